@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace radici {
+
+// The program's title: every message box carries it.
+inline const QString ApplicationTitle = QStringLiteral("Albero genealogico Borgoquintaro");
+
+// What the windows ask of the window toolkit that tests must be able to drive: message boxes,
+// showing a window modally, and the beep. Lines of a message are joined by "\r".
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+
+    // An OK-only message without an icon.
+    virtual void inform(QWidget* parent, const QString& text) = 0;
+    // A Yes/No question with the stop icon and No as the default; true on Yes.
+    virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    // Shows the window modally and returns once it has closed.
+    virtual void showModal(QDialog& window) = 0;
+    virtual void beep() = 0;
+};
+
+// The toolkit of the real program, over Qt's message boxes and modal dialogs.
+class QtToolkit final : public Toolkit {
+public:
+    void inform(QWidget* parent, const QString& text) override;
+    bool confirm(QWidget* parent, const QString& text) override;
+    void showModal(QDialog& window) override;
+    void beep() override;
+};
+
+}  // namespace radici

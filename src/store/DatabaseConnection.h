@@ -1,0 +1,146 @@
+#pragma once
+
+#include "Database.h"
+#include "Records.h"
+#include "SearchResult.h"
+#include "Status.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace radici {
+
+enum class SearchField { Surname = 0, GivenName = 1 };
+
+// Indexed access to anagrafica. Names, places and keys are stored trimmed and upper-cased.
+class PersonTable {
+public:
+    // The person whose idrecord equals the trimmed key; no value when there is none.
+    Result<std::optional<Person>> seek(const QString& key) const;
+    // DuplicateKey when the key is already in use.
+    Status add(const Person& person) const;
+    // Rewrites the row with the person's idrecord; NoCurrentRecord when there is none.
+    Status rewrite(const Person& person) const;
+
+    // Persons whose surname (or given name) begins with the text, any letter case; "*" stands
+    // for any run of characters and "?" for one, everything else is literal. Ordered by birth
+    // date, then surname, given name and creation order.
+    Result<SearchResult> search(SearchField field, const QString& text) const;
+
+private:
+    friend class DatabaseConnection;
+    friend class SearchResult;
+    Result<Person> readRow(std::int64_t rowId) const;
+    Status write(const char* sql, const Person& person, Statement& cache) const;
+    void close();
+
+    const Database* db_ = nullptr;
+    mutable Statement seekStatement_;
+    mutable Statement addStatement_;
+    mutable Statement rewriteStatement_;
+    mutable Statement readRowStatement_;
+};
+
+// Access to relazioni, the parent-child links. Rows come back in the order they were written.
+class RelationTable {
+public:
+    Result<std::vector<ParentLink>> parentsOf(const QString& childKey) const;
+    Result<std::vector<ParentLink>> childrenOf(const QString& parentKey) const;
+    Result<bool> contains(const QString& parentKey, const QString& childKey) const;
+    // Deletes every row of the pair.
+    Status remove(const QString& parentKey, const QString& childKey) const;
+    // Rewrites the row of the pair if there is one, else adds it; never a second row.
+    Status upsert(const ParentLink& link) const;
+
+private:
+    friend class DatabaseConnection;
+    void close();
+
+    const Database* db_ = nullptr;
+    mutable Statement parentsStatement_;
+    mutable Statement childrenStatement_;
+    mutable Statement containsStatement_;
+    mutable Statement updateStatement_;
+    mutable Statement insertStatement_;
+};
+
+// Access to matrimoni. Rows come back in the order they were written.
+class MarriageTable {
+public:
+    Result<std::vector<Marriage>> ofHusband(const QString& husbandKey) const;
+    Result<std::vector<Marriage>> ofWife(const QString& wifeKey) const;
+    Result<bool> contains(const QString& husbandKey, const QString& wifeKey) const;
+    // Deletes every row of the pair.
+    Status remove(const QString& husbandKey, const QString& wifeKey) const;
+    // Rewrites the row of the pair if there is one, else adds it; never a second row.
+    Status upsert(const Marriage& marriage) const;
+
+private:
+    friend class DatabaseConnection;
+    void close();
+
+    const Database* db_ = nullptr;
+    mutable Statement husbandStatement_;
+    mutable Statement wifeStatement_;
+    mutable Statement containsStatement_;
+    mutable Statement updateStatement_;
+    mutable Statement insertStatement_;
+};
+
+// What "Salva" writes, in this order.
+struct RelationsToSave {
+    std::vector<ParentLink> parentLinks;
+    std::vector<Marriage> marriages;
+    std::vector<ParentLink> childLinks;
+};
+
+// The outcome of deleting a person with every link: one failure per deletion that failed.
+struct CascadeOutcome {
+    std::vector<Status> failures;
+    bool committed() const { return failures.empty(); }
+};
+
+// The program's one connection to its database file, with its three tables.
+class DatabaseConnection {
+public:
+    static inline const QString FileName = QStringLiteral("radicidb.mdb");
+    static inline const QString Password = QStringLiteral("tqzrwvk");
+
+    DatabaseConnection() = default;
+    DatabaseConnection(const DatabaseConnection&) = delete;
+    DatabaseConnection& operator=(const DatabaseConnection&) = delete;
+    ~DatabaseConnection() { close(); }
+
+    // Opens an existing file with the program's password and checks its three tables.
+    Status open(const QString& path);
+    // Closes matrimoni, relazioni, anagrafica, then the database.
+    void close();
+    bool isOpen() const { return database_.has_value(); }
+
+    const PersonTable& anagrafica() const { return anagrafica_; }
+    const RelationTable& relazioni() const { return relazioni_; }
+    const MarriageTable& matrimoni() const { return matrimoni_; }
+
+    // Writes every row in one transaction: all of them, or none when one fails.
+    Status saveRelations(const RelationsToSave& rows) const;
+
+    // Deletes the person's links as child and as parent, marriages as husband and as wife, and
+    // the person's own row, in one transaction. Every deletion is attempted; any failure rolls
+    // all of them back.
+    CascadeOutcome deletePersonCascade(const QString& key) const;
+
+    // For the companion tool and tests: the underlying database.
+    const Database* database() const { return database_ ? &*database_ : nullptr; }
+
+private:
+    std::optional<Database> database_;
+    PersonTable anagrafica_;
+    RelationTable relazioni_;
+    MarriageTable matrimoni_;
+};
+
+// The status every operation returns while the connection is closed.
+Status ConnectionClosed();
+
+}  // namespace radici

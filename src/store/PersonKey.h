@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace radici {
+
+inline constexpr int PersonKeyLength = 16;
+
+// Which acceptance rule applies to the birth-date text while a key is composed.
+enum class DateRule {
+    ExactlyTenCharacters,  // the birth-date box itself changed
+    AnyLength,             // the surname or given-name box changed
+};
+
+// Three characters of the trimmed surname, three of the trimmed given name and, when the
+// birth-date text is accepted under the rule, the date as "dd/mm/yyyy". Not upper-cased.
+QString ComposeKey(const QString& surname, const QString& givenName, const QString& birthDateText,
+                   DateRule rule);
+
+// True when the key, trimmed, is exactly 16 characters long.
+bool KeyComplete(const QString& key);
+
+// The shared 16-character slot through which a chosen person is handed over.
+class SelectedPersonKey {
+public:
+    SelectedPersonKey();
+
+    // Pads a shorter text with blanks on the right and cuts a longer one to 16 characters.
+    void write(const QString& key);
+    void clear() { write(QString()); }
+
+    // The slot as it stands: always 16 characters.
+    const QString& text() const { return slot_; }
+    // The key without leading and trailing blanks; empty when nothing was chosen.
+    QString trimmed() const { return slot_.trimmed(); }
+
+private:
+    QString slot_;
+};
+
+}  // namespace radici

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Database.h"
+#include "Status.h"
+
+namespace radici {
+
+// Makes the three tables and their indexes in an empty database.
+Status CreateSchema(const Database& db);
+
+// Checks that anagrafica, relazioni and matrimoni exist, in that order;
+// TableMissing names the first one that does not.
+Status CheckSchema(const Database& db);
+
+}  // namespace radici

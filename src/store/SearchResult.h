@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Records.h"
+#include "Status.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace radici {
+
+class PersonTable;
+
+// The rows found by one registry search, as a keyset: the row ids are captured when the search
+// runs and each row is read when the cursor reaches it, so moving costs the same on any size.
+class SearchResult {
+public:
+    SearchResult() = default;
+
+    bool isEmpty() const { return rowIds_.empty(); }
+    int count() const { return static_cast<int>(rowIds_.size()); }
+    // 0-based position of the cursor; -1 when the result is empty.
+    int position() const { return position_; }
+
+    // Each move returns false, leaving the cursor where it was, when it cannot move.
+    bool moveFirst();
+    bool movePrevious();
+    bool moveNext();
+    bool moveLast();
+
+    // The row under the cursor; NoCurrentRecord when the result is empty or the row is gone.
+    Result<Person> current() const;
+
+private:
+    friend class PersonTable;
+    SearchResult(const PersonTable* table, std::vector<std::int64_t> rowIds);
+
+    const PersonTable* table_ = nullptr;
+    std::vector<std::int64_t> rowIds_;
+    int position_ = -1;
+};
+
+}  // namespace radici

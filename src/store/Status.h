@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <utility>
+
+namespace radici {
+
+// Engine numbers the windows test; every other failure carries the SQLite extended result code.
+namespace EngineError {
+inline constexpr int NoCurrentRecord = 3021;
+inline constexpr int DuplicateKey = 3022;
+inline constexpr int FileNotFound = 3024;
+inline constexpr int PasswordRefused = 3031;
+inline constexpr int TableMissing = 3078;
+}  // namespace EngineError
+
+// The outcome of a store operation: success, or an engine number with an Italian description.
+class Status {
+public:
+    Status() = default;
+    static Status success() { return {}; }
+    static Status failure(int number, QString description) {
+        return Status(number, std::move(description));
+    }
+
+    bool ok() const { return number_ == 0; }
+    int number() const { return number_; }
+    const QString& description() const { return description_; }
+    bool is(int number) const { return number_ == number; }
+
+private:
+    Status(int number, QString description)
+        : number_(number), description_(std::move(description)) {}
+
+    int number_ = 0;
+    QString description_;
+};
+
+// A value or the failure that prevented it.
+template <typename T>
+class Result {
+public:
+    Result(T value) : value_(std::move(value)) {}
+    Result(Status failure) : status_(std::move(failure)) {}
+
+    bool ok() const { return status_.ok(); }
+    const Status& status() const { return status_; }
+    const T& value() const& { return *value_; }
+    T& value() & { return *value_; }
+    T&& value() && { return std::move(*value_); }
+
+private:
+    std::optional<T> value_;
+    Status status_;
+};
+
+}  // namespace radici
