@@ -1,1 +1,192 @@
-// placeholder until this file is written
+#include "Database.h"
+
+#include <sqlite3.h>
+#include <QFileInfo>
+
+namespace radici {
+
+namespace {
+
+// How long an operation waits for another program that holds the file before it gives up.
+constexpr int BusyTimeoutMilliseconds = 3000;
+
+QString EngineText(sqlite3* db) { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(); }
+
+}  // namespace
+
+Status EngineFailure(sqlite3* db, int resultCode) {
+    const QString detail = EngineText(db);
+    switch (resultCode & 0xff) {
+        case SQLITE_CONSTRAINT:
+            if (resultCode == SQLITE_CONSTRAINT_UNIQUE ||
+                resultCode == SQLITE_CONSTRAINT_PRIMARYKEY)
+                return Status::failure(EngineError::DuplicateKey,
+                                       QStringLiteral("Esiste già un dato con la stessa chiave."));
+            return Status::failure(
+                resultCode,
+                QStringLiteral("Il database ha rifiutato la modifica (%1).").arg(detail));
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return Status::failure(
+                resultCode, QStringLiteral("Il database è in uso da un altro programma. Attendi "
+                                           "che abbia finito e riprova."));
+        case SQLITE_READONLY:
+            return Status::failure(
+                resultCode, QStringLiteral("Il file del database è di sola lettura: le modifiche "
+                                           "non possono essere salvate. Controlla i permessi del "
+                                           "file e riprova."));
+        case SQLITE_FULL:
+            return Status::failure(
+                resultCode, QStringLiteral("Il disco è pieno: le modifiche non possono essere "
+                                           "salvate. Libera spazio e riprova."));
+        case SQLITE_IOERR:
+            return Status::failure(
+                resultCode, QStringLiteral("Errore di lettura o scrittura del file del database "
+                                           "(%1).")
+                                .arg(detail));
+        case SQLITE_CORRUPT:
+            return Status::failure(resultCode,
+                                   QStringLiteral("Il file del database è danneggiato."));
+        case SQLITE_NOTADB:
+            return Status::failure(
+                EngineError::PasswordRefused,
+                QStringLiteral("La password non è valida oppure il file non è un database di "
+                               "Radici."));
+        case SQLITE_CANTOPEN:
+            return Status::failure(resultCode,
+                                   QStringLiteral("Il file del database non può essere aperto."));
+        default:
+            return Status::failure(
+                resultCode,
+                QStringLiteral("Errore del database (codice %1): %2").arg(resultCode).arg(detail));
+    }
+}
+
+// --- Statement ---------------------------------------------------------------------------------
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(other.stmt_), status_(std::move(other.status_)) {
+    other.db_ = nullptr;
+    other.stmt_ = nullptr;
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        db_ = other.db_;
+        stmt_ = other.stmt_;
+        status_ = std::move(other.status_);
+        other.db_ = nullptr;
+        other.stmt_ = nullptr;
+    }
+    return *this;
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    status_ = Status::success();
+}
+
+void Statement::bind(int index, const QString& text) {
+    if (text.isNull()) {
+        bindNull(index);
+        return;
+    }
+    bindUtf8(index, text.toUtf8());
+}
+
+void Statement::bindUtf8(int index, const QByteArray& utf8) {
+    sqlite3_bind_text(stmt_, index, utf8.constData(), static_cast<int>(utf8.size()),
+                      SQLITE_TRANSIENT);
+}
+
+void Statement::bind(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
+
+void Statement::bindNull(int index) { sqlite3_bind_null(stmt_, index); }
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) status_ = EngineFailure(db_, sqlite3_extended_errcode(db_));
+    // Release the statement's read lock at once, so other programs are not kept waiting.
+    sqlite3_reset(stmt_);
+    return false;
+}
+
+Status Statement::run() {
+    step();
+    return status_;
+}
+
+QString Statement::text(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (!bytes) return QString();
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
+}
+
+std::int64_t Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+// --- Database ----------------------------------------------------------------------------------
+
+Result<Database> Database::open(const QString& path, const QString& password, Mode mode) {
+    if (mode == Mode::OpenExisting && !QFileInfo::exists(path)) {
+        return Status::failure(EngineError::FileNotFound,
+                               QStringLiteral("Il file del database \"%1\" non esiste.").arg(path));
+    }
+    sqlite3* raw = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    Database db(raw);  // owns the handle even when the open failed
+    if (rc != SQLITE_OK) return EngineFailure(raw, rc);
+
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, BusyTimeoutMilliseconds);
+    const QByteArray key = password.toUtf8();
+    if (sqlite3_key(raw, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        return EngineFailure(raw, sqlite3_extended_errcode(raw));
+
+    // The key is only checked when the first page is read.
+    if (Status check = db.execute("select count(*) from sqlite_master"); !check.ok()) return check;
+    return db;
+}
+
+Database::Database(Database&& other) noexcept : db_(other.db_) { other.db_ = nullptr; }
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        sqlite3_close(db_);
+        db_ = other.db_;
+        other.db_ = nullptr;
+    }
+    return *this;
+}
+
+Database::~Database() { sqlite3_close(db_); }
+
+Result<Statement> Database::prepare(const char* sql) const {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) return EngineFailure(db_, sqlite3_extended_errcode(db_));
+    return Statement(db_, stmt);
+}
+
+Status Database::execute(const char* sql) const {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return EngineFailure(db_, sqlite3_extended_errcode(db_));
+    return Status::success();
+}
+
+Status Database::rollback() const {
+    // Some failures (a full disk, say) end the transaction by themselves.
+    if (sqlite3_get_autocommit(db_)) return Status::success();
+    return execute("rollback");
+}
+
+}  // namespace radici

@@ -3,7 +3,6 @@
 #include "Status.h"
 
 #include <QString>
-#include <QVariant>
 #include <cstdint>
 #include <memory>
 
@@ -29,6 +28,7 @@ public:
     // Clears earlier bindings and rewinds, so a cached statement can be run again.
     void reset();
     void bind(int index, const QString& text);  // a null QString binds NULL
+    void bindUtf8(int index, const QByteArray& utf8);
     void bind(int index, std::int64_t value);
     void bindNull(int index);
 
@@ -73,7 +73,7 @@ public:
 
     Status begin() const { return execute("begin immediate"); }
     Status commit() const { return execute("commit"); }
-    Status rollback() const { return execute("rollback"); }
+    Status rollback() const;
 
     sqlite3* handle() const { return db_; }
 

@@ -1,1 +1,457 @@
-// placeholder until this file is written
+#include "DatabaseConnection.h"
+
+#include "Dates.h"
+#include "PersonKey.h"
+#include "Schema.h"
+#include "SearchPattern.h"
+
+#include <sqlite3.h>
+
+namespace radici {
+
+Status ConnectionClosed() {
+    return Status::failure(EngineError::NotOpen,
+                           QStringLiteral("Il database non è aperto: nella cartella di lavoro "
+                                          "manca il file \"%1\" oppure non è stato possibile "
+                                          "aprirlo.")
+                               .arg(DatabaseConnection::FileName));
+}
+
+namespace {
+
+// Keys are compared exactly, letter case included, after trimming.
+QString KeyParameter(const QString& key) { return key.trimmed(); }
+
+QString StoredText(const QString& text) {
+    return text.isNull() ? QString() : UpperCase(text.trimmed());
+}
+
+// Names, places and keys are kept trimmed and upper-cased whoever writes them, so a prefix
+// search on the upper-cased text finds every person.
+Person NormalizedForStorage(const Person& person) {
+    Person stored = person;
+    stored.idrecord = StoredText(person.idrecord);
+    stored.cognome = StoredText(person.cognome);
+    stored.nome = StoredText(person.nome);
+    stored.luogonasc = StoredText(person.luogonasc);
+    stored.nazionenasc = StoredText(person.nazionenasc);
+    stored.luogomorte = StoredText(person.luogomorte);
+    stored.nazionemorte = StoredText(person.nazionemorte);
+    return stored;
+}
+
+// The columns of a person, in the order every statement below binds and reads them.
+#define PERSON_COLUMNS                                                                          \
+    "idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, datamorte, luogomorte, " \
+    "nazionemorte"
+
+void BindPerson(Statement& statement, const Person& person) {
+    statement.bind(1, person.idrecord);
+    statement.bind(2, person.cognome);
+    statement.bind(3, person.nome);
+    statement.bind(4, std::int64_t{person.sesso});
+    statement.bind(5, StorageDateText(person.datanasc));
+    statement.bind(6, person.luogonasc);
+    statement.bind(7, person.nazionenasc);
+    statement.bind(8, StorageDateText(person.datamorte));
+    statement.bind(9, person.luogomorte);
+    statement.bind(10, person.nazionemorte);
+}
+
+Person ReadPerson(const Statement& row) {
+    Person person;
+    person.idrecord = row.text(0);
+    person.cognome = row.text(1);
+    person.nome = row.text(2);
+    person.sesso = static_cast<SexCode>(row.integer(3));
+    person.datanasc = DateFromStorageText(row.text(4));
+    person.luogonasc = row.text(5);
+    person.nazionenasc = row.text(6);
+    person.datamorte = DateFromStorageText(row.text(7));
+    person.luogomorte = row.text(8);
+    person.nazionemorte = row.text(9);
+    return person;
+}
+
+// Prepares a statement on its first use and rewinds it on every later one.
+Result<Statement*> Cached(const Database* db, Statement& cache, const char* sql) {
+    if (!db) return ConnectionClosed();
+    if (!cache.prepared()) {
+        Result<Statement> prepared = db->prepare(sql);
+        if (!prepared.ok()) return prepared.status();
+        cache = std::move(prepared).value();
+    }
+    cache.reset();
+    return &cache;
+}
+
+// Rewinds a statement when the operation that used it ends, releasing its read lock.
+class Rewind {
+public:
+    explicit Rewind(Statement& statement) : statement_(statement) {}
+    ~Rewind() { statement_.reset(); }
+    Rewind(const Rewind&) = delete;
+    Rewind& operator=(const Rewind&) = delete;
+
+private:
+    Statement& statement_;
+};
+
+int ChangedRows(const Database* db) { return sqlite3_changes(db->handle()); }
+
+template <typename Row, typename ReadRow>
+Result<std::vector<Row>> ReadAll(Statement& statement, ReadRow readRow) {
+    std::vector<Row> rows;
+    while (statement.step()) rows.push_back(readRow(statement));
+    if (!statement.status().ok()) return statement.status();
+    return rows;
+}
+
+ParentLink ReadLink(const Statement& row) {
+    return {row.text(0), row.text(1), static_cast<SexCode>(row.integer(2))};
+}
+
+Marriage ReadMarriage(const Statement& row) {
+    return {row.text(0), row.text(1), DateFromStorageText(row.text(2))};
+}
+
+Result<bool> Exists(Statement& statement, const QString& first, const QString& second) {
+    Rewind rewind(statement);
+    statement.bind(1, KeyParameter(first));
+    statement.bind(2, KeyParameter(second));
+    const bool found = statement.step();
+    if (!statement.status().ok()) return statement.status();
+    return found;
+}
+
+// Rewrites the rows of the pair, or adds one when there is none.
+template <typename BindThird>
+Status Upsert(const Database* db, Statement& update, Statement& insert, const QString& first,
+              const QString& second, BindThird bindThird) {
+    for (Statement* statement : {&update, &insert}) {
+        statement->bind(1, KeyParameter(first));
+        statement->bind(2, KeyParameter(second));
+        bindThird(*statement);
+        if (Status written = statement->run(); !written.ok()) return written;
+        if (ChangedRows(db) > 0) return Status::success();
+    }
+    return Status::success();
+}
+
+Status RunWithKeys(const Database* db, const char* sql, std::initializer_list<QString> keys) {
+    if (!db) return ConnectionClosed();
+    Result<Statement> prepared = db->prepare(sql);
+    if (!prepared.ok()) return prepared.status();
+    int index = 1;
+    for (const QString& key : keys) prepared.value().bind(index++, KeyParameter(key));
+    return prepared.value().run();
+}
+
+// radici_match(pattern, value): the wildcard comparison of the registry search.
+void MatchFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
+    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+    const auto* value = reinterpret_cast<const char*>(sqlite3_value_text(arguments[1]));
+    const bool matches = pattern && value &&
+                         MatchesSearchPattern(QString::fromUtf8(pattern), QString::fromUtf8(value));
+    sqlite3_result_int(context, matches ? 1 : 0);
+}
+
+Status RegisterMatchFunction(const Database& db) {
+    const int rc = sqlite3_create_function_v2(db.handle(), "radici_match", 2,
+                                              SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                              &MatchFunction, nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? Status::success() : EngineFailure(db.handle(), rc);
+}
+
+// Search statements by field: a literal prefix uses the index range alone; a prefix followed by
+// wildcards narrows the range and filters; a leading wildcard scans.
+struct SearchStatements {
+    const char* range;
+    const char* rangeAndMatch;
+    const char* scan;
+};
+
+constexpr SearchStatements SurnameSearch{
+    "select rowid from anagrafica where cognome >= ?1 and cognome < ?2 "
+    "order by datanasc, cognome, nome, rowid",
+    "select rowid from anagrafica where cognome >= ?1 and cognome < ?2 "
+    "and radici_match(?3, cognome) order by datanasc, cognome, nome, rowid",
+    "select rowid from anagrafica where radici_match(?3, cognome) "
+    "order by datanasc, cognome, nome, rowid"};
+
+constexpr SearchStatements GivenNameSearch{
+    "select rowid from anagrafica where nome >= ?1 and nome < ?2 "
+    "order by datanasc, cognome, nome, rowid",
+    "select rowid from anagrafica where nome >= ?1 and nome < ?2 "
+    "and radici_match(?3, nome) order by datanasc, cognome, nome, rowid",
+    "select rowid from anagrafica where radici_match(?3, nome) "
+    "order by datanasc, cognome, nome, rowid"};
+
+template <typename Transactional>
+Status InTransaction(const Database& db, Transactional work) {
+    if (Status begun = db.begin(); !begun.ok()) return begun;
+    Status done = work();
+    if (done.ok()) done = db.commit();
+    if (!done.ok()) db.rollback();
+    return done;
+}
+
+}  // namespace
+
+// --- anagrafica --------------------------------------------------------------------------------
+
+Result<std::optional<Person>> PersonTable::seek(const QString& key) const {
+    Result<Statement*> statement = Cached(
+        db_, seekStatement_, "select " PERSON_COLUMNS " from anagrafica where idrecord = ?1");
+    if (!statement.ok()) return statement.status();
+    Statement& seek = *statement.value();
+    Rewind rewind(seek);
+    seek.bind(1, KeyParameter(key));
+    if (seek.step()) return std::optional<Person>(ReadPerson(seek));
+    if (!seek.status().ok()) return seek.status();
+    return std::optional<Person>();
+}
+
+Status PersonTable::add(const Person& person) const {
+    return write("insert into anagrafica (" PERSON_COLUMNS
+                 ") values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
+                 person, addStatement_);
+}
+
+Status PersonTable::rewrite(const Person& person) const {
+    const Status written = write(
+        "update anagrafica set cognome = ?2, nome = ?3, sesso = ?4, datanasc = ?5, "
+        "luogonasc = ?6, nazionenasc = ?7, datamorte = ?8, luogomorte = ?9, nazionemorte = ?10 "
+        "where idrecord = ?1",
+        person, rewriteStatement_);
+    if (written.ok() && ChangedRows(db_) == 0)
+        return Status::failure(EngineError::NoCurrentRecord,
+                               QStringLiteral("La persona non è più presente in archivio."));
+    return written;
+}
+
+Status PersonTable::write(const char* sql, const Person& person, Statement& cache) const {
+    Result<Statement*> statement = Cached(db_, cache, sql);
+    if (!statement.ok()) return statement.status();
+    BindPerson(*statement.value(), NormalizedForStorage(person));
+    return statement.value()->run();
+}
+
+Result<Person> PersonTable::readRow(std::int64_t rowId) const {
+    Result<Statement*> statement = Cached(
+        db_, readRowStatement_, "select " PERSON_COLUMNS " from anagrafica where rowid = ?1");
+    if (!statement.ok()) return statement.status();
+    Statement& read = *statement.value();
+    Rewind rewind(read);
+    read.bind(1, rowId);
+    if (read.step()) return ReadPerson(read);
+    if (!read.status().ok()) return read.status();
+    return Status::failure(EngineError::NoCurrentRecord,
+                           QStringLiteral("La persona non è più presente in archivio."));
+}
+
+Result<SearchResult> PersonTable::search(SearchField field, const QString& text) const {
+    if (!db_) return ConnectionClosed();
+    const SearchStatements& statements =
+        field == SearchField::Surname ? SurnameSearch : GivenNameSearch;
+    const SearchPattern pattern = TranslateSearchText(text);
+    const char* sql = pattern.prefix.isEmpty() ? statements.scan
+                      : pattern.hasWildcards() ? statements.rangeAndMatch
+                                               : statements.range;
+    Result<Statement> prepared = db_->prepare(sql);
+    if (!prepared.ok()) return prepared.status();
+    Statement& search = prepared.value();
+    if (!pattern.prefix.isEmpty()) {
+        const QByteArray prefix = pattern.prefix.toUtf8();
+        search.bindUtf8(1, prefix);
+        search.bindUtf8(2, PrefixUpperBound(prefix));
+    }
+    if (pattern.prefix.isEmpty() || pattern.hasWildcards()) search.bind(3, pattern.pattern);
+    Result<std::vector<std::int64_t>> rowIds =
+        ReadAll<std::int64_t>(search, [](const Statement& row) { return row.integer(0); });
+    if (!rowIds.ok()) return rowIds.status();
+    return SearchResult(this, std::move(rowIds).value());
+}
+
+void PersonTable::close() {
+    seekStatement_ = Statement();
+    addStatement_ = Statement();
+    rewriteStatement_ = Statement();
+    readRowStatement_ = Statement();
+    db_ = nullptr;
+}
+
+// --- relazioni ---------------------------------------------------------------------------------
+
+Result<std::vector<ParentLink>> RelationTable::parentsOf(const QString& childKey) const {
+    Result<Statement*> statement = Cached(db_, parentsStatement_,
+                                          "select idgenitori, idfigli, idsesso from relazioni "
+                                          "where idfigli = ?1 order by rowid");
+    if (!statement.ok()) return statement.status();
+    statement.value()->bind(1, KeyParameter(childKey));
+    return ReadAll<ParentLink>(*statement.value(), ReadLink);
+}
+
+Result<std::vector<ParentLink>> RelationTable::childrenOf(const QString& parentKey) const {
+    Result<Statement*> statement = Cached(db_, childrenStatement_,
+                                          "select idgenitori, idfigli, idsesso from relazioni "
+                                          "where idgenitori = ?1 order by rowid");
+    if (!statement.ok()) return statement.status();
+    statement.value()->bind(1, KeyParameter(parentKey));
+    return ReadAll<ParentLink>(*statement.value(), ReadLink);
+}
+
+Result<bool> RelationTable::contains(const QString& parentKey, const QString& childKey) const {
+    Result<Statement*> statement =
+        Cached(db_, containsStatement_,
+               "select 1 from relazioni where idgenitori = ?1 and idfigli = ?2 limit 1");
+    if (!statement.ok()) return statement.status();
+    return Exists(*statement.value(), parentKey, childKey);
+}
+
+Status RelationTable::remove(const QString& parentKey, const QString& childKey) const {
+    return RunWithKeys(db_, "delete from relazioni where idgenitori = ?1 and idfigli = ?2",
+                       {parentKey, childKey});
+}
+
+Status RelationTable::upsert(const ParentLink& link) const {
+    Result<Statement*> update =
+        Cached(db_, updateStatement_,
+               "update relazioni set idsesso = ?3 where idgenitori = ?1 and idfigli = ?2");
+    if (!update.ok()) return update.status();
+    Result<Statement*> insert =
+        Cached(db_, insertStatement_,
+               "insert into relazioni (idgenitori, idfigli, idsesso) values (?1, ?2, ?3)");
+    if (!insert.ok()) return insert.status();
+    return Upsert(db_, *update.value(), *insert.value(), link.idgenitori, link.idfigli,
+                  [&](Statement& s) { s.bind(3, std::int64_t{link.idsesso}); });
+}
+
+void RelationTable::close() {
+    parentsStatement_ = Statement();
+    childrenStatement_ = Statement();
+    containsStatement_ = Statement();
+    updateStatement_ = Statement();
+    insertStatement_ = Statement();
+    db_ = nullptr;
+}
+
+// --- matrimoni ---------------------------------------------------------------------------------
+
+Result<std::vector<Marriage>> MarriageTable::ofHusband(const QString& husbandKey) const {
+    Result<Statement*> statement = Cached(db_, husbandStatement_,
+                                          "select idmarito, idmoglie, Data from matrimoni "
+                                          "where idmarito = ?1 order by rowid");
+    if (!statement.ok()) return statement.status();
+    statement.value()->bind(1, KeyParameter(husbandKey));
+    return ReadAll<Marriage>(*statement.value(), ReadMarriage);
+}
+
+Result<std::vector<Marriage>> MarriageTable::ofWife(const QString& wifeKey) const {
+    Result<Statement*> statement = Cached(db_, wifeStatement_,
+                                          "select idmarito, idmoglie, Data from matrimoni "
+                                          "where idmoglie = ?1 order by rowid");
+    if (!statement.ok()) return statement.status();
+    statement.value()->bind(1, KeyParameter(wifeKey));
+    return ReadAll<Marriage>(*statement.value(), ReadMarriage);
+}
+
+Result<bool> MarriageTable::contains(const QString& husbandKey, const QString& wifeKey) const {
+    Result<Statement*> statement =
+        Cached(db_, containsStatement_,
+               "select 1 from matrimoni where idmarito = ?1 and idmoglie = ?2 limit 1");
+    if (!statement.ok()) return statement.status();
+    return Exists(*statement.value(), husbandKey, wifeKey);
+}
+
+Status MarriageTable::remove(const QString& husbandKey, const QString& wifeKey) const {
+    return RunWithKeys(db_, "delete from matrimoni where idmarito = ?1 and idmoglie = ?2",
+                       {husbandKey, wifeKey});
+}
+
+Status MarriageTable::upsert(const Marriage& marriage) const {
+    Result<Statement*> update =
+        Cached(db_, updateStatement_,
+               "update matrimoni set Data = ?3 where idmarito = ?1 and idmoglie = ?2");
+    if (!update.ok()) return update.status();
+    Result<Statement*> insert =
+        Cached(db_, insertStatement_,
+               "insert into matrimoni (idmarito, idmoglie, Data) values (?1, ?2, ?3)");
+    if (!insert.ok()) return insert.status();
+    return Upsert(db_, *update.value(), *insert.value(), marriage.idmarito, marriage.idmoglie,
+                  [&](Statement& s) { s.bind(3, StorageDateText(marriage.data)); });
+}
+
+void MarriageTable::close() {
+    husbandStatement_ = Statement();
+    wifeStatement_ = Statement();
+    containsStatement_ = Statement();
+    updateStatement_ = Statement();
+    insertStatement_ = Statement();
+    db_ = nullptr;
+}
+
+// --- the connection ----------------------------------------------------------------------------
+
+Status DatabaseConnection::open(const QString& path) {
+    close();
+    Result<Database> opened = Database::open(path, Password, Database::Mode::OpenExisting);
+    if (!opened.ok()) return opened.status();
+    if (Status schema = CheckSchema(opened.value()); !schema.ok()) return schema;
+    if (Status match = RegisterMatchFunction(opened.value()); !match.ok()) return match;
+    database_.emplace(std::move(opened).value());
+    anagrafica_.db_ = &*database_;
+    relazioni_.db_ = &*database_;
+    matrimoni_.db_ = &*database_;
+    return Status::success();
+}
+
+void DatabaseConnection::close() {
+    // Statements first: the database closes only once none is left.
+    matrimoni_.close();
+    relazioni_.close();
+    anagrafica_.close();
+    database_.reset();
+}
+
+Status DatabaseConnection::saveRelations(const RelationsToSave& rows) const {
+    if (!database_) return ConnectionClosed();
+    return InTransaction(*database_, [&] {
+        for (const ParentLink& link : rows.parentLinks)
+            if (Status s = relazioni_.upsert(link); !s.ok()) return s;
+        for (const Marriage& marriage : rows.marriages)
+            if (Status s = matrimoni_.upsert(marriage); !s.ok()) return s;
+        for (const ParentLink& link : rows.childLinks)
+            if (Status s = relazioni_.upsert(link); !s.ok()) return s;
+        return Status::success();
+    });
+}
+
+CascadeOutcome DatabaseConnection::deletePersonCascade(const QString& key) const {
+    static constexpr const char* Deletions[] = {
+        "delete from relazioni where idfigli = ?1",   "delete from relazioni where idgenitori = ?1",
+        "delete from matrimoni where idmarito = ?1",  "delete from matrimoni where idmoglie = ?1",
+        "delete from anagrafica where idrecord = ?1",
+    };
+    CascadeOutcome outcome;
+    if (!database_) {
+        outcome.failures.push_back(ConnectionClosed());
+        return outcome;
+    }
+    if (Status begun = database_->begin(); !begun.ok()) {
+        outcome.failures.push_back(begun);
+        return outcome;
+    }
+    // Every deletion is attempted, so the user learns of every failure at once.
+    for (const char* deletion : Deletions)
+        if (Status s = RunWithKeys(&*database_, deletion, {key}); !s.ok())
+            outcome.failures.push_back(s);
+    if (outcome.committed()) {
+        if (Status committed = database_->commit(); !committed.ok())
+            outcome.failures.push_back(committed);
+    }
+    if (!outcome.committed()) database_->rollback();
+    return outcome;
+}
+
+}  // namespace radici

@@ -1,1 +1,43 @@
-// placeholder until this file is written
+#include "PersonKey.h"
+
+#include "Dates.h"
+
+namespace radici {
+
+namespace {
+
+// The first three characters, never splitting a character outside the basic plane in two.
+QString FirstThree(const QString& text) {
+    const QString trimmed = text.trimmed();
+    qsizetype length = std::min<qsizetype>(3, trimmed.size());
+    if (length == 3 && trimmed.at(2).isHighSurrogate()) length = 2;
+    return trimmed.left(length);
+}
+
+}  // namespace
+
+QString ComposeKey(const QString& surname, const QString& givenName, const QString& birthDateText,
+                   DateRule rule) {
+    QString key = FirstThree(surname) + FirstThree(givenName);
+    if (rule == DateRule::ExactlyTenCharacters && birthDateText.trimmed().size() != 10) return key;
+    if (const std::optional<QDate> birth = ReadDayFirstDate(birthDateText))
+        key += FormatDisplayDate(*birth);
+    return key;
+}
+
+bool KeyComplete(const QString& key) { return key.trimmed().size() == PersonKeyLength; }
+
+QString UpperCase(const QString& text) {
+    QList<uint> codePoints = text.toUcs4();
+    for (uint& codePoint : codePoints) codePoint = QChar::toUpper(codePoint);
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData()),
+                             codePoints.size());
+}
+
+SelectedPersonKey::SelectedPersonKey() { clear(); }
+
+void SelectedPersonKey::write(const QString& key) {
+    slot_ = key.left(PersonKeyLength).leftJustified(PersonKeyLength, QLatin1Char(' '));
+}
+
+}  // namespace radici

@@ -20,6 +20,10 @@ QString ComposeKey(const QString& surname, const QString& givenName, const QStri
 // True when the key, trimmed, is exactly 16 characters long.
 bool KeyComplete(const QString& key);
 
+// Upper case one character for one, so a key keeps its length and a name its box's limit
+// ("ß" stays "ß" rather than growing to "SS"). Keys, names, places and search texts all use it.
+QString UpperCase(const QString& text);
+
 // The shared 16-character slot through which a chosen person is handed over.
 class SelectedPersonKey {
 public:

@@ -13,6 +13,7 @@ inline constexpr int DuplicateKey = 3022;
 inline constexpr int FileNotFound = 3024;
 inline constexpr int PasswordRefused = 3031;
 inline constexpr int TableMissing = 3078;
+inline constexpr int NotOpen = 3420;
 }  // namespace EngineError
 
 // The outcome of a store operation: success, or an engine number with an Italian description.

@@ -32,8 +32,8 @@ public:
     void execute(const QString& sql);
 
     std::optional<Person> person(const QString& key);
-    std::vector<ParentLink> links();        // every row of relazioni, in row order
-    std::vector<Marriage> marriages();      // every row of matrimoni, in row order
+    std::vector<ParentLink> links();    // every row of relazioni, in row order
+    std::vector<Marriage> marriages();  // every row of matrimoni, in row order
     int personCount();
 
 private:
