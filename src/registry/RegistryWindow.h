@@ -1,6 +1,14 @@
 #pragma once
 
+#include "store/Records.h"
+#include "store/SearchResult.h"
+
 #include <QDialog>
+#include <memory>
+
+namespace Ui {
+class RegistryWindow;
+}
 
 namespace radici {
 
@@ -8,11 +16,68 @@ struct AppContext;
 
 // The registry window " ANAGRAFICA PERSONA" (form cerca): searches, creates and corrects persons,
 // and hands a chosen person back through the context's SelectedPersonKey.
+//
+// One window serves three modes, told apart by its size: browsing (compact), creating and
+// modifying (full). The object is made once and reused; each showing starts afresh except for
+// the latest search result, which stays until the next search.
 class RegistryWindow : public QDialog {
     Q_OBJECT
 public:
     explicit RegistryWindow(AppContext& context, QWidget* parent = nullptr);
     ~RegistryWindow() override;
+
+    // Unload step: every way of closing ends here, so a key from an earlier use never survives
+    // a close without a choice.
+    void done(int result) override;
+
+    void RunSearch();
+    void ShowCurrentResult();
+    void ClearResult();
+    void LoadPersonForEdit();
+    void ReturnToBrowsing();
+
+protected:
+    // Load step, at each showing.
+    void showEvent(QShowEvent* event) override;
+    // Esc acts as the upper "Annulla", so it does nothing while that button is disabled.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    enum class EditMode { Creating = 0, Modifying = 1 };
+    enum class Move { First, Previous, Next, Last };
+
+    void connectHandlers();
+    // Full size shows the person-data frame and its buttons; compact leaves them out.
+    void setEditingSize(bool editing);
+
+    void search();
+    void navigate(Move move);
+    void choosePerson();
+    void cancel();
+
+    void enterCreating();
+    void createRecord();
+    void composeKey(bool dateBoxChanged);
+    // The only way the key label changes: each change switches "Crea record".
+    void setKeyLabel(const QString& key);
+
+    void enterModifying();
+    void modifyRecord();
+
+    void selectSex(SexCode sex);
+    // The person as the boxes describe it; the caller checks the key and the death date first.
+    Person personFromBoxes() const;
+    // False, after telling the user, when the key label holds too short a key.
+    bool checkKey(const QString& lengthHint);
+    // False, after telling the user, when the death-date box holds something that is no date.
+    bool checkDeathDate();
+
+    AppContext& context_;
+    std::unique_ptr<Ui::RegistryWindow> ui_;
+    SearchResult searchResult_;  // kept from one showing to the next
+    EditMode editMode_ = EditMode::Creating;
+    SexCode personSex_ = Male;
+    bool personChosen_ = false;
 };
 
 }  // namespace radici
