@@ -250,27 +250,50 @@ Result<Person> PersonTable::readRow(std::int64_t rowId) const {
                            QStringLiteral("La persona non è più presente in archivio."));
 }
 
-Result<SearchResult> PersonTable::search(SearchField field, const QString& text) const {
-    if (!db_) return ConnectionClosed();
+namespace {
+
+const char* SearchSql(SearchField field, const SearchPattern& pattern) {
     const SearchStatements& statements =
         field == SearchField::Surname ? SurnameSearch : GivenNameSearch;
-    const SearchPattern pattern = TranslateSearchText(text);
-    const char* sql = pattern.prefix.isEmpty() ? statements.scan
-                      : pattern.hasWildcards() ? statements.rangeAndMatch
-                                               : statements.range;
-    Result<Statement> prepared = db_->prepare(sql);
-    if (!prepared.ok()) return prepared.status();
-    Statement& search = prepared.value();
+    if (pattern.prefix.isEmpty()) return statements.scan;
+    return pattern.hasWildcards() ? statements.rangeAndMatch : statements.range;
+}
+
+void BindSearch(Statement& search, const SearchPattern& pattern) {
     if (!pattern.prefix.isEmpty()) {
         const QByteArray prefix = pattern.prefix.toUtf8();
         search.bindUtf8(1, prefix);
         search.bindUtf8(2, PrefixUpperBound(prefix));
     }
     if (pattern.prefix.isEmpty() || pattern.hasWildcards()) search.bind(3, pattern.pattern);
-    Result<std::vector<std::int64_t>> rowIds =
-        ReadAll<std::int64_t>(search, [](const Statement& row) { return row.integer(0); });
+}
+
+}  // namespace
+
+Result<SearchResult> PersonTable::search(SearchField field, const QString& text) const {
+    if (!db_) return ConnectionClosed();
+    const SearchPattern pattern = TranslateSearchText(text);
+    Result<Statement> prepared = db_->prepare(SearchSql(field, pattern));
+    if (!prepared.ok()) return prepared.status();
+    BindSearch(prepared.value(), pattern);
+    Result<std::vector<std::int64_t>> rowIds = ReadAll<std::int64_t>(
+        prepared.value(), [](const Statement& row) { return row.integer(0); });
     if (!rowIds.ok()) return rowIds.status();
     return SearchResult(this, std::move(rowIds).value());
+}
+
+Result<QStringList> PersonTable::explainSearch(SearchField field, const QString& text) const {
+    if (!db_) return ConnectionClosed();
+    const SearchPattern pattern = TranslateSearchText(text);
+    const QByteArray sql = QByteArray("explain query plan ") + SearchSql(field, pattern);
+    Result<Statement> prepared = db_->prepare(sql.constData());
+    if (!prepared.ok()) return prepared.status();
+    BindSearch(prepared.value(), pattern);
+    // The last column of each row describes one step of the plan.
+    Result<std::vector<QString>> steps =
+        ReadAll<QString>(prepared.value(), [](const Statement& row) { return row.text(3); });
+    if (!steps.ok()) return steps.status();
+    return QStringList(steps.value().begin(), steps.value().end());
 }
 
 void PersonTable::close() {

@@ -6,6 +6,7 @@
 #include "Status.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,8 @@ public:
     // for any run of characters and "?" for one, everything else is literal. Ordered by birth
     // date, then surname, given name and creation order.
     Result<SearchResult> search(SearchField field, const QString& text) const;
+    // The engine's plan for that search, one step a line: shows whether an index is used.
+    Result<QStringList> explainSearch(SearchField field, const QString& text) const;
 
 private:
     friend class DatabaseConnection;
