@@ -187,15 +187,6 @@ constexpr SearchStatements GivenNameSearch{
     "select rowid from anagrafica where radici_match(?3, nome) "
     "order by datanasc, cognome, nome, rowid"};
 
-template <typename Transactional>
-Status InTransaction(const Database& db, Transactional work) {
-    if (Status begun = db.begin(); !begun.ok()) return begun;
-    Status done = work();
-    if (done.ok()) done = db.commit();
-    if (!done.ok()) db.rollback();
-    return done;
-}
-
 }  // namespace
 
 // --- anagrafica --------------------------------------------------------------------------------
@@ -437,9 +428,17 @@ void DatabaseConnection::close() {
     database_.reset();
 }
 
-Status DatabaseConnection::saveRelations(const RelationsToSave& rows) const {
+Status DatabaseConnection::inTransaction(const std::function<Status()>& work) const {
     if (!database_) return ConnectionClosed();
-    return InTransaction(*database_, [&] {
+    if (Status begun = database_->begin(); !begun.ok()) return begun;
+    Status done = work();
+    if (done.ok()) done = database_->commit();
+    if (!done.ok()) database_->rollback();
+    return done;
+}
+
+Status DatabaseConnection::saveRelations(const RelationsToSave& rows) const {
+    return inTransaction([&] {
         for (const ParentLink& link : rows.parentLinks)
             if (Status s = relazioni_.upsert(link); !s.ok()) return s;
         for (const Marriage& marriage : rows.marriages)

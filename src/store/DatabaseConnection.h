@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -124,6 +125,9 @@ public:
     const PersonTable& anagrafica() const { return anagrafica_; }
     const RelationTable& relazioni() const { return relazioni_; }
     const MarriageTable& matrimoni() const { return matrimoni_; }
+
+    // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
+    Status inTransaction(const std::function<Status()>& work) const;
 
     // Writes every row in one transaction: all of them, or none when one fails.
     Status saveRelations(const RelationsToSave& rows) const;
