@@ -1,6 +1,354 @@
 #include "relations/RelationsWindow.h"
 
+#include "registry/RegistryWindow.h"
+#include "shell/AppContext.h"
+#include "shell/Toolkit.h"
+#include "store/Dates.h"
+#include "ui_RelationsWindow.h"
+
+#include <QButtonGroup>
+#include <QListWidget>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QStyle>
+
 namespace radici {
-RelationsWindow::RelationsWindow(AppContext&, QWidget* parent) : QDialog(parent) {}
+namespace {
+
+const QString NotDuplicable = QStringLiteral("Attenzione... dato non duplicabile");
+const QString Natural = QStringLiteral("Naturale");
+const QString Acquired = QStringLiteral("Acquisito");
+
+void AppendRow(const std::vector<QListWidget*>& group, const QStringList& cells) {
+    for (std::size_t column = 0; column < group.size(); ++column) {
+        group[column]->addItem(cells.value(static_cast<qsizetype>(column)));
+    }
+}
+
+// The first row whose key, trimmed, equals the key; -1 when none does.
+int RowOfKey(const QListWidget& keys, const QString& key) {
+    for (int row = 0; row < keys.count(); ++row) {
+        if (keys.item(row)->text().trimmed() == key) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+int SelectedRow(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.row(selected.first());
+}
+
+QStringList PersonCells(const Person& person) {
+    return {person.idrecord, person.cognome, person.nome, FormatDisplayDate(person.datanasc)};
+}
+
+}  // namespace
+
+RelationsWindow::RelationsWindow(AppContext& context, QWidget* parent)
+    : QDialog(parent), context_(context), ui_(std::make_unique<Ui::RelationsWindow>()) {
+    ui_->setupUi(this);
+    ui_->Command6->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    ui_->Command6->setToolTip(QStringLiteral("Scegli la persona da mostrare"));
+    ui_->sesso->setId(ui_->sesso_0, Male);
+    ui_->sesso->setId(ui_->sesso_1, Female);
+    marriageLists_ = {ui_->List1, ui_->List2, ui_->List3, ui_->List7};
+    childLists_ = {ui_->List4, ui_->List5, ui_->List6, ui_->List8};
+    siblingLists_ = {ui_->List12, ui_->List11, ui_->List10, ui_->List9, ui_->List13};
+    connectControls();
+    resetForOpening();
+}
+
 RelationsWindow::~RelationsWindow() = default;
+
+void RelationsWindow::connectControls() {
+    connect(ui_->Command6, &QPushButton::clicked, this, &RelationsWindow::ChoosePerson);
+    connect(ui_->Command1, &QPushButton::clicked, this, [this] { ChooseParent(Parent::Father); });
+    connect(ui_->Command2, &QPushButton::clicked, this, [this] { ChooseParent(Parent::Mother); });
+    connect(ui_->Command3, &QPushButton::clicked, this, &RelationsWindow::ChooseSpouseCandidate);
+    connect(ui_->Command8, &QPushButton::clicked, this, &RelationsWindow::ClearRelationsWindow);
+    // Selected from code or by a click alike.
+    connect(ui_->sesso, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) {
+            personSex_ = static_cast<SexCode>(id);
+        }
+    });
+    for (const ListGroup* group : {&marriageLists_, &childLists_, &siblingLists_}) {
+        for (QListWidget* list : *group) {
+            connect(list, &QListWidget::itemSelectionChanged, this,
+                    [this, group, list] { SyncListSelection(*group, SelectedRow(*list)); });
+        }
+    }
+}
+
+// Each opening shows a fresh window: nobody shown, no candidate, no date, no sex selected.
+// PersonSex keeps its value until a person is loaded or an option is clicked.
+void RelationsWindow::resetForOpening() {
+    ClearRelationsWindow();
+    ui_->Label13->clear();
+    ui_->Label22->clear();
+    ui_->Label23->clear();
+    ui_->Text9->clear();
+    const QSignalBlocker blocker(ui_->sesso);
+    ui_->sesso->setExclusive(false);
+    ui_->sesso_0->setChecked(false);
+    ui_->sesso_1->setChecked(false);
+    ui_->sesso->setExclusive(true);
+}
+
+void RelationsWindow::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        resetForOpening();
+    }
+    QDialog::showEvent(event);
+}
+
+void RelationsWindow::setIdCaption(const QString& key) {
+    ui_->Label20->setText(key);
+    // Not trimmed: a caption of blanks still counts as a person shown.
+    const bool showing = !key.isEmpty();
+    for (QWidget* frame : {ui_->Frame3, ui_->Frame4, ui_->Frame5, ui_->Frame6}) {
+        frame->setEnabled(showing);
+    }
+}
+
+QString RelationsWindow::currentKey() const { return ui_->Label20->text().trimmed(); }
+
+void RelationsWindow::ClearRelationsWindow() {
+    setIdCaption(QString());
+    for (QLabel* caption :
+         {ui_->Label24, ui_->Label25, ui_->Label26, ui_->Label27, ui_->Label28, ui_->Label29,
+          ui_->Label30, ui_->Label31, ui_->Label16, ui_->Label12, ui_->Label10, ui_->Label17,
+          ui_->Label19, ui_->Label32, ui_->Label33, ui_->Label18}) {
+        caption->clear();
+    }
+    for (const ListGroup* group : {&marriageLists_, &childLists_, &siblingLists_}) {
+        for (QListWidget* list : *group) {
+            const QSignalBlocker blocker(list);
+            list->clear();
+        }
+    }
+    motherSiblingsRead_ = false;
+}
+
+void RelationsWindow::inform(const QString& text) { context_.toolkit.inform(this, text); }
+
+QString RelationsWindow::PickFromRegistry() {
+    if (registry_ == nullptr) {
+        registry_ = new RegistryWindow(context_, this);
+    }
+    context_.toolkit.showModal(*registry_);
+    return context_.selectedPersonKey.trimmed();
+}
+
+QString RelationsWindow::PickRelative() {
+    const QString key = PickFromRegistry();
+    if (!key.isEmpty() && key == currentKey()) {
+        inform(NotDuplicable);
+        return {};
+    }
+    return key;
+}
+
+std::optional<Person> RelationsWindow::seekPerson(const QString& key,
+                                                  const QString& missingMessage) {
+    const Result<std::optional<Person>> found = context_.connection.anagrafica().seek(key);
+    if (!found.ok()) {
+        inform(found.status().description());
+        return std::nullopt;
+    }
+    if (!found.value()) {
+        inform(missingMessage);
+    }
+    return found.value();
+}
+
+void RelationsWindow::ChoosePerson() {
+    if (PickFromRegistry().isEmpty()) {
+        return;
+    }
+    // Without a person loaded the relatives would be those of whoever was shown before.
+    if (LoadPerson()) {
+        LoadRelatives();
+    }
+}
+
+bool RelationsWindow::LoadPerson() {
+    const std::optional<Person> person = seekPerson(context_.selectedPersonKey.trimmed(),
+                                                    QStringLiteral("Errore di lettura del record"));
+    if (!person) {
+        return false;
+    }
+    ClearRelationsWindow();
+    setIdCaption(person->idrecord);
+    ui_->Label24->setText(person->cognome);
+    ui_->Label25->setText(person->nome);
+    ui_->Label28->setText(FormatDisplayDate(person->datanasc));
+    ui_->Label26->setText(person->luogonasc);
+    ui_->Label27->setText(person->nazionenasc);
+    ui_->Label31->setText(FormatDisplayDate(person->datamorte));
+    ui_->Label29->setText(person->luogomorte);
+    ui_->Label30->setText(person->nazionemorte);
+    (person->sesso == Male ? ui_->sesso_0 : ui_->sesso_1)->setChecked(true);
+    return true;
+}
+
+// Parents with their children first, then marriages, then children; a pass that cannot read its
+// rows adds nothing and the next pass still runs.
+void RelationsWindow::LoadRelatives() {
+    const Result<std::vector<ParentLink>> parents =
+        context_.connection.relazioni().parentsOf(currentKey());
+    if (parents.ok()) {
+        for (const ParentLink& link : parents.value()) {
+            context_.selectedPersonKey.write(link.idgenitori);
+            if (link.idsesso == Male) {
+                LoadFather();
+            } else {
+                LoadMother();
+            }
+        }
+    }
+    loadMarriages();
+    loadChildren();
+}
+
+void RelationsWindow::LoadFather() { loadParent(Parent::Father); }
+
+void RelationsWindow::LoadMother() { loadParent(Parent::Mother); }
+
+void RelationsWindow::loadParent(Parent parent) {
+    const bool father = parent == Parent::Father;
+    const std::optional<Person> person =
+        seekPerson(context_.selectedPersonKey.trimmed(),
+                   father ? QStringLiteral("Errore di lettura del record padre")
+                          : QStringLiteral("Errore di lettura del record madre"));
+    if (!person) {
+        return;
+    }
+    const QStringList cells = PersonCells(*person);
+    const std::vector<QLabel*> row =
+        father ? std::vector<QLabel*>{ui_->Label16, ui_->Label12, ui_->Label10, ui_->Label17}
+               : std::vector<QLabel*>{ui_->Label19, ui_->Label32, ui_->Label33, ui_->Label18};
+    for (std::size_t column = 0; column < row.size(); ++column) {
+        row[column]->setText(cells[static_cast<qsizetype>(column)]);
+    }
+    mergeParentChildren(person->idrecord.trimmed(), parent);
+}
+
+// A mother's children are natural siblings; a father's children that she does not share are
+// acquired once her children are known, and have no type until then.
+void RelationsWindow::mergeParentChildren(const QString& parentKey, Parent parent) {
+    const Result<std::vector<ParentLink>> children =
+        context_.connection.relazioni().childrenOf(parentKey);
+    if (children.ok()) {
+        for (const ParentLink& link : children.value()) {
+            mergeSibling(link.idfigli.trimmed(), parent);
+        }
+    }
+    if (parent == Parent::Mother) {
+        for (int row = 0; row < ui_->List13->count(); ++row) {
+            QListWidgetItem* type = ui_->List13->item(row);
+            if (type->text().trimmed().isEmpty()) {
+                type->setText(Acquired);
+            }
+        }
+        motherSiblingsRead_ = true;
+    }
+}
+
+// A child whose record is missing, and the person shown, are left out silently.
+void RelationsWindow::mergeSibling(const QString& childKey, Parent parent) {
+    const Result<std::optional<Person>> child = context_.connection.anagrafica().seek(childKey);
+    if (!child.ok() || !child.value() || child.value()->idrecord.trimmed() == currentKey()) {
+        return;
+    }
+    const Person& sibling = *child.value();
+    const int row = RowOfKey(*ui_->List12, sibling.idrecord.trimmed());
+    if (row >= 0) {
+        if (parent == Parent::Mother) {
+            ui_->List13->item(row)->setText(Natural);
+        }
+        return;
+    }
+    const QString type = parent == Parent::Mother ? Natural
+                         : motherSiblingsRead_    ? Acquired
+                                                  : QString();
+    AppendRow(siblingLists_, PersonCells(sibling) << type);
+}
+
+void RelationsWindow::loadMarriages() {
+    const MarriageTable& marriages = context_.connection.matrimoni();
+    const bool asHusband = personSex_ == Male;
+    const Result<std::vector<Marriage>> rows =
+        asHusband ? marriages.ofHusband(currentKey()) : marriages.ofWife(currentKey());
+    if (!rows.ok()) {
+        return;
+    }
+    for (const Marriage& marriage : rows.value()) {
+        const QString spouseKey = asHusband ? marriage.idmoglie : marriage.idmarito;
+        const Result<std::optional<Person>> spouse =
+            context_.connection.anagrafica().seek(spouseKey.trimmed());
+        if (spouse.ok() && spouse.value()) {
+            const Person& found = *spouse.value();
+            AppendRow(marriageLists_, {found.idrecord, found.cognome, found.nome,
+                                       FormatDisplayDate(marriage.data)});
+        }
+    }
+}
+
+void RelationsWindow::loadChildren() {
+    const Result<std::vector<ParentLink>> children =
+        context_.connection.relazioni().childrenOf(currentKey());
+    if (!children.ok()) {
+        return;
+    }
+    for (const ParentLink& link : children.value()) {
+        context_.selectedPersonKey.write(link.idfigli);
+        AddChildRow();
+    }
+}
+
+void RelationsWindow::AddChildRow() {
+    const QString key = context_.selectedPersonKey.trimmed();
+    if (RowOfKey(*ui_->List4, key) >= 0) {
+        return;
+    }
+    const std::optional<Person> child =
+        seekPerson(key, QStringLiteral("Errore di lettura del record figli"));
+    if (child) {
+        AppendRow(childLists_, PersonCells(*child));
+    }
+}
+
+void RelationsWindow::LoadSpouseCandidate() {
+    const std::optional<Person> spouse =
+        seekPerson(context_.selectedPersonKey.trimmed(),
+                   QStringLiteral("Errore di lettura del record coniuge"));
+    if (spouse) {
+        ui_->Label13->setText(spouse->idrecord);
+        ui_->Label22->setText(spouse->cognome);
+        ui_->Label23->setText(spouse->nome);
+    }
+}
+
+void RelationsWindow::ChooseParent(Parent parent) {
+    if (!PickRelative().isEmpty()) {
+        loadParent(parent);
+    }
+}
+
+void RelationsWindow::ChooseSpouseCandidate() {
+    if (!PickFromRegistry().isEmpty()) {
+        LoadSpouseCandidate();
+    }
+}
+
+void RelationsWindow::SyncListSelection(const ListGroup& group, int row) {
+    for (QListWidget* list : group) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentRow(row);
+    }
+}
+
 }  // namespace radici

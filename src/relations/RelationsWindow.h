@@ -1,10 +1,25 @@
 #pragma once
 
+#include "store/Records.h"
+#include "store/Status.h"
+
 #include <QDialog>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QListWidget;
+class QShowEvent;
+
+namespace Ui {
+class RelationsWindow;
+}
 
 namespace radici {
 
 struct AppContext;
+class RegistryWindow;
 
 // The relations window "GESTIONE CORRELAZIONI PERSONE" (form anagrafica): one person with parents,
 // brothers and sisters, marriages and children.
@@ -13,6 +28,62 @@ class RelationsWindow : public QDialog {
 public:
     explicit RelationsWindow(AppContext& context, QWidget* parent = nullptr);
     ~RelationsWindow() override;
+
+    // Index of the sex option last selected: it decides the marriage side and the idsesso saved.
+    SexCode PersonSex() const { return personSex_; }
+    // Whether the mother's children have been merged into the sibling rows.
+    bool MotherSiblingsRead() const { return motherSiblingsRead_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Parallel lists, one per column; row i of a relation is entry i of every list.
+    using ListGroup = std::vector<QListWidget*>;
+    enum class Parent { Father, Mother };
+
+    void connectControls();
+    void resetForOpening();
+
+    // The Id label decides whether the four relation frames can be used.
+    void setIdCaption(const QString& key);
+    QString currentKey() const;
+
+    void ClearRelationsWindow();
+    void ChoosePerson();
+    QString PickFromRegistry();
+    bool LoadPerson();
+    void LoadRelatives();
+    void LoadFather();
+    void LoadMother();
+    void AddChildRow();
+    void LoadSpouseCandidate();
+    void ChooseParent(Parent parent);
+    void ChooseSpouseCandidate();
+    void SyncListSelection(const ListGroup& group, int row);
+
+    void loadParent(Parent parent);
+    void mergeParentChildren(const QString& parentKey, Parent parent);
+    void mergeSibling(const QString& childKey, Parent parent);
+    void loadMarriages();
+    void loadChildren();
+
+    // The person with the key, or nothing after a message: the store's description when the read
+    // failed, missingMessage when there is no such person.
+    std::optional<Person> seekPerson(const QString& key, const QString& missingMessage);
+    // Asks for the key in the registry window; empty when nobody was chosen or the choice is
+    // the current person, who cannot be their own relative (then with a message).
+    QString PickRelative();
+    void inform(const QString& text);
+
+    AppContext& context_;
+    std::unique_ptr<Ui::RelationsWindow> ui_;
+    RegistryWindow* registry_ = nullptr;  // made on first use, owned as a child window
+    ListGroup marriageLists_;
+    ListGroup childLists_;
+    ListGroup siblingLists_;
+    SexCode personSex_ = Male;
+    bool motherSiblingsRead_ = false;
 };
 
 }  // namespace radici
