@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+namespace radici {
+
+// Exit codes of radici-db.
+inline constexpr int ToolSucceeded = 0;
+inline constexpr int ToolFailed = 1;   // the file could not be made, or exists already
+inline constexpr int ToolMisused = 2;  // a bad command line
+
+enum class DatabaseContent { Empty, DemoFamily };
+
+// Makes a new database file with the program's password and its three tables, and the demo
+// family when asked. Never touches an existing file. Reports in one line: on out when the file
+// was made, on err when it was not (and then leaves no file behind).
+int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream& out,
+                       QTextStream& err);
+
+// Runs radici-db with its command line, program name first.
+int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+}  // namespace radici
