@@ -1,1 +1,23 @@
-int main() { return 0; }
+#include "shell/AboutBox.h"
+#include "shell/AppContext.h"
+#include "shell/MainWindow.h"
+#include "shell/SystemInfo.h"
+#include "shell/Toolkit.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Radici"));
+    QApplication::setApplicationVersion(radici::ProgramVersion());
+
+    radici::QtToolkit toolkit;
+    // The database is looked up in the working folder, never anywhere else.
+    radici::AppContext context(toolkit,
+                               QDir::current().filePath(radici::DatabaseConnection::FileName));
+    radici::HostSystemInfo platform;
+    radici::MainWindow window(context, platform);
+    window.show();
+    return QApplication::exec();
+}

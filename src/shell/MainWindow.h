@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace radici {
+
+struct AppContext;
+class AboutBox;
+class RelationsWindow;
+class SystemInfoPlatform;
+
+// The main window (form principale): it opens the database when it is made and closes it when
+// it closes; its menu shows the relations window and the About box.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void OpenDatabaseConnection();
+    void ShowRelations();
+    void ShowAbout();
+
+    std::unique_ptr<Ui::MainWindow> ui_;
+    AppContext& context_;
+    SystemInfoPlatform& platform_;
+    // Each made on first use and reused.
+    std::unique_ptr<RelationsWindow> relationsWindow_;
+    std::unique_ptr<AboutBox> aboutBox_;
+};
+
+}  // namespace radici
