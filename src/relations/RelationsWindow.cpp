@@ -15,9 +15,12 @@
 namespace radici {
 namespace {
 
+const QString NotEnoughData = QStringLiteral("Non ci sono dati sufficienti");
 const QString NotDuplicable = QStringLiteral("Attenzione... dato non duplicabile");
 const QString Natural = QStringLiteral("Naturale");
 const QString Acquired = QStringLiteral("Acquisito");
+const QString ConfirmRemoval =
+    QStringLiteral("Attenzione....\rSe confermi id dato verrà cancellato dal database");
 
 void AppendRow(const std::vector<QListWidget*>& group, const QStringList& cells) {
     for (std::size_t column = 0; column < group.size(); ++column) {
@@ -38,6 +41,15 @@ int RowOfKey(const QListWidget& keys, const QString& key) {
 int SelectedRow(const QListWidget& list) {
     const QList<QListWidgetItem*> selected = list.selectedItems();
     return selected.isEmpty() ? -1 : list.row(selected.first());
+}
+
+// Removes the row from every list of the group and leaves no row selected.
+void RemoveRow(const std::vector<QListWidget*>& group, int row) {
+    for (QListWidget* list : group) {
+        const QSignalBlocker blocker(list);
+        delete list->takeItem(row);
+        list->setCurrentRow(-1);
+    }
 }
 
 QStringList PersonCells(const Person& person) {
@@ -67,6 +79,13 @@ void RelationsWindow::connectControls() {
     connect(ui_->Command1, &QPushButton::clicked, this, [this] { ChooseParent(Parent::Father); });
     connect(ui_->Command2, &QPushButton::clicked, this, [this] { ChooseParent(Parent::Mother); });
     connect(ui_->Command3, &QPushButton::clicked, this, &RelationsWindow::ChooseSpouseCandidate);
+    connect(ui_->Command10, &QPushButton::clicked, this, &RelationsWindow::AddMarriageRow);
+    connect(ui_->Command11, &QPushButton::clicked, this, &RelationsWindow::RemoveMarriage);
+    connect(ui_->Command9, &QPushButton::clicked, this, &RelationsWindow::AddChild);
+    connect(ui_->Command12, &QPushButton::clicked, this, &RelationsWindow::ImportChildren);
+    connect(ui_->Command7, &QPushButton::clicked, this, &RelationsWindow::RemoveChild);
+    connect(ui_->Command4, &QPushButton::clicked, this, &RelationsWindow::SaveRelations);
+    connect(ui_->Command5, &QPushButton::clicked, this, &RelationsWindow::DeletePersonCascade);
     connect(ui_->Command8, &QPushButton::clicked, this, &RelationsWindow::ClearRelationsWindow);
     // Selected from code or by a click alike.
     connect(ui_->sesso, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
@@ -349,6 +368,169 @@ void RelationsWindow::SyncListSelection(const ListGroup& group, int row) {
         const QSignalBlocker blocker(list);
         list->setCurrentRow(row);
     }
+}
+
+void RelationsWindow::AddMarriageRow() {
+    const QString spouse = ui_->Label13->text().trimmed();
+    const QString dateText = ui_->Text9->text();
+    if (spouse.isEmpty()) {
+        inform(NotEnoughData);
+        return;
+    }
+    if (spouse == currentKey()) {
+        inform(NotDuplicable);
+        return;
+    }
+    if (!dateText.trimmed().isEmpty() && !ReadDayFirstDate(dateText)) {
+        inform(NotEnoughData);
+        return;
+    }
+    if (RowOfKey(*ui_->List1, spouse) >= 0) {
+        return;
+    }
+    AppendRow(marriageLists_,
+              {ui_->Label13->text(), ui_->Label22->text(), ui_->Label23->text(), dateText});
+    ui_->Label13->clear();
+    ui_->Label22->clear();
+    ui_->Label23->clear();
+}
+
+void RelationsWindow::RemoveMarriage() {
+    const MarriageTable& marriages = context_.connection.matrimoni();
+    const bool asHusband = personSex_ == Male;
+    const QString self = currentKey();
+    removeSelectedRow(
+        marriageLists_,
+        [&](const QString& spouse) {
+            return asHusband ? marriages.contains(self, spouse) : marriages.contains(spouse, self);
+        },
+        [&](const QString& spouse) {
+            return asHusband ? marriages.remove(self, spouse) : marriages.remove(spouse, self);
+        });
+}
+
+void RelationsWindow::RemoveChild() {
+    const RelationTable& links = context_.connection.relazioni();
+    const QString self = currentKey();
+    removeSelectedRow(
+        childLists_, [&](const QString& child) { return links.contains(self, child); },
+        [&](const QString& child) { return links.remove(self, child); });
+}
+
+// A stored link that cannot be deleted keeps its row, so the list never claims it is gone.
+void RelationsWindow::removeSelectedRow(const ListGroup& group,
+                                        const std::function<Result<bool>(const QString&)>& isStored,
+                                        const std::function<Status(const QString&)>& deleteStored) {
+    QListWidget& keys = *group.front();
+    const int row = SelectedRow(keys);
+    const QString key = row < 0 ? QString() : keys.item(row)->text().trimmed();
+    if (key.isEmpty()) {
+        inform(NotEnoughData);
+        return;
+    }
+    const Result<bool> stored = isStored(key);
+    if (!stored.ok()) {
+        inform(stored.status().description());
+        return;
+    }
+    if (stored.value()) {
+        if (!context_.toolkit.confirm(this, ConfirmRemoval)) {
+            return;
+        }
+        if (const Status removed = deleteStored(key); !removed.ok()) {
+            inform(removed.description());
+            return;
+        }
+    }
+    RemoveRow(group, row);
+}
+
+void RelationsWindow::AddChild() {
+    if (!PickRelative().isEmpty()) {
+        AddChildRow();
+    }
+}
+
+void RelationsWindow::ImportChildren() {
+    const QString other = PickRelative();
+    if (other.isEmpty()) {
+        return;
+    }
+    const Result<std::vector<ParentLink>> children =
+        context_.connection.relazioni().childrenOf(other);
+    if (!children.ok()) {
+        inform(children.status().description());
+        return;
+    }
+    const QString self = currentKey();
+    for (const ParentLink& link : children.value()) {
+        // The person may be among the other's children, but is never their own child.
+        if (link.idfigli.trimmed() == self) {
+            continue;
+        }
+        context_.selectedPersonKey.write(link.idfigli);
+        AddChildRow();
+    }
+}
+
+RelationsToSave RelationsWindow::rowsToSave() const {
+    RelationsToSave rows;
+    const QString self = currentKey();
+    if (const QString father = ui_->Label16->text().trimmed(); !father.isEmpty()) {
+        rows.parentLinks.push_back({father, self, Male});
+    }
+    if (const QString mother = ui_->Label19->text().trimmed(); !mother.isEmpty()) {
+        rows.parentLinks.push_back({mother, self, Female});
+    }
+    for (int row = 0; row < ui_->List1->count(); ++row) {
+        const QString spouse = ui_->List1->item(row)->text().trimmed();
+        // Dates were checked when typed; loaded ones are shown as dd/mm/yyyy.
+        const QDate date = ReadDayFirstDate(ui_->List7->item(row)->text()).value_or(QDate());
+        rows.marriages.push_back(personSex_ == Male ? Marriage{self, spouse, date}
+                                                    : Marriage{spouse, self, date});
+    }
+    for (int row = 0; row < ui_->List4->count(); ++row) {
+        rows.childLinks.push_back({self, ui_->List4->item(row)->text().trimmed(), personSex_});
+    }
+    return rows;
+}
+
+// All rows or none: on a failure the window keeps what it shows so the user can try again.
+void RelationsWindow::SaveRelations() {
+    const RelationsToSave rows = rowsToSave();
+    const bool nothingToWrite =
+        rows.parentLinks.empty() && rows.marriages.empty() && rows.childLinks.empty();
+    if (!nothingToWrite) {
+        if (const Status saved = context_.connection.saveRelations(rows); !saved.ok()) {
+            inform(saved.description());
+            return;
+        }
+    }
+    ClearRelationsWindow();
+}
+
+void RelationsWindow::DeletePersonCascade() {
+    const QString key = currentKey();
+    if (key.isEmpty()) {
+        return;
+    }
+    const QString question =
+        QStringLiteral(
+            "Attenzione....\rSe confermi verranno cancellati tutti i dati relativi a: ") +
+        ui_->Label24->text() + QStringLiteral(" - ") + ui_->Label25->text();
+    if (!context_.toolkit.confirm(this, question) ||
+        !context_.toolkit.confirm(this, QStringLiteral("Attenzione....\rSei proprio sicuro?"))) {
+        return;
+    }
+    const CascadeOutcome outcome = context_.connection.deletePersonCascade(key);
+    if (outcome.committed()) {
+        ClearRelationsWindow();
+        return;
+    }
+    for (const Status& failure : outcome.failures) {
+        inform(failure.description());
+    }
+    inform(QStringLiteral("Si è verificato un errore. La procedura è stata annullata"));
 }
 
 }  // namespace radici

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "store/DatabaseConnection.h"
 #include "store/Records.h"
 #include "store/Status.h"
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -62,6 +64,14 @@ private:
     void ChooseSpouseCandidate();
     void SyncListSelection(const ListGroup& group, int row);
 
+    void AddMarriageRow();
+    void RemoveMarriage();
+    void AddChild();
+    void ImportChildren();
+    void RemoveChild();
+    void SaveRelations();
+    void DeletePersonCascade();
+
     void loadParent(Parent parent);
     void mergeParentChildren(const QString& parentKey, Parent parent);
     void mergeSibling(const QString& childKey, Parent parent);
@@ -74,6 +84,12 @@ private:
     // Asks for the key in the registry window; empty when nobody was chosen or the choice is
     // the current person, who cannot be their own relative (then with a message).
     QString PickRelative();
+    // Removes the selected row of the group. A stored link is deleted first, after a question;
+    // both functions take the key of the selected row.
+    void removeSelectedRow(const ListGroup& group,
+                           const std::function<Result<bool>(const QString&)>& isStored,
+                           const std::function<Status(const QString&)>& deleteStored);
+    RelationsToSave rowsToSave() const;
     void inform(const QString& text);
 
     AppContext& context_;
