@@ -25,7 +25,7 @@ const QString DuplicatePerson = QStringLiteral(
     "Attenzione... il nominativo creato già esiste in archivio. Creazione impossibile");
 const QString InsufficientData =
     QStringLiteral("Attenzione... dati insufficienti per creare l'indice.");
-// The two windows' wordings differ by one letter; the users know both.
+// Creating and correcting word this line differently ("essre"); users know both as they are.
 const QString CreateLengthHint =
     QStringLiteral("Il cognome e/o il nome deve essere maggiore uguale a 3 caratteri.");
 const QString ModifyLengthHint =
