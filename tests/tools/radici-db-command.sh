@@ -23,7 +23,8 @@ status=0
 
 "$tool" init "$scratch/new.mdb" >/dev/null
 tables=$(printf "PRAGMA key = 'tqzrwvk';\n.tables\n" | sqlcipher "$scratch/new.mdb")
-[[ $(echo $tables) == "anagrafica matrimoni relazioni" ]] || fail "sqlcipher lists: $tables"
+read -r -a listed <<<"$tables"
+[[ "${listed[*]}" == "anagrafica matrimoni relazioni" ]] || fail "sqlcipher lists: $tables"
 if printf ".tables\n" | sqlcipher -bail "$scratch/new.mdb" >/dev/null 2>&1; then
     fail "sqlcipher read the file without the password"
 fi
