@@ -73,6 +73,44 @@ std::optional<DatabaseContent> ContentOfCommand(const QString& command) {
     return std::nullopt;
 }
 
+void DescribeCommandLine(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral(
+        "Prepara il file di dati di Radici, cifrato con la password del programma.\n"
+        "\n"
+        "Comandi:\n"
+        "  init [file]  crea un database vuoto\n"
+        "  demo [file]  crea un database con una famiglia di esempio\n"
+        "\n"
+        "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
+        "viene mai sovrascritto."));
+    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("init oppure demo."),
+                                 QStringLiteral("comando"));
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Il file da creare (predefinito: radicidb.mdb)."),
+                                 QStringLiteral("[file]"));
+}
+
+int RunCommand(const QStringList& positional, QTextStream& out, QTextStream& err) {
+    if (positional.isEmpty()) {
+        return Misused(err, QStringLiteral("manca il comando (init o demo)."));
+    }
+    const QString& command = positional.first();
+    const std::optional<DatabaseContent> content = ContentOfCommand(command);
+    if (!content) {
+        return Misused(
+            err,
+            QStringLiteral("comando sconosciuto \"%1\": i comandi sono init e demo.").arg(command));
+    }
+    if (positional.size() > 2) {
+        return Misused(
+            err,
+            QStringLiteral("troppi argomenti: %1 accetta al più un nome di file.").arg(command));
+    }
+    const QString path = positional.value(1, DatabaseConnection::FileName);
+    if (path.trimmed().isEmpty()) return Misused(err, QStringLiteral("il nome del file è vuoto."));
+    return CreateDatabaseFile(path, *content, out, err);
+}
+
 }  // namespace
 
 int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream& out,
@@ -94,24 +132,11 @@ int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream
 
 int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Prepara il file di dati di Radici, cifrato con la password del programma.\n"
-        "\n"
-        "Comandi:\n"
-        "  init [file]  crea un database vuoto\n"
-        "  demo [file]  crea un database con una famiglia di esempio\n"
-        "\n"
-        "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
-        "viene mai sovrascritto."));
-    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("init oppure demo."),
-                                 QStringLiteral("comando"));
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Il file da creare (predefinito: radicidb.mdb)."),
-                                 QStringLiteral("[file]"));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Mostra questo aiuto."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Mostra la versione."));
+    DescribeCommandLine(parser);
     parser.addOptions({helpOption, versionOption});
 
     if (!parser.parse(arguments)) return Misused(err, parser.errorText());
@@ -123,25 +148,7 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
         out << ToolName << " " << VersionText() << "\n";
         return ToolSucceeded;
     }
-
-    const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty())
-        return Misused(err, QStringLiteral("manca il comando (init o demo)."));
-    const QString& command = positional.first();
-    const std::optional<DatabaseContent> content = ContentOfCommand(command);
-    if (!content) {
-        return Misused(
-            err,
-            QStringLiteral("comando sconosciuto \"%1\": i comandi sono init e demo.").arg(command));
-    }
-    if (positional.size() > 2) {
-        return Misused(
-            err,
-            QStringLiteral("troppi argomenti: %1 accetta al più un nome di file.").arg(command));
-    }
-    const QString path = positional.value(1, DatabaseConnection::FileName);
-    if (path.trimmed().isEmpty()) return Misused(err, QStringLiteral("il nome del file è vuoto."));
-    return CreateDatabaseFile(path, *content, out, err);
+    return RunCommand(parser.positionalArguments(), out, err);
 }
 
 }  // namespace radici
