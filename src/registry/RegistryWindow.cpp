@@ -35,8 +35,9 @@ const QString InvalidDeathDate = QStringLiteral("Attenzione... la data di morte 
 
 QString Lines(const QStringList& lines) { return lines.join(QChar(u'\r')); }
 
-// Names, places and countries are kept upper-case, without blanks at either end.
-QString StoredText(const QLineEdit& box) { return box.text().trimmed().toUpper(); }
+// Names, places and countries are kept upper-case, without blanks at either end. UpperCase maps
+// one character to one, like the key, so a name never outgrows its box.
+QString StoredText(const QLineEdit& box) { return UpperCase(box.text().trimmed()); }
 
 QDate StoredDate(const QLineEdit& box) { return ReadDayFirstDate(box.text()).value_or(QDate()); }
 
@@ -334,7 +335,7 @@ void RegistryWindow::selectSex(SexCode sex) {
 
 Person RegistryWindow::personFromBoxes() const {
     Person person;
-    person.idrecord = ui_->Label20->text().trimmed().toUpper();
+    person.idrecord = UpperCase(ui_->Label20->text().trimmed());
     person.cognome = StoredText(*ui_->Text9);
     person.nome = StoredText(*ui_->Text2);
     person.datanasc = StoredDate(*ui_->Text3);
