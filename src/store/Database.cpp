@@ -148,9 +148,12 @@ Result<Database> Database::open(const QString& path, const QString& password, Mo
 
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, BusyTimeoutMilliseconds);
-    const QByteArray key = password.toUtf8();
-    if (sqlite3_key(raw, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-        return EngineFailure(raw, sqlite3_extended_errcode(raw));
+    // Without a password the file is read as plain SQLite, which an encrypted file is not.
+    if (const QByteArray key = password.toUtf8(); !key.isEmpty()) {
+        if (const int keyed = sqlite3_key(raw, key.constData(), static_cast<int>(key.size()));
+            keyed != SQLITE_OK)
+            return EngineFailure(raw, keyed);
+    }
 
     // The key is only checked when the first page is read.
     if (Status check = db.execute("select count(*) from sqlite_master"); !check.ok()) return check;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 #include <utility>
 
@@ -43,7 +44,7 @@ template <typename T>
 class Result {
 public:
     Result(T value) : value_(std::move(value)) {}
-    Result(Status failure) : status_(std::move(failure)) {}
+    Result(Status failure) : status_(std::move(failure)) { Q_ASSERT(!status_.ok()); }
 
     bool ok() const { return status_.ok(); }
     const Status& status() const { return status_; }

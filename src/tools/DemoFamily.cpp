@@ -124,9 +124,9 @@ Person ToPerson(const DemoPerson& demo) {
     Person person;
     person.cognome = QString::fromUtf8(demo.surname);
     person.nome = QString::fromUtf8(demo.givenName);
-    person.idrecord = ComposeKey(person.cognome, person.nome, QString::fromUtf8(demo.birthDate),
-                                 DateRule::ExactlyTenCharacters)
-                          .toUpper();
+    person.idrecord =
+        UpperCase(ComposeKey(person.cognome, person.nome, QString::fromUtf8(demo.birthDate),
+                             DateRule::ExactlyTenCharacters));
     person.sesso = demo.sex;
     person.datanasc = DateOrAbsent(demo.birthDate);
     person.luogonasc = QString::fromUtf8(demo.birthPlace);
