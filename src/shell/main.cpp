@@ -1,3 +1,4 @@
+#include "icons/Icons.h"
 #include "shell/AboutBox.h"
 #include "shell/AppContext.h"
 #include "shell/MainWindow.h"
@@ -11,6 +12,10 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Radici"));
     QApplication::setApplicationVersion(radici::ProgramVersion());
+    // Every window, and the About box's picture, take the icon from here; the desktop entry's
+    // name lets a desktop match the running program to its entry.
+    QApplication::setWindowIcon(radici::ApplicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("radici"));
 
     radici::QtToolkit toolkit;
     // The database is looked up in the working folder, never anywhere else.
