@@ -1,5 +1,6 @@
 #include "registry/RegistryWindow.h"
 
+#include "icons/Icons.h"
 #include "shell/AppContext.h"
 #include "shell/Toolkit.h"
 #include "store/Dates.h"
@@ -9,7 +10,6 @@
 #include <QKeyEvent>
 #include <QShowEvent>
 #include <QStringList>
-#include <QStyle>
 
 namespace radici {
 namespace {
@@ -64,7 +64,7 @@ void SetVisible(Controls controls, bool visible) {
 RegistryWindow::RegistryWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::RegistryWindow>()) {
     ui_->setupUi(this);
-    ui_->Command1->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    ui_->Command1->setIcon(SearchIcon());
     // Holds the shown person's key for "Seleziona" and "Modifica"; never shown.
     ui_->Label13->hide();
     connectHandlers();

@@ -1,5 +1,6 @@
 #include "relations/RelationsWindow.h"
 
+#include "icons/Icons.h"
 #include "registry/RegistryWindow.h"
 #include "shell/AppContext.h"
 #include "shell/Toolkit.h"
@@ -10,7 +11,6 @@
 #include <QListWidget>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <QStyle>
 
 namespace radici {
 namespace {
@@ -61,7 +61,7 @@ QStringList PersonCells(const Person& person) {
 RelationsWindow::RelationsWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::RelationsWindow>()) {
     ui_->setupUi(this);
-    ui_->Command6->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    ui_->Command6->setIcon(ChoosePersonIcon());
     ui_->Command6->setToolTip(QStringLiteral("Scegli la persona da mostrare"));
     ui_->sesso->setId(ui_->sesso_0, Male);
     ui_->sesso->setId(ui_->sesso_1, Female);

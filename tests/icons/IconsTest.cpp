@@ -1,9 +1,12 @@
 #include "ScriptedToolkit.h"
 #include "icons/Icons.h"
+#include "registry/RegistryWindow.h"
+#include "relations/RelationsWindow.h"
 #include "shell/AboutBox.h"
 #include "shell/AppContext.h"
 #include "shell/SystemInfo.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -41,6 +44,21 @@ private slots:
         for (const int side : {16, 32, 48, 256}) {
             QCOMPARE(ShownPicture(icon, side), CommittedPicture(QStringLiteral("radici"), side));
         }
+    }
+
+    void windowsShowTheirOwnButtonPictures() {
+        ScriptedToolkit toolkit;
+        AppContext context(toolkit, QStringLiteral("radicidb.mdb"));
+        const RegistryWindow registry(context);
+        const RelationsWindow relations(context);
+
+        const auto* search = registry.findChild<QAbstractButton*>(QStringLiteral("Command1"));
+        const auto* choosePerson =
+            relations.findChild<QAbstractButton*>(QStringLiteral("Command6"));
+        QVERIFY(search && choosePerson);
+        QCOMPARE(ShownPicture(search->icon(), 16), CommittedPicture(QStringLiteral("search"), 16));
+        QCOMPARE(ShownPicture(choosePerson->icon(), 16),
+                 CommittedPicture(QStringLiteral("choose-person"), 16));
     }
 
     // The program sets its icon at start; the About box shows that same tree.
