@@ -28,10 +28,12 @@ QString ComposeKey(const QString& surname, const QString& givenName, const QStri
 bool KeyComplete(const QString& key) { return key.trimmed().size() == PersonKeyLength; }
 
 QString UpperCase(const QString& text) {
-    QList<uint> codePoints = text.toUcs4();
-    for (uint& codePoint : codePoints) codePoint = QChar::toUpper(codePoint);
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData()),
-                             codePoints.size());
+    // Built character by character: QString::fromUcs4 would drop a leading U+FEFF as a
+    // byte-order mark, and a pasted name that begins with one would lose a character.
+    QString upper;
+    upper.reserve(text.size());
+    for (const uint codePoint : text.toUcs4()) upper += QChar::fromUcs4(QChar::toUpper(codePoint));
+    return upper;
 }
 
 SelectedPersonKey::SelectedPersonKey() { clear(); }
