@@ -147,12 +147,18 @@ Status RunWithKeys(const Database* db, const char* sql, std::initializer_list<QS
     return prepared.value().run();
 }
 
+// The text of an argument read whole, with its length: a NUL inside a name must not end it.
+QString WholeText(const unsigned char* text, sqlite3_value* argument) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(text), sqlite3_value_bytes(argument));
+}
+
 // radici_match(pattern, value): the wildcard comparison of the registry search.
 void MatchFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
-    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
-    const auto* value = reinterpret_cast<const char*>(sqlite3_value_text(arguments[1]));
+    const unsigned char* pattern = sqlite3_value_text(arguments[0]);
+    const unsigned char* value = sqlite3_value_text(arguments[1]);
     const bool matches = pattern && value &&
-                         MatchesSearchPattern(QString::fromUtf8(pattern), QString::fromUtf8(value));
+                         MatchesSearchPattern(WholeText(pattern, arguments[0]),
+                                              WholeText(value, arguments[1]));
     sqlite3_result_int(context, matches ? 1 : 0);
 }
 
