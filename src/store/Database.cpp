@@ -187,9 +187,25 @@ Status Database::execute(const char* sql) const {
 }
 
 Status Database::rollback() const {
-    // Some failures (a full disk, say) end the transaction by themselves.
-    if (sqlite3_get_autocommit(db_)) return Status::success();
+    if (!inTransaction()) return Status::success();
     return execute("rollback");
+}
+
+bool Database::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+
+Result<QStringList> Database::integrityProblems() const {
+    Result<Statement> check = prepare("pragma integrity_check");
+    if (!check.ok()) return check.status();
+    QStringList problems;
+    while (check.value().step()) problems.append(check.value().text(0));
+    if (!check.value().status().ok()) return check.value().status();
+    if (problems == QStringList{QStringLiteral("ok")}) problems.clear();
+    return problems;
+}
+
+Status Database::stopGrowing() const {
+    // The engine never lowers the limit below the pages the file already has.
+    return execute("pragma max_page_count = 1");
 }
 
 }  // namespace radici

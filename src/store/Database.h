@@ -3,6 +3,7 @@
 #include "Status.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 
@@ -74,6 +75,14 @@ public:
     Status begin() const { return execute("begin immediate"); }
     Status commit() const { return execute("commit"); }
     Status rollback() const;
+    // False once a transaction has ended, including when a failure (a full disk, say) ended it
+    // by itself.
+    bool inTransaction() const;
+
+    // What the engine's integrity check finds wrong with the file; empty when it is sound.
+    Result<QStringList> integrityProblems() const;
+    // From now on the file cannot grow beyond its present size, as on a full disk: for tests.
+    Status stopGrowing() const;
 
     sqlite3* handle() const { return db_; }
 

@@ -470,10 +470,14 @@ CascadeOutcome DatabaseConnection::deletePersonCascade(const QString& key) const
         outcome.failures.push_back(begun);
         return outcome;
     }
-    // Every deletion is attempted, so the user learns of every failure at once.
-    for (const char* deletion : Deletions)
-        if (Status s = RunWithKeys(&*database_, deletion, {key}); !s.ok())
+    // Every deletion is attempted, so the user learns of every failure at once, unless a failure
+    // ended the transaction by itself: a deletion after it would be committed alone.
+    for (const char* deletion : Deletions) {
+        if (Status s = RunWithKeys(&*database_, deletion, {key}); !s.ok()) {
             outcome.failures.push_back(s);
+            if (!database_->inTransaction()) break;
+        }
+    }
     if (outcome.committed()) {
         if (Status committed = database_->commit(); !committed.ok())
             outcome.failures.push_back(committed);
