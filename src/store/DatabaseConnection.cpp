@@ -434,6 +434,11 @@ void DatabaseConnection::close() {
     database_.reset();
 }
 
+Status DatabaseConnection::enlargeCacheForBulkWrites() const {
+    if (!database_) return ConnectionClosed();
+    return database_->execute("pragma cache_size = -524288");
+}
+
 Status DatabaseConnection::inTransaction(const std::function<Status()>& work) const {
     if (!database_) return ConnectionClosed();
     if (Status begun = database_->begin(); !begun.ok()) return begun;

@@ -126,6 +126,10 @@ public:
     const RelationTable& relazioni() const { return relazioni_; }
     const MarriageTable& matrimoni() const { return matrimoni_; }
 
+    // For writing a very large number of rows at once: a page cache of 512 MiB rather than the
+    // engine's 2 MB, so index pages stay in memory instead of being encrypted and read back.
+    Status enlargeCacheForBulkWrites() const;
+
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
     Status inTransaction(const std::function<Status()>& work) const;
 
