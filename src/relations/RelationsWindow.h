@@ -36,6 +36,12 @@ public:
     // Whether the mother's children have been merged into the sibling rows.
     bool MotherSiblingsRead() const { return motherSiblingsRead_; }
 
+    // Shows the person whose key is in SelectedPersonKey; false, after a message, when there is
+    // none. Public so the benchmarks can time it apart from the registry window.
+    bool LoadPerson();
+    // Reads the shown person's parents with brothers and sisters, marriages and children.
+    void LoadRelatives();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -54,8 +60,6 @@ private:
     void ClearRelationsWindow();
     void ChoosePerson();
     QString PickFromRegistry();
-    bool LoadPerson();
-    void LoadRelatives();
     void LoadFather();
     void LoadMother();
     void AddChildRow();
