@@ -15,50 +15,66 @@ QString EngineText(sqlite3* db) { return db ? QString::fromUtf8(sqlite3_errmsg(d
 }  // namespace
 
 Status EngineFailure(sqlite3* db, int resultCode) {
+    // Each description says what went wrong and what the user can do about it.
     const QString detail = EngineText(db);
     switch (resultCode & 0xff) {
         case SQLITE_CONSTRAINT:
             if (resultCode == SQLITE_CONSTRAINT_UNIQUE ||
                 resultCode == SQLITE_CONSTRAINT_PRIMARYKEY)
                 return Status::failure(EngineError::DuplicateKey,
-                                       QStringLiteral("Esiste già un dato con la stessa chiave."));
-            return Status::failure(
-                resultCode,
-                QStringLiteral("Il database ha rifiutato la modifica (%1).").arg(detail));
+                                       QStringLiteral("Esiste già un dato con la stessa chiave: "
+                                                      "controlla i dati inseriti."));
+            return Status::failure(resultCode,
+                                   QStringLiteral("Il database ha rifiutato la modifica (%1). "
+                                                  "Controlla i dati inseriti e riprova.")
+                                       .arg(detail));
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             return Status::failure(
                 resultCode, QStringLiteral("Il database è in uso da un altro programma. Attendi "
                                            "che abbia finito e riprova."));
         case SQLITE_READONLY:
+            // The engine opened the file for reading only: only a new start can write it.
             return Status::failure(
-                resultCode, QStringLiteral("Il file del database è di sola lettura: le modifiche "
-                                           "non possono essere salvate. Controlla i permessi del "
-                                           "file e riprova."));
+                resultCode,
+                QStringLiteral("Il file del database è di sola lettura: le modifiche non possono "
+                               "essere salvate. Rendi scrivibili il file e la sua cartella, poi "
+                               "chiudi e riapri il programma."));
         case SQLITE_FULL:
             return Status::failure(
                 resultCode, QStringLiteral("Il disco è pieno: le modifiche non possono essere "
                                            "salvate. Libera spazio e riprova."));
         case SQLITE_IOERR:
             return Status::failure(
-                resultCode, QStringLiteral("Errore di lettura o scrittura del file del database "
-                                           "(%1).")
-                                .arg(detail));
+                resultCode,
+                QStringLiteral("Errore di lettura o scrittura del file del database (%1). "
+                               "Controlla il disco e riprova; se l'errore si ripete, ripristina "
+                               "una copia di sicurezza del file.")
+                    .arg(detail));
         case SQLITE_CORRUPT:
-            return Status::failure(resultCode,
-                                   QStringLiteral("Il file del database è danneggiato."));
+            return Status::failure(
+                resultCode,
+                QStringLiteral("Il file del database è danneggiato. Chiudi il programma e "
+                               "ripristina una copia di sicurezza del file."));
         case SQLITE_NOTADB:
             return Status::failure(
                 EngineError::PasswordRefused,
                 QStringLiteral("La password non è valida oppure il file non è un database di "
-                               "Radici."));
+                               "Radici. Controlla di avere il file giusto oppure ripristina una "
+                               "copia di sicurezza."));
         case SQLITE_CANTOPEN:
-            return Status::failure(resultCode,
-                                   QStringLiteral("Il file del database non può essere aperto."));
-        default:
+            // Also when the journal that each write makes beside the file cannot be created.
             return Status::failure(
                 resultCode,
-                QStringLiteral("Errore del database (codice %1): %2").arg(resultCode).arg(detail));
+                QStringLiteral("Il file del database non può essere aperto o scritto. Controlla "
+                               "che il file e la sua cartella esistano e siano scrivibili, poi "
+                               "riprova."));
+        default:
+            return Status::failure(
+                resultCode, QStringLiteral("Errore del database (codice %1): %2. Riprova; se "
+                                           "l'errore si ripete, chiudi e riapri il programma.")
+                                .arg(resultCode)
+                                .arg(detail));
     }
 }
 
@@ -137,8 +153,11 @@ bool Statement::isNull(int column) const {
 
 Result<Database> Database::open(const QString& path, const QString& password, Mode mode) {
     if (mode == Mode::OpenExisting && !QFileInfo::exists(path)) {
-        return Status::failure(EngineError::FileNotFound,
-                               QStringLiteral("Il file del database \"%1\" non esiste.").arg(path));
+        return Status::failure(
+            EngineError::FileNotFound,
+            QStringLiteral("Il file del database \"%1\" non esiste. Crealo con \"radici-db init\" "
+                           "oppure avvia il programma dalla cartella che lo contiene.")
+                .arg(path));
     }
     sqlite3* raw = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);

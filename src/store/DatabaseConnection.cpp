@@ -13,11 +13,18 @@ Status ConnectionClosed() {
     return Status::failure(EngineError::NotOpen,
                            QStringLiteral("Il database non è aperto: nella cartella di lavoro "
                                           "manca il file \"%1\" oppure non è stato possibile "
-                                          "aprirlo.")
+                                          "aprirlo. Chiudi il programma e riavvialo dalla "
+                                          "cartella che contiene il file.")
                                .arg(DatabaseConnection::FileName));
 }
 
 namespace {
+
+Status PersonGone() {
+    return Status::failure(
+        EngineError::NoCurrentRecord,
+        QStringLiteral("La persona non è più presente in archivio: ripeti la ricerca."));
+}
 
 // Keys are compared exactly, letter case included, after trimming.
 QString KeyParameter(const QString& key) { return key.trimmed(); }
@@ -156,9 +163,9 @@ QString WholeText(const unsigned char* text, sqlite3_value* argument) {
 void MatchFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
     const unsigned char* pattern = sqlite3_value_text(arguments[0]);
     const unsigned char* value = sqlite3_value_text(arguments[1]);
-    const bool matches = pattern && value &&
-                         MatchesSearchPattern(WholeText(pattern, arguments[0]),
-                                              WholeText(value, arguments[1]));
+    const bool matches =
+        pattern && value &&
+        MatchesSearchPattern(WholeText(pattern, arguments[0]), WholeText(value, arguments[1]));
     sqlite3_result_int(context, matches ? 1 : 0);
 }
 
@@ -221,9 +228,7 @@ Status PersonTable::rewrite(const Person& person) const {
         "luogonasc = ?6, nazionenasc = ?7, datamorte = ?8, luogomorte = ?9, nazionemorte = ?10 "
         "where idrecord = ?1",
         person, rewriteStatement_);
-    if (written.ok() && ChangedRows(db_) == 0)
-        return Status::failure(EngineError::NoCurrentRecord,
-                               QStringLiteral("La persona non è più presente in archivio."));
+    if (written.ok() && ChangedRows(db_) == 0) return PersonGone();
     return written;
 }
 
@@ -243,8 +248,7 @@ Result<Person> PersonTable::readRow(std::int64_t rowId) const {
     read.bind(1, rowId);
     if (read.step()) return ReadPerson(read);
     if (!read.status().ok()) return read.status();
-    return Status::failure(EngineError::NoCurrentRecord,
-                           QStringLiteral("La persona non è più presente in archivio."));
+    return PersonGone();
 }
 
 namespace {

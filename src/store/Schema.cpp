@@ -64,7 +64,11 @@ Status CheckSchema(const Database& db) {
         if (!found)
             return Status::failure(
                 EngineError::TableMissing,
-                QStringLiteral("Nel database manca la tabella \"%1\".").arg(QLatin1String(table)));
+                QStringLiteral("Nel database manca la tabella \"%1\": il file non è un database "
+                               "di Radici oppure è danneggiato. Ripristina una copia di "
+                               "sicurezza, oppure sposta altrove il file e creane uno nuovo con "
+                               "\"radici-db init\".")
+                    .arg(QLatin1String(table)));
     }
     return Status::success();
 }
