@@ -1,0 +1,141 @@
+#include "BenchSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+#include <cstdio>
+#include <cstdlib>
+#include <iomanip>
+#include <sstream>
+#include <string_view>
+
+namespace radici::bench {
+namespace {
+
+constexpr std::string_view ProgramSuffix = "/program";
+constexpr std::string_view FloorSuffix = "/floor";
+constexpr const char* MemoryCounter = "peak_MiB";
+constexpr const char* PaintCounter = "paint_ms";
+
+std::optional<std::string_view> ValueOf(std::string_view argument, std::string_view option) {
+    if (!argument.starts_with(option) || argument.size() == option.size() ||
+        argument[option.size()] != '=')
+        return std::nullopt;
+    return argument.substr(option.size() + 1);
+}
+
+std::string Shown(double value, bool memory) {
+    std::ostringstream text;
+    if (memory) {
+        text << std::fixed << std::setprecision(1) << value << " MiB";
+    } else if (value >= 100) {
+        text << std::fixed << std::setprecision(0) << value << " ms";
+    } else if (value >= 1) {
+        text << std::fixed << std::setprecision(2) << value << " ms";
+    } else {
+        text << std::fixed << std::setprecision(1) << value * 1000 << " µs";
+    }
+    return text.str();
+}
+
+}  // namespace
+
+std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv) {
+    TreeChoice choice;
+    choice.folder = QStringLiteral(RADICI_BENCH_TREES);
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        bool read = true;
+        if (const auto size = ValueOf(argument, "--tree-size")) {
+            choice.size = QString::fromUtf8(size->data(), std::ssize(*size)).toInt(&read);
+        } else if (const auto seed = ValueOf(argument, "--tree-seed")) {
+            choice.seed = QString::fromUtf8(seed->data(), std::ssize(*seed)).toUInt(&read);
+        } else if (const auto folder = ValueOf(argument, "--tree-folder")) {
+            choice.folder = QString::fromUtf8(folder->data(), std::ssize(*folder));
+        } else {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        if (!read) return std::nullopt;
+    }
+    argc = kept;
+    return choice;
+}
+
+TreeFacts RequireTree(const TreeChoice& choice) {
+    QTextStream err(stderr);
+    err << "tree of " << choice.size << " persons (seed " << choice.seed << ") in "
+        << QDir::toNativeSeparators(choice.folder) << "...\n";
+    err.flush();
+    Result<TreeFacts> tree = CachedTree(choice.folder, choice.seed, choice.size);
+    if (!tree.ok()) {
+        err << "cannot make the tree: " << tree.status().description() << '\n';
+        std::exit(1);
+    }
+    return std::move(tree).value();
+}
+
+void FiguresReporter::ReportRuns(const std::vector<Run>& runs) {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+        if (run.error_occurred) continue;
+        const bool aggregate = run.run_type == Run::RT_Aggregate;
+        if (aggregate && run.aggregate_name != "median") continue;
+        const std::string& name = run.run_name.function_name;
+        const bool floor = name.ends_with(FloorSuffix);
+        if (!floor && !name.ends_with(ProgramSuffix)) continue;
+        const std::string figure =
+            name.substr(0, name.size() - (floor ? FloorSuffix : ProgramSuffix).size());
+        const auto memory = run.counters.find(MemoryCounter);
+        const double value = memory != run.counters.end()
+                                 ? memory->second.value
+                                 : run.GetAdjustedRealTime() * 1000 /
+                                       benchmark::GetTimeUnitMultiplier(run.time_unit);
+        const auto paint = run.counters.find(PaintCounter);
+        Figure& slot = (floor ? floors_ : programs_)[figure];
+        // The median of the repetitions wins over any single repetition.
+        if (aggregate || !slot.median)
+            slot = {value, paint != run.counters.end() ? paint->second.value : -1, aggregate};
+        if (memory != run.counters.end()) memoryFigures_[figure] = true;
+        if (std::find(order_.begin(), order_.end(), figure) == order_.end())
+            order_.push_back(figure);
+    }
+}
+
+void FiguresReporter::Finalize() {
+    std::ostream& out = GetOutputStream();
+    out << "\n"
+        << title_ << "\n\n"
+        << "| figure | program | floor | ratio | then painting |\n"
+        << "|---|---:|---:|---:|---:|\n";
+    for (const std::string& figure : order_) {
+        const bool memory = memoryFigures_.contains(figure);
+        const auto program = programs_.find(figure);
+        const auto floor = floors_.find(figure);
+        out << "| " << figure << " | "
+            << (program != programs_.end() ? Shown(program->second.value, memory) : "-") << " | "
+            << (floor != floors_.end() ? Shown(floor->second.value, memory) : "-") << " | ";
+        if (program != programs_.end() && floor != floors_.end() && floor->second.value > 0) {
+            out << std::fixed << std::setprecision(2)
+                << program->second.value / floor->second.value;
+        } else {
+            out << "-";
+        }
+        const bool painted = program != programs_.end() && program->second.painting >= 0;
+        out << " | " << (painted ? Shown(program->second.painting, false) : "-") << " |\n";
+    }
+    out.flush();
+    ConsoleReporter::Finalize();
+}
+
+int RunBenchmarks(int argc, char** argv, const std::string& title) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+    FiguresReporter reporter(title);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace radici::bench

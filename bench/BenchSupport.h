@@ -1,0 +1,57 @@
+#pragma once
+
+#include "TreeGenerator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace radici::bench {
+
+// The tree a benchmark program works on, taken from its command line and removed from it:
+// --tree-size=N (default 10000), --tree-seed=N (default 1), --tree-folder=DIR (default the
+// trees folder of the build).
+struct TreeChoice {
+    int size = 10000;
+    quint32 seed = 1;
+    QString folder;
+};
+std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv);
+
+// The cached tree of that choice, made first when there is none; stops the program with a
+// message when it cannot be made.
+TreeFacts RequireTree(const TreeChoice& choice);
+
+// Benchmarks come in pairs named "<figure>/program" and "<figure>/floor". After the usual
+// console output this prints one table row a figure: the program's median, the floor's median
+// and their ratio. A benchmark that sets the counter "peak_MiB" is a memory figure; every other
+// one is a time per iteration. A window's figure also has the counter "paint_ms": the painting
+// that followed the operation, shown in a column of its own.
+class FiguresReporter : public benchmark::ConsoleReporter {
+public:
+    explicit FiguresReporter(std::string title) : title_(std::move(title)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override;
+    void Finalize() override;
+
+private:
+    struct Figure {
+        double value = 0;
+        double painting = -1;  // ms; only the windows' figures have it
+        bool median = false;
+    };
+    std::string title_;
+    std::vector<std::string> order_;          // figures in the order they ran
+    std::map<std::string, Figure> programs_;  // by figure
+    std::map<std::string, Figure> floors_;
+    std::map<std::string, bool> memoryFigures_;
+};
+
+// Runs the registered benchmarks with that reporter; returns the program's exit code.
+int RunBenchmarks(int argc, char** argv, const std::string& title);
+
+}  // namespace radici::bench

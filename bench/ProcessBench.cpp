@@ -1,0 +1,133 @@
+// bench-process: the figures of a whole process, each beside its floor. From process start to the
+// main window shown with the database open (process-probe startup, beside floor-probe startup,
+// which only opens the database), and the peak resident memory with the tree open and the largest
+// search result held (process-probe memory, beside floor-probe memory).
+#include "BenchSupport.h"
+
+#include "store/DatabaseConnection.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace radici::bench {
+namespace {
+
+using benchmark::State;
+
+constexpr int ProbeTimeoutMilliseconds = 300000;
+
+struct ProbeRun {
+    double seconds = -1;  // from the start until the first line arrived
+    QByteArray line;
+};
+
+// Starts the probe in the folder and waits for its first line, then for its end (not timed).
+ProbeRun RunProbe(const QString& probe, const QStringList& arguments, const QString& folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    ProbeRun run;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(probe, arguments);
+    while (!process.canReadLine() && process.waitForReadyRead(ProbeTimeoutMilliseconds)) {
+    }
+    if (process.canReadLine()) {
+        run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        run.line = process.readLine().trimmed();
+    }
+    if (!process.waitForFinished(ProbeTimeoutMilliseconds)) process.kill();
+    return run;
+}
+
+QString Probe(const char* name) {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
+}
+
+void TimeStartup(State& state, const QString& probe, const QStringList& arguments,
+                 const QString& folder, const char* expected) {
+    for (auto _ : state) {
+        const ProbeRun run = RunProbe(probe, arguments, folder);
+        if (run.line != expected) {
+            state.SkipWithError(("the probe said \"" + run.line.toStdString() + "\"").c_str());
+            break;
+        }
+        state.SetIterationTime(run.seconds);
+    }
+}
+
+void MeasurePeak(State& state, const QString& probe, const QStringList& arguments,
+                 const QString& folder) {
+    double peak = -1;
+    for (auto _ : state) {
+        const ProbeRun run = RunProbe(probe, arguments, folder);
+        if (run.line.startsWith("peak ")) peak = run.line.mid(5).toDouble();
+        state.SetIterationTime(std::max(run.seconds, 0.0));
+    }
+    if (peak <= 0) state.SkipWithError("the probe gave no peak");
+    state.counters["peak_MiB"] = peak;
+}
+
+int Run(int argc, char** argv) {
+    const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
+    if (!choice) {
+        QTextStream(stderr) << "bench-process: --tree-size and --tree-seed take whole numbers\n";
+        return 2;
+    }
+    const TreeFacts facts = RequireTree(*choice);
+    const QString tree = CachedTreePath(choice->folder, choice->seed, choice->size);
+    // The program looks for radicidb.mdb in its working folder; it only reads it here.
+    const QTemporaryDir folder;
+    if (!folder.isValid() ||
+        !QFile::link(tree, QDir(folder.path()).filePath(DatabaseConnection::FileName))) {
+        QTextStream(stderr) << "bench-process: cannot prepare a working folder\n";
+        return 1;
+    }
+    const QString password = DatabaseConnection::Password;
+    const QString largest =
+        facts.scanCount > facts.commonCount ? facts.scanText : facts.commonPrefix;
+
+    const auto timed = [](const char* name, auto function) {
+        benchmark::RegisterBenchmark(name, function)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    };
+    timed("start to main window/program", [&](State& s) {
+        TimeStartup(s, Probe("process-probe"), {QStringLiteral("startup")}, folder.path(), "shown");
+    });
+    timed("start to main window/floor", [&](State& s) {
+        TimeStartup(s, Probe("floor-probe"), {QStringLiteral("startup"), tree, password},
+                    folder.path(), "open");
+    });
+    const auto once = [](const char* name, auto function) {
+        benchmark::RegisterBenchmark(name, function)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    };
+    once(("peak memory, " + largest.toStdString() + " held/program").c_str(), [&](State& s) {
+        MeasurePeak(s, Probe("process-probe"), {QStringLiteral("memory"), largest}, folder.path());
+    });
+    once(("peak memory, " + largest.toStdString() + " held/floor").c_str(), [&](State& s) {
+        MeasurePeak(s, Probe("floor-probe"), {QStringLiteral("memory"), tree, password, largest},
+                    folder.path());
+    });
+    return RunBenchmarks(argc, argv,
+                         "Whole processes, tree of " + std::to_string(facts.persons) + " persons");
+}
+
+}  // namespace
+}  // namespace radici::bench
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    return radici::bench::Run(argc, argv);
+}
