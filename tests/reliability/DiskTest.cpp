@@ -1,0 +1,205 @@
+// Writes that the disk refuses, because it is full or the file or its folder cannot be written,
+// and a failure that ends a transaction by itself: the user is told why, and neither the file
+// nor what the windows show changes.
+#include "Operations.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <QFile>
+#include <QTest>
+
+namespace radici {
+namespace {
+
+constexpr int DiskFull = 13;  // the engine's number for a full disk
+const QString FullDisk = QStringLiteral("disco è pieno");
+const QString ReadOnlyFile = QStringLiteral("sola lettura");
+const QString Cancelled =
+    QStringLiteral("Si è verificato un errore. La procedura è stata annullata");
+
+// Makes a file or a folder unwritable while it lives, even for root, who ignores permissions:
+// root sets the file system's immutable attribute, anybody else takes away the write permission.
+class Unwritable {
+public:
+    explicit Unwritable(QString path) : path_(std::move(path)) { made_ = change(true); }
+    ~Unwritable() {
+        if (made_) change(false);
+    }
+    Unwritable(const Unwritable&) = delete;
+    Unwritable& operator=(const Unwritable&) = delete;
+
+    bool made() const { return made_; }
+
+private:
+    bool change(bool unwritable) {
+        if (geteuid() != 0) {
+            if (unwritable) permissions_ = QFile::permissions(path_);
+            constexpr QFileDevice::Permissions writing =
+                QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup |
+                QFileDevice::WriteOther;
+            return QFile::setPermissions(path_,
+                                         unwritable ? permissions_ & ~writing : permissions_);
+        }
+        const int file = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
+        if (file < 0) return false;
+        int flags = 0;
+        bool changed = ::ioctl(file, FS_IOC_GETFLAGS, &flags) == 0;
+        if (changed) {
+            flags = unwritable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            changed = ::ioctl(file, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(file);
+        return changed;
+    }
+
+    QString path_;
+    QFileDevice::Permissions permissions_;
+    bool made_ = false;
+};
+
+Operation Named(const std::vector<Operation>& operations, const QString& name) {
+    for (const Operation& operation : operations)
+        if (operation.name == name) return operation;
+    qFatal("no operation %s", qPrintable(name));
+}
+
+void AddWriteRows(const QStringList& names) {
+    QTest::addColumn<QString>("operation");
+    for (const QString& name : names) QTest::newRow(qPrintable(name)) << name;
+}
+
+// Adds small rows through the program's connection until every table of a file that may not
+// grow is full: the next row that needs a new page is refused, as on a full disk.
+void FillToTheBrim(const DatabaseConnection& connection) {
+    const std::vector<std::function<Status(const QString&)>> adders = {
+        [&](const QString& key) {
+            Person filler;
+            filler.idrecord = key;
+            return connection.anagrafica().add(filler);
+        },
+        [&](const QString& key) {
+            return connection.relazioni().upsert({key, key, Male});
+        },
+        [&](const QString& key) {
+            return connection.matrimoni().upsert({key, key, QDate()});
+        }};
+    for (const auto& add : adders) {
+        for (int row = 0;; ++row) {
+            const Status added = add(QStringLiteral("F%1").arg(row, 15, 10, QChar(u'0')));
+            if (added.is(DiskFull)) break;
+            QVERIFY2(added.ok(), qPrintable(added.description()));
+            QVERIFY2(row < 10000, "the file keeps growing");
+        }
+    }
+}
+
+// Does the operation, which must be refused with a message giving the reason, leaving the
+// windows and the file as they were.
+void VerifyRefused(Session& session, TestDatabase& database, const Family& family,
+                   const Operation& operation, const QString& reason) {
+    const QStringList file = FileContents(database, family);
+    const QStringList screen = operation.screen(session);
+    session.toolkit.clearMessages();
+    operation.act(session);
+
+    const QString messages = session.toolkit.texts().join(QStringLiteral(" / "));
+    QVERIFY2(messages.contains(reason), qPrintable(messages));
+    QCOMPARE(operation.screen(session), screen);
+    QCOMPARE(FileContents(database, family), file);
+    QVERIFY(!operation.done(session, database));
+}
+
+}  // namespace
+
+class DiskTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fullDiskRefusesWritesThatNeedRoom_data();
+    void fullDiskRefusesWritesThatNeedRoom();
+    void readOnlyFileRefusesEveryWrite_data();
+    void readOnlyFileRefusesEveryWrite();
+    void readOnlyFolderRefusesEveryWrite_data();
+    void readOnlyFolderRefusesEveryWrite();
+    void failureThatEndsTheTransactionCancelsTheWholeDeletion();
+};
+
+// Removing and deleting free room, so only the writes that add to the file are refused.
+void DiskTest::fullDiskRefusesWritesThatNeedRoom_data() {
+    AddWriteRows({"create", "correct", "save"});
+}
+
+void DiskTest::fullDiskRefusesWritesThatNeedRoom() {
+    QFETCH(QString, operation);
+    TestDatabase database;
+    const Family family(database);
+    Session session(database.path());
+    QVERIFY(session.context.connection.database()->stopGrowing().ok());
+    FillToTheBrim(session.context.connection);
+    if (QTest::currentTestFailed()) return;
+
+    const Operation write = Named(Writes(family), operation);
+    write.prepare(session);
+    VerifyRefused(session, database, family, write, FullDisk);
+}
+
+void DiskTest::readOnlyFileRefusesEveryWrite_data() {
+    AddWriteRows({"create", "correct", "save", "remove", "delete"});
+}
+
+void DiskTest::readOnlyFileRefusesEveryWrite() {
+    QFETCH(QString, operation);
+    TestDatabase database;
+    const Family family(database);
+    const Unwritable file(database.path());
+    if (!file.made()) QSKIP("this file system cannot make a file unwritable");
+    Session session(database.path());
+    QVERIFY(session.context.connection.isOpen());
+
+    const Operation write = Named(Writes(family), operation);
+    write.prepare(session);
+    VerifyRefused(session, database, family, write, ReadOnlyFile);
+}
+
+// The file can be written, but not the journal the engine makes beside it for each write.
+void DiskTest::readOnlyFolderRefusesEveryWrite_data() {
+    AddWriteRows({"create", "correct", "save", "remove", "delete"});
+}
+
+void DiskTest::readOnlyFolderRefusesEveryWrite() {
+    QFETCH(QString, operation);
+    TestDatabase database;
+    const Family family(database);
+    const Unwritable folder(database.folder());
+    if (!folder.made()) QSKIP("this file system cannot make a folder unwritable");
+    Session session(database.path());
+    QVERIFY(session.context.connection.isOpen());
+
+    const Operation write = Named(Writes(family), operation);
+    write.prepare(session);
+    VerifyRefused(session, database, family, write, QStringLiteral("cartella"));
+}
+
+// A failure that the engine answers by rolling back the whole transaction, as it may for a full
+// disk or a failed write: the deletions after it must not go on, each committed alone.
+void DiskTest::failureThatEndsTheTransactionCancelsTheWholeDeletion() {
+    TestDatabase database;
+    const Family family(database);
+    database.link(family.paolo, family.mario, Male);
+    database.execute(
+        QStringLiteral("create trigger interrupt before delete on matrimoni "
+                       "begin select raise(rollback, 'interrotto'); end"));
+    Session session(database.path());
+
+    const Operation deletion = Named(Writes(family), QStringLiteral("delete"));
+    deletion.prepare(session);
+    VerifyRefused(session, database, family, deletion, QStringLiteral("interrotto"));
+    QCOMPARE(session.toolkit.texts().last(), Cancelled);
+}
+
+}  // namespace radici
+
+QTEST_MAIN(radici::DiskTest)
+#include "DiskTest.moc"
