@@ -3,6 +3,7 @@
 #include "store/Dates.h"
 
 #include <QLineEdit>
+#include <algorithm>
 
 namespace radici {
 namespace {

@@ -82,7 +82,10 @@ void Search(QWidget& registry, const QString& text) {
 }
 
 void ChooseWith(Session& session, const QString& button, const QString& surname) {
-    session.toolkit.onNextModal(ChooseInRegistry(surname));
+    session.toolkit.onNextModal([&session, surname](QDialog& registry) {
+        ChooseInRegistry(surname)(registry);
+        if (session.whenChosen) session.whenChosen();
+    });
     Click(session.relations, button);
 }
 

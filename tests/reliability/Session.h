@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -22,6 +23,9 @@ struct Session {
     AppContext context;
     RegistryWindow registry{context};
     RelationsWindow relations{context};
+    // Runs once a person has been chosen in the registry window opened by ChooseWith, before the
+    // relations window reads the choice: the moment a test can change the world in between.
+    std::function<void()> whenChosen;
 };
 
 // The persons most tests work on, with their keys: Mario Rossi married to Anna Bianchi, with
