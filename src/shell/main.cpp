@@ -2,6 +2,7 @@
 #include "shell/AboutBox.h"
 #include "shell/AppContext.h"
 #include "shell/MainWindow.h"
+#include "shell/QtTexts.h"
 #include "shell/SystemInfo.h"
 #include "shell/Toolkit.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Radici"));
     QApplication::setApplicationVersion(radici::ProgramVersion());
+    radici::InstallItalianQtTexts();
     // Every window, and the About box's picture, take the icon from here; the desktop entry's
     // name lets a desktop match the running program to its entry.
     QApplication::setWindowIcon(radici::ApplicationIcon());
