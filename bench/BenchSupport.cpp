@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string_view>
 
+#include <unistd.h>
+
 namespace radici::bench {
 namespace {
 
@@ -75,6 +77,10 @@ TreeFacts RequireTree(const TreeChoice& choice) {
     }
     return std::move(tree).value();
 }
+
+FiguresReporter::FiguresReporter(std::string title)
+    : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular),
+      title_(std::move(title)) {}
 
 void FiguresReporter::ReportRuns(const std::vector<Run>& runs) {
     ConsoleReporter::ReportRuns(runs);

@@ -33,7 +33,8 @@ TreeFacts RequireTree(const TreeChoice& choice);
 // that followed the operation, shown in a column of its own.
 class FiguresReporter : public benchmark::ConsoleReporter {
 public:
-    explicit FiguresReporter(std::string title) : title_(std::move(title)) {}
+    // Colours only on a terminal, so results written to a file stay plain text.
+    explicit FiguresReporter(std::string title);
 
     void ReportRuns(const std::vector<Run>& runs) override;
     void Finalize() override;

@@ -316,8 +316,10 @@ void TreeBuilder::marryThisYear(int year, int target) {
     for (int single : alone) {
         if (count() >= target) break;
         const SexCode sex = person(single).sesso == Male ? Female : Male;
-        const int birthYear =
-            std::clamp(person(single).datanasc.year() + between(-5, 5), FirstYear - 40, year - 16);
+        // Born within five years of the one they marry, at least sixteen years before, and
+        // not before 1700.
+        const int birthYear = std::max(
+            FirstYear, std::min(person(single).datanasc.year() + between(-5, 5), year - 16));
         const int spouse = addMember(sex, surnames_.pickIndex(random_), dayIn(birthYear));
         couples.emplace_back(sex == Female ? single : spouse, sex == Female ? spouse : single);
     }
@@ -628,8 +630,13 @@ Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size) {
     return builder.facts();
 }
 
+// The generator's version is part of the name, so a tree made by an older generator is never
+// taken for one of this generator. Raise it whenever the trees it makes change.
+constexpr int GeneratorVersion = 1;
+
 QString CachedTreePath(const QString& folder, quint32 seed, int size) {
-    return QDir(folder).filePath(QStringLiteral("tree-%1-%2.mdb").arg(seed).arg(size));
+    return QDir(folder).filePath(
+        QStringLiteral("tree-g%1-%2-%3.mdb").arg(GeneratorVersion).arg(seed).arg(size));
 }
 
 // A tree is made under a temporary name and renamed once complete, so an interrupted run never

@@ -35,6 +35,8 @@ struct TreeFacts {
     int rareCount = 0;
     QString scanText;
     int scanCount = 0;
+
+    bool operator==(const TreeFacts&) const = default;
 };
 
 // Makes a new database file at path holding size persons drawn from the seed: the same seed and
