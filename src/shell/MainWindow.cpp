@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QStringList>
 
 namespace radici {
 
@@ -19,15 +20,18 @@ namespace {
 constexpr int ClientWidth = 746;
 constexpr int ClientHeight = 544;
 
-QString DatabaseNotOpenMessage(const QString& databasePath) {
+// Why the database is not open, where the program looked, and how to make a file.
+QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFailure) {
     const QString folder = QDir::toNativeSeparators(QFileInfo(databasePath).absolutePath());
-    return QStringLiteral(
-               "Il database \"%1\" non è aperto.\r"
-               "Cartella di lavoro: %2\r"
-               "Se il file manca, crearlo in questa cartella con il comando \"radici-db demo\" "
-               "(famiglia di esempio) o \"radici-db init\" (database vuoto), poi riavviare il "
-               "programma.")
-        .arg(DatabaseConnection::FileName, folder);
+    QStringList lines{
+        QStringLiteral("Il database \"%1\" non è aperto.").arg(DatabaseConnection::FileName)};
+    if (!openFailure.is(EngineError::FileNotFound)) lines.append(openFailure.description());
+    lines.append(QStringLiteral("Cartella di lavoro: %1").arg(folder));
+    lines.append(QStringLiteral(
+        "Se il file manca, crearlo in questa cartella con il comando \"radici-db demo\" "
+        "(famiglia di esempio) o \"radici-db init\" (database vuoto), poi riavviare il "
+        "programma."));
+    return lines.join(u'\r');
 }
 
 }  // namespace
@@ -47,14 +51,15 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
 
 MainWindow::~MainWindow() = default;
 
-// A refused password is the only failure the user hears of; without a database the window still
-// opens and the menu explains what is missing.
+// A missing file is a first start, which the menu explains. A file that is there but cannot be
+// used (another password, damaged, not a database of ours) is reported at once with a beep, so
+// that nobody looks for their family in it believing it opened.
 void MainWindow::OpenDatabaseConnection() {
-    const Status status = context_.connection.open(context_.databasePath);
-    if (!status.is(EngineError::PasswordRefused)) return;
+    openFailure_ = context_.connection.open(context_.databasePath);
+    if (openFailure_.ok() || openFailure_.is(EngineError::FileNotFound)) return;
     context_.toolkit.beep();
-    context_.toolkit.inform(nullptr,
-                            QString::number(status.number()) + u' ' + status.description());
+    context_.toolkit.inform(
+        nullptr, QString::number(openFailure_.number()) + u' ' + openFailure_.description());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -65,7 +70,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The relations window works on the open connection, so it is never shown without one.
 void MainWindow::ShowRelations() {
     if (!context_.connection.isOpen()) {
-        context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath));
+        context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
         return;
     }
     if (!relationsWindow_) relationsWindow_ = std::make_unique<RelationsWindow>(context_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Status.h"
+
 #include <QMainWindow>
 #include <memory>
 
@@ -33,6 +35,7 @@ private:
     std::unique_ptr<Ui::MainWindow> ui_;
     AppContext& context_;
     SystemInfoPlatform& platform_;
+    Status openFailure_;  // why the database did not open; success when it did
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;

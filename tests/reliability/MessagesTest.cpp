@@ -1,5 +1,6 @@
 // Every failure the store reports reaches the user as the description of a message box: each
 // one must be Italian and say what the user can do about it.
+#include "Advice.h"
 #include "TestDatabase.h"
 #include "store/Database.h"
 #include "store/DatabaseConnection.h"
@@ -8,19 +9,6 @@
 #include <QTest>
 
 namespace radici {
-namespace {
-
-// The imperatives of the advice each description ends with.
-const QStringList Advice = {"riprova", "ripristina", "controlla", "libera", "attendi",  "chiudi",
-                            "rendi",   "crealo",     "creane",    "ripeti", "riavvialo"};
-
-bool GivesAdvice(const QString& description) {
-    for (const QString& verb : Advice)
-        if (description.contains(verb, Qt::CaseInsensitive)) return true;
-    return false;
-}
-
-}  // namespace
 
 class MessagesTest : public QObject {
     Q_OBJECT

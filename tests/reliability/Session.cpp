@@ -54,11 +54,13 @@ QStringList Rows(QWidget& window, const QString& listName) {
 
 void Click(QWidget& window, const QString& name) {
     QWidget& control = Control(window, name);
+    if (!control.isVisible()) return;  // out of the user's reach
     QTest::mouseClick(&control, Qt::LeftButton, {}, QPoint(5, control.height() / 2));
 }
 
 void Type(QWidget& window, const QString& name, const QString& text) {
     QWidget& box = Control(window, name);
+    if (!box.isVisible()) return;
     for (const QChar character : text)
         QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(character),
                             Qt::NoModifier);

@@ -44,7 +44,8 @@ struct Family {
 QWidget& Control(QWidget& window, const QString& name);
 QString Shown(QWidget& window, const QString& name);  // what a label shows or a box holds
 QStringList Rows(QWidget& window, const QString& listName);
-// Near the left edge, where buttons and radio buttons of any width take a click.
+// Near the left edge, where buttons and radio buttons of any width take a click. Like a user,
+// Click and Type leave alone a control that is not on screen.
 void Click(QWidget& window, const QString& name);
 // One key event per character, letters outside ASCII included.
 void Type(QWidget& window, const QString& name, const QString& text);

@@ -63,7 +63,7 @@ private slots:
     void windowAndMenuAreAsDesigned();
     void missingFileOpensSilentlyAndTheMenuExplains();
     void refusedPasswordBeepsAndSaysSo();
-    void missingTableOpensSilently();
+    void missingTableIsReportedAtStart();
     void goodFileShowsOneRelationsWindow();
     void aboutBoxIsShownAndReused();
     void closingTheWindowClosesTheConnection();
@@ -144,13 +144,17 @@ void MainWindowTest::refusedPasswordBeepsAndSaysSo() {
     QCOMPARE(program.toolkit.beeps(), 1);
 }
 
-void MainWindowTest::missingTableOpensSilently() {
+// A file that is there but unusable is reported at start, like a refused password.
+void MainWindowTest::missingTableIsReportedAtStart() {
     TestDatabase database;
     database.execute(QStringLiteral("drop table matrimoni"));
     Program program(database.path());
 
-    QVERIFY(program.toolkit.texts().isEmpty());
-    QCOMPARE(program.toolkit.beeps(), 0);
+    QCOMPARE(program.toolkit.beeps(), 1);
+    QCOMPARE(program.toolkit.texts().size(), 1);
+    const QString message = program.toolkit.texts().first();
+    QVERIFY2(message.startsWith(QStringLiteral("3078 ")) && message.contains(u"\"matrimoni\""),
+             qPrintable(message));
     QVERIFY(!program.context.connection.isOpen());
     program.choose("coll");
     QVERIFY(program.toolkit.modalWindows().isEmpty());
