@@ -3,6 +3,7 @@
 #include "icons/Icons.h"
 #include "shell/AppContext.h"
 #include "shell/Toolkit.h"
+#include "shell/TypedText.h"
 #include "store/Dates.h"
 #include "store/PersonKey.h"
 #include "ui_RegistryWindow.h"
@@ -64,6 +65,7 @@ void SetVisible(Controls controls, bool visible) {
 RegistryWindow::RegistryWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::RegistryWindow>()) {
     ui_->setupUi(this);
+    KeepTypedTextWhole(*this);
     ui_->Command1->setIcon(SearchIcon());
     // Holds the shown person's key for "Seleziona" and "Modifica"; never shown.
     ui_->Label13->hide();

@@ -4,6 +4,7 @@
 #include "registry/RegistryWindow.h"
 #include "shell/AppContext.h"
 #include "shell/Toolkit.h"
+#include "shell/TypedText.h"
 #include "store/Dates.h"
 #include "ui_RelationsWindow.h"
 
@@ -61,6 +62,7 @@ QStringList PersonCells(const Person& person) {
 RelationsWindow::RelationsWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::RelationsWindow>()) {
     ui_->setupUi(this);
+    KeepTypedTextWhole(*this);
     ui_->Command6->setIcon(ChoosePersonIcon());
     ui_->Command6->setToolTip(QStringLiteral("Scegli la persona da mostrare"));
     ui_->sesso->setId(ui_->sesso_0, Male);

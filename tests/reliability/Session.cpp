@@ -61,8 +61,8 @@ void Click(QWidget& window, const QString& name) {
 void Type(QWidget& window, const QString& name, const QString& text) {
     QWidget& box = Control(window, name);
     if (!box.isVisible()) return;
-    for (const QChar character : text)
-        QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(character),
+    for (const char32_t character : text.toUcs4())
+        QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString::fromUcs4(&character, 1),
                             Qt::NoModifier);
 }
 

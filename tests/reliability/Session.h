@@ -47,7 +47,7 @@ QStringList Rows(QWidget& window, const QString& listName);
 // Near the left edge, where buttons and radio buttons of any width take a click. Like a user,
 // Click and Type leave alone a control that is not on screen.
 void Click(QWidget& window, const QString& name);
-// One key event per character, letters outside ASCII included.
+// One key event per character, letters outside ASCII and emoji included.
 void Type(QWidget& window, const QString& name, const QString& text);
 // Through the clipboard and Ctrl+V, as a user pastes.
 void Paste(QWidget& window, const QString& name, const QString& text);
