@@ -138,6 +138,12 @@ QString RelationsWindow::currentKey() const { return ui_->Label20->text().trimme
 
 void RelationsWindow::ClearRelationsWindow() {
     setIdCaption(QString());
+    clearShownPerson();
+}
+
+// Everything ClearRelationsWindow empties but the Id label. Loading a person goes straight from
+// one Id to the next, so the relation frames are not disabled and enabled again on the way.
+void RelationsWindow::clearShownPerson() {
     for (QLabel* caption :
          {ui_->Label24, ui_->Label25, ui_->Label26, ui_->Label27, ui_->Label28, ui_->Label29,
           ui_->Label30, ui_->Label31, ui_->Label16, ui_->Label12, ui_->Label10, ui_->Label17,
@@ -201,7 +207,7 @@ bool RelationsWindow::LoadPerson() {
     if (!person) {
         return false;
     }
-    ClearRelationsWindow();
+    clearShownPerson();
     setIdCaption(person->idrecord);
     ui_->Label24->setText(person->cognome);
     ui_->Label25->setText(person->nome);

@@ -58,6 +58,7 @@ private:
     QString currentKey() const;
 
     void ClearRelationsWindow();
+    void clearShownPerson();
     void ChoosePerson();
     QString PickFromRegistry();
     void LoadFather();
