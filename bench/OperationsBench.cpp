@@ -73,9 +73,11 @@ void Type(QWidget& window, const char* name, const QString& text) {
 // Paints what changed, as the event loop's next turn does.
 void Paint() { QCoreApplication::processEvents(); }
 
-// The program's side of a window figure: the operation, until the window's controls hold its
-// result, is the time; the painting that follows is timed apart and reported as the counter
-// paint_ms. Steps outside time() are not timed.
+// The program's side of a window figure. The time is the program's own work: a call, or the
+// handler of a clicked button, until the window's controls hold the result. Qt's painting is
+// timed apart and reported as the counter paint_ms: what follows on the event loop's next turn
+// and, for a click, the button's own pressed and released looks, which a mouse click repaints at
+// once. Steps outside time() and click() are not timed at all.
 class WindowSteps {
 public:
     explicit WindowSteps(State& state) : state_(state) {}
@@ -86,18 +88,36 @@ public:
             benchmark::Counter(painting_.count() * 1000, benchmark::Counter::kAvgIterations);
     }
 
-    template <typename Step>
-    void time(Step step) {
+    template <typename Call>
+    void time(Call call) {
         const Clock::time_point start = Clock::now();
-        step();
-        const Clock::time_point done = Clock::now();
-        Paint();
-        painting_ += Clock::now() - done;
-        state_.SetIterationTime(std::chrono::duration<double>(done - start).count());
+        call();
+        finish(start, start);
+    }
+
+    // A mouse click on the button: the button emits released just before clicked, whose
+    // handler is the program's work.
+    void click(QWidget& window, const char* name) {
+        auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
+        const Clock::time_point start = Clock::now();
+        Clock::time_point released = start;
+        const QMetaObject::Connection watch = QObject::connect(
+            button, &QAbstractButton::released, [&released] { released = Clock::now(); });
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
+        QObject::disconnect(watch);
+        finish(start, released);
     }
 
 private:
     using Clock = std::chrono::steady_clock;
+
+    void finish(Clock::time_point start, Clock::time_point workStart) {
+        const Clock::time_point done = Clock::now();
+        Paint();
+        painting_ += (workStart - start) + (Clock::now() - done);
+        state_.SetIterationTime(std::chrono::duration<double>(done - workStart).count());
+    }
+
     State& state_;
     std::chrono::duration<double> painting_{0};
 };
@@ -147,7 +167,7 @@ bool ShowsFirstOf(const Workbench& bench, int rows) {
 void SearchProgram(State& state, Workbench& bench, const QString& text, int expected) {
     SearchFor(bench, text);
     WindowSteps steps(state);
-    for (auto _ : state) steps.time([&] { Click(*bench.registry, "Command1"); });
+    for (auto _ : state) steps.click(*bench.registry, "Command1");
     state.counters["rows"] = expected;
     if (!ShowsFirstOf(bench, expected)) Fail(state, QStringLiteral("first row not shown"));
 }
@@ -177,7 +197,7 @@ void NextProgram(State& state, Workbench& bench, const QString& text, int rows) 
             Paint();
             position = 0;
         }
-        steps.time([&] { Click(*bench.registry, "trova_2"); });
+        steps.click(*bench.registry, "trova_2");
         ++position;
     }
     if (Caption(*bench.registry, "Label15") != QStringLiteral("%1/%2").arg(position + 1).arg(rows))
@@ -201,7 +221,7 @@ void LastProgram(State& state, Workbench& bench, const QString& text, int rows) 
     for (auto _ : state) {
         Click(*bench.registry, "trova_0");
         Paint();
-        steps.time([&] { Click(*bench.registry, "trova_3"); });
+        steps.click(*bench.registry, "trova_3");
     }
     if (Caption(*bench.registry, "Label15") != QStringLiteral("%1/%1").arg(rows))
         Fail(state, QStringLiteral("last row not shown"));
@@ -322,7 +342,7 @@ void CreateProgram(State& state, Workbench& bench) {
         Type(window, "Text3", FormatDisplayDate(bench.nextThrowawayBirth()));
         created.append(Caption(window, "Label20"));
         Paint();
-        steps.time([&] { Click(window, "Command6"); });
+        steps.click(window, "Command6");
     }
     const bool stored =
         !created.isEmpty() && bench.toolkit.messages().empty() && Stored(bench, created.back());
@@ -369,7 +389,7 @@ void SaveProgram(State& state, Workbench& bench) {
         shapeSeen = !Caption(window, "Label16").isEmpty() &&
                     !Caption(window, "Label19").isEmpty() && Rows(window, "List1") == 1 &&
                     Rows(window, "List4") == 5;
-        steps.time([&] { Click(window, "Command4"); });
+        steps.click(window, "Command4");
     }
     if (!shapeSeen || !Caption(window, "Label20").isEmpty() || !bench.toolkit.messages().empty())
         Fail(state, QStringLiteral("two parents, one marriage and five children not saved"));
@@ -482,7 +502,7 @@ void DeleteProgram(State& state, Workbench& bench) {
         bench.toolkit.clearMessages();
         bench.toolkit.answer(true);
         bench.toolkit.answer(true);
-        steps.time([&] { Click(window, "Command5"); });
+        steps.click(window, "Command5");
     }
     const bool deleted =
         !key.isEmpty() && bench.toolkit.messages().size() == 2 && !Stored(bench, key);
