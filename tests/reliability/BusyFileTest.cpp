@@ -42,12 +42,6 @@ private:
     QProcess process_;
 };
 
-Operation Named(const std::vector<Operation>& operations, const QString& name) {
-    for (const Operation& operation : operations)
-        if (operation.name == name) return operation;
-    qFatal("no operation %s", qPrintable(name));
-}
-
 void AddOperationRows() {
     QTest::addColumn<QString>("operation");
     for (const char* name : {"search", "create", "correct", "load", "save", "remove", "delete"})

@@ -133,8 +133,8 @@ void MakeFile(Damage damage, const QString& path) {
     }
 }
 
-// Chooses in the registry window, which the next click opens, the person found after as many
-// ">" clicks, all persons being searched.
+// Clicks the button and chooses, in the registry window it opens, the person that a search for
+// everybody shows after that many ">" clicks.
 void ChooseAnyone(Program& program, QWidget& relations, const QString& button, int next) {
     if (!Control(relations, button).isEnabled()) return;  // nobody shown: the frames are off
     program.toolkit.onNextModal(ChooseInRegistry(QStringLiteral("*"), next));

@@ -59,12 +59,6 @@ private:
     bool made_ = false;
 };
 
-Operation Named(const std::vector<Operation>& operations, const QString& name) {
-    for (const Operation& operation : operations)
-        if (operation.name == name) return operation;
-    qFatal("no operation %s", qPrintable(name));
-}
-
 void AddWriteRows(const QStringList& names) {
     QTest::addColumn<QString>("operation");
     for (const QString& name : names) QTest::newRow(qPrintable(name)) << name;

@@ -9,7 +9,8 @@ namespace radici {
 namespace {
 
 const QString GinoKey = QStringLiteral("GALGIN01/01/1990");
-// Each place box filled to its 20 characters: the corrected row grows.
+// Places and countries filled to (nearly) their 20 characters, and a death date: the corrected
+// row grows.
 const QStringList Corrections = {
     QStringLiteral("Roma Capitale Lazio"), QStringLiteral("Repubblica Italiana"),
     QStringLiteral("31/12/2020"), QStringLiteral("Bergamo Alta Lombard"),
@@ -169,6 +170,12 @@ std::vector<Operation> Operations(const Family& family) {
 std::vector<Operation> Writes(const Family& family) {
     return {CreatePerson(), CorrectPerson(family), SaveParents(family), RemoveMarriage(),
             DeletePerson(family)};
+}
+
+Operation Named(const std::vector<Operation>& operations, const QString& name) {
+    for (const Operation& operation : operations)
+        if (operation.name == name) return operation;
+    qFatal("no operation %s", qPrintable(name));
 }
 
 QStringList FileContents(TestDatabase& database, const Family& family) {

@@ -25,6 +25,8 @@ struct Operation {
 std::vector<Operation> Operations(const Family& family);
 // Only those that write to the file.
 std::vector<Operation> Writes(const Family& family);
+// The operation of that name, among them.
+Operation Named(const std::vector<Operation>& operations, const QString& name);
 
 // The family's rows and those the operations write, for telling whether anything changed.
 QStringList FileContents(TestDatabase& database, const Family& family);

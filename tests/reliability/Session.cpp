@@ -2,7 +2,6 @@
 
 #include "RegistryDriver.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>

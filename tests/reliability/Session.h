@@ -28,8 +28,8 @@ struct Session {
     std::function<void()> whenChosen;
 };
 
-// The persons most tests work on, with their keys: Mario Rossi married to Anna Bianchi, with
-// their son Luca; Paolo Verdi and Carla Neri are linked to nobody.
+// The persons most tests work on, with their keys: Mario Rossi, married to Anna Bianchi, with
+// his son Luca Rossetti; Paolo Verdi and Carla Neri are linked to nobody.
 struct Family {
     explicit Family(TestDatabase& database);
 
