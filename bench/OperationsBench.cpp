@@ -333,6 +333,7 @@ void ShowFloor(State& state, Workbench& bench) {
 
 void CreateProgram(State& state, Workbench& bench) {
     RegistryWindow& window = *bench.registry;
+    bench.toolkit.clearMessages();
     QStringList created;
     WindowSteps steps(state);
     for (auto _ : state) {
@@ -381,6 +382,7 @@ void CreateFloor(State& state, Workbench& bench) {
 
 void SaveProgram(State& state, Workbench& bench) {
     RelationsWindow& window = *bench.relations;
+    bench.toolkit.clearMessages();
     bool shapeSeen = false;
     WindowSteps steps(state);
     for (auto _ : state) {
