@@ -3,6 +3,7 @@
 #include "store/DatabaseConnection.h"
 #include "store/Dates.h"
 #include "store/PersonKey.h"
+#include "store/PersonRow.h"
 #include "store/Schema.h"
 
 #include <QDir>
@@ -63,16 +64,7 @@ void TestDatabase::addPerson(const Person& person) {
                                "insert into anagrafica (idrecord, cognome, nome, sesso, datanasc, "
                                "luogonasc, nazionenasc, datamorte, luogomorte, nazionemorte) "
                                "values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-    insert.bind(1, person.idrecord);
-    insert.bind(2, person.cognome);
-    insert.bind(3, person.nome);
-    insert.bind(4, std::int64_t{person.sesso});
-    insert.bind(5, StorageDateText(person.datanasc));
-    insert.bind(6, person.luogonasc);
-    insert.bind(7, person.nazionenasc);
-    insert.bind(8, StorageDateText(person.datamorte));
-    insert.bind(9, person.luogomorte);
-    insert.bind(10, person.nazionemorte);
+    BindPerson(insert, person);
     Require(insert.run(), "insert person");
 }
 
@@ -108,17 +100,7 @@ std::optional<Person> TestDatabase::person(const QString& key) {
         Require(select.status(), "select person");
         return std::nullopt;
     }
-    Person found;
-    found.idrecord = select.text(0);
-    found.cognome = select.text(1);
-    found.nome = select.text(2);
-    found.sesso = static_cast<SexCode>(select.integer(3));
-    found.datanasc = DateFromStorageText(select.text(4));
-    found.luogonasc = select.text(5);
-    found.nazionenasc = select.text(6);
-    found.datamorte = DateFromStorageText(select.text(7));
-    found.luogomorte = select.text(8);
-    found.nazionemorte = select.text(9);
+    Person found = ReadPerson(select);
     select.reset();
     return found;
 }

@@ -1,0 +1,35 @@
+#include "PersonRow.h"
+
+#include "Dates.h"
+
+namespace radici {
+
+void BindPerson(Statement& statement, const Person& person) {
+    statement.bind(1, person.idrecord);
+    statement.bind(2, person.cognome);
+    statement.bind(3, person.nome);
+    statement.bind(4, std::int64_t{person.sesso});
+    statement.bind(5, StorageDateText(person.datanasc));
+    statement.bind(6, person.luogonasc);
+    statement.bind(7, person.nazionenasc);
+    statement.bind(8, StorageDateText(person.datamorte));
+    statement.bind(9, person.luogomorte);
+    statement.bind(10, person.nazionemorte);
+}
+
+Person ReadPerson(const Statement& row) {
+    Person person;
+    person.idrecord = row.text(0);
+    person.cognome = row.text(1);
+    person.nome = row.text(2);
+    person.sesso = static_cast<SexCode>(row.integer(3));
+    person.datanasc = DateFromStorageText(row.text(4));
+    person.luogonasc = row.text(5);
+    person.nazionenasc = row.text(6);
+    person.datamorte = DateFromStorageText(row.text(7));
+    person.luogomorte = row.text(8);
+    person.nazionemorte = row.text(9);
+    return person;
+}
+
+}  // namespace radici
