@@ -8,8 +8,8 @@ set -euo pipefail
 RADICI=$(realpath "$1")
 RADICI_DB=$(realpath "$2")
 SESSION_PROBE=$(realpath "$3")
-# shellcheck source-path=SCRIPTDIR
-source "$(dirname "$(realpath "$0")")/session.sh"
+# shellcheck source-path=SCRIPTDIR source=../../scripts/lib/xsession.sh
+source "$(dirname "$(realpath "$0")")/../../scripts/lib/xsession.sh"
 
 main_caption='Gestione di un albero genealogico personale'
 relations_caption='GESTIONE CORRELAZIONI PERSONE'

@@ -78,7 +78,7 @@ start_radici() {
     "$RADICI_DB" demo "$session_work/family/radicidb.mdb" >/dev/null || session_fail "radici-db demo failed"
     # A sanitizer build must not fail on leaks inside the system's D-Bus library.
     local suppressions
-    suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")/../shell" && pwd)/lsan-system.supp"
+    suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tests/shell" && pwd)/lsan-system.supp"
     (cd "$session_work/family" &&
         LSAN_OPTIONS="suppressions=$suppressions${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
             QT_QPA_PLATFORM=xcb exec "$RADICI" >"$session_work/radici.log" 2>&1) &
