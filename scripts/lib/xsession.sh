@@ -1,20 +1,24 @@
 # shellcheck shell=bash
-# Drives the real radici on a virtual display with xdotool; sourced by the end-to-end session test
-# and by scripts/screenshots. Before sourcing, set RADICI, RADICI_DB and SESSION_PROBE to the
-# built programs, and `set -euo pipefail`. Every wait is bounded, and stop_session, run at exit,
-# ends every process that start_display, start_window_manager and start_radici started, by its
-# process id.
+# Drives the real radici on a virtual display with xdotool; sourced by scripts/run,
+# scripts/screenshots, the smoke test and the end-to-end session test. Before sourcing, `set -euo
+# pipefail` and set RADICI to the program, RADICI_DB to radici-db when radici should start on a
+# demo family, and SESSION_PROBE to the session probe when controls are clicked. Failures begin
+# with session_name (default: the script's file name). Every wait is bounded, and stop_session,
+# run at exit, ends every process that start_display, start_window_manager and start_radici
+# started, by its process id.
 
 session_work=$(mktemp -d)
 # Qt wants a private runtime folder; a fresh one keeps the session apart from anything else.
 export XDG_RUNTIME_DIR="$session_work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+session_name=${session_name:-${0##*/}}
+# A sanitizer build must not fail on leaks inside the system's D-Bus library.
+session_lsan_suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tests/shell/lsan-system.supp"
 helper_pids=()  # Xvfb and the window manager, in the order started; stopped in reverse
 radici_pid=''
-radici_status=''
 
 session_fail() {
-    echo "${0##*/}: $*" >&2
+    echo "$session_name: $*" >&2
     if [[ -s $session_work/radici.log ]]; then
         echo "--- radici's output:" >&2
         cat "$session_work/radici.log" >&2
@@ -45,23 +49,28 @@ require_tools() {
     done
 }
 
-# Xvfb picks a free display itself and writes its number once it accepts clients.
+# Xvfb picks a free display itself and writes its number, a whole line, once it accepts clients.
 start_display() {  # WIDTHxHEIGHT
+    require_tools Xvfb xdotool
+    : >"$session_work/display"  # there before Xvfb starts, to read from at once
     Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$session_work/display" \
         2>"$session_work/xvfb.log" &
     helper_pids+=($!)
-    local tenths
+    local tenths number
     for ((tenths = 0; tenths < 200; tenths++)); do
-        [[ -s $session_work/display ]] && break
+        if read -r number <"$session_work/display"; then
+            export DISPLAY=":$number"
+            return 0
+        fi
+        kill -0 "${helper_pids[-1]}" 2>/dev/null || break
         sleep 0.1
     done
-    [[ -s $session_work/display ]] || session_fail "Xvfb did not start: $(cat "$session_work/xvfb.log")"
-    DISPLAY=":$(head -n 1 "$session_work/display")"
-    export DISPLAY
+    session_fail "Xvfb did not start: $(cat "$session_work/xvfb.log")"
 }
 
-# Title bars with captions and icons, for pictures; the test needs none.
+# Title bars with captions and icons, for pictures; the tests need none.
 start_window_manager() {
+    require_tools openbox xprop
     openbox --sm-disable >"$session_work/openbox.log" 2>&1 &
     helper_pids+=($!)
     local tenths
@@ -75,24 +84,42 @@ start_window_manager() {
 # Starts radici in a new folder holding a demo database; prints nothing.
 start_radici() {
     mkdir "$session_work/family"
-    "$RADICI_DB" demo "$session_work/family/radicidb.mdb" >/dev/null || session_fail "radici-db demo failed"
-    # A sanitizer build must not fail on leaks inside the system's D-Bus library.
-    local suppressions
-    suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tests/shell" && pwd)/lsan-system.supp"
-    (cd "$session_work/family" &&
-        LSAN_OPTIONS="suppressions=$suppressions${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
-            QT_QPA_PLATFORM=xcb exec "$RADICI" >"$session_work/radici.log" 2>&1) &
-    radici_pid=$!
+    "$RADICI_DB" demo "$(database_file)" >/dev/null || session_fail "radici-db demo failed"
+    start_radici_in "$session_work/family"
 }
 
 database_file() { echo "$session_work/family/radicidb.mdb"; }
 
-# Prints the id of the shown window with exactly this caption.
+# Starts radici in the folder, on the database there; prints nothing.
+start_radici_in() {  # folder
+    (cd "$1" &&
+        LSAN_OPTIONS="suppressions=$session_lsan_suppressions${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+            QT_QPA_PLATFORM=xcb exec "$RADICI" >"$session_work/radici.log" 2>&1) &
+    radici_pid=$!
+}
+
+radici_runs() { [[ -n $radici_pid ]] && kill -0 "$radici_pid" 2>/dev/null; }
+
+# Prints the id of the shown window with exactly this caption once there is one; fails when the
+# time is up or radici has ended.
+find_window() {  # caption seconds
+    local tenths id
+    for ((tenths = 0; tenths < 10 * $2; tenths++)); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+        if [[ -n $id ]]; then
+            echo "$id"
+            return 0
+        fi
+        radici_runs || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
 wait_window() {  # caption [seconds]
-    local id
-    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
-    [[ -n $id ]] || session_fail "no window \"$1\" within ${2:-20} s"
-    echo "$id"
+    find_window "$1" "${2:-20}" && return 0
+    radici_runs || session_fail "radici ended before showing \"$1\""
+    session_fail "no window \"$1\" within ${2:-20} s"
 }
 
 wait_window_closed() {  # caption [seconds]
@@ -131,15 +158,10 @@ click_control() {  # window-id form control
 # Chooses a menu item by its access keys until the window it opens appears; a key can be lost
 # while the menu is still opening.
 open_from_menu() {  # main-window-id menu-key item-key caption
-    local id
     for _ in 1 2 3 4 5; do
         xdotool windowfocus --sync "$1" 2>/dev/null || true
         press "alt+$2" "$3"
-        id=$(timeout 4 xdotool search --sync --onlyvisible --name "^$4\$" 2>/dev/null | head -n 1) || true
-        if [[ -n $id ]]; then
-            echo "$id"
-            return 0
-        fi
+        find_window "$4" 4 && return 0
         press Escape
     done
     session_fail "the menu did not open \"$4\""
@@ -162,23 +184,23 @@ select_in_registry() {  # registry-window-id
     wait_window_closed ' ANAGRAFICA PERSONA'
 }
 
-# Leaves through "&Esci"; radici's exit status is then in radici_status.
-# shellcheck disable=SC2034  # the sourcing script reads radici_status
+# Leaves through "&Esci", again if a key was lost while the menu opened; fails unless radici then
+# ends with status 0.
 quit_radici() {  # main-window-id
-    local tenths
+    local tenths status=0
     for _ in 1 2 3 4 5; do
-        kill -0 "$radici_pid" 2>/dev/null || break
+        radici_runs || break
         xdotool windowfocus --sync "$1" 2>/dev/null || true
         press alt+f e
         for ((tenths = 0; tenths < 20; tenths++)); do
-            kill -0 "$radici_pid" 2>/dev/null || break
+            radici_runs || break
             sleep 0.1
         done
     done
-    if kill -0 "$radici_pid" 2>/dev/null; then
+    if radici_runs; then
         session_fail "radici still runs after \"&Esci\""
     fi
-    radici_status=0
-    wait "$radici_pid" || radici_status=$?
+    wait "$radici_pid" || status=$?
     radici_pid=''
+    [[ $status -eq 0 ]] || session_fail "radici exited with status $status"
 }
