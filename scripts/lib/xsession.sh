@@ -4,8 +4,8 @@
 # pipefail` and set RADICI to the program, RADICI_DB to radici-db when radici should start on a
 # demo family, and SESSION_PROBE to the session probe when controls are clicked. Failures begin
 # with session_name (default: the script's file name). Every wait is bounded, and stop_session,
-# run at exit, ends every process that start_display, start_window_manager and start_radici
-# started, by its process id.
+# run at exit, ends every process that start_display, start_window_manager, start_radici and
+# start_radici_in started, by its process id.
 
 session_work=$(mktemp -d)
 # Qt wants a private runtime folder; a fresh one keeps the session apart from anything else.
@@ -16,6 +16,15 @@ session_name=${session_name:-${0##*/}}
 session_lsan_suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tests/shell/lsan-system.supp"
 helper_pids=()  # Xvfb and the window manager, in the order started; stopped in reverse
 radici_pid=''
+
+# The captions of radici's windows.
+# shellcheck disable=SC2034  # the sourcing scripts read them
+{
+    main_caption='Gestione di un albero genealogico personale'
+    about_caption='Informazioni su Albero genealogico Borgoquintaro'
+    relations_caption='GESTIONE CORRELAZIONI PERSONE'
+    registry_caption=' ANAGRAFICA PERSONA'
+}
 
 session_fail() {
     echo "$session_name: $*" >&2
@@ -131,6 +140,13 @@ wait_window_closed() {  # caption [seconds]
     session_fail "the window \"$1\" is still open after ${2:-10} s"
 }
 
+# Closes the window with Escape and waits until it has gone.
+close_window() {  # window-id caption
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    press Escape
+    wait_window_closed "$2"
+}
+
 # Keys for the focused window, one chord at a time, letting the program react between them.
 press() {
     local chord
@@ -181,7 +197,7 @@ search_registry() {  # registry-window-id search-text [n]
 # "Seleziona": hands the shown result back to the window that opened the registry window.
 select_in_registry() {  # registry-window-id
     click_control "$1" registry Command4
-    wait_window_closed ' ANAGRAFICA PERSONA'
+    wait_window_closed "$registry_caption"
 }
 
 # Leaves through "&Esci", again if a key was lost while the menu opened; fails unless radici then

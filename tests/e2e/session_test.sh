@@ -11,9 +11,6 @@ SESSION_PROBE=$(realpath "$3")
 # shellcheck source-path=SCRIPTDIR source=../../scripts/lib/xsession.sh
 source "$(dirname "$(realpath "$0")")/../../scripts/lib/xsession.sh"
 
-main_caption='Gestione di un albero genealogico personale'
-relations_caption='GESTIONE CORRELAZIONI PERSONE'
-registry_caption=' ANAGRAFICA PERSONA'
 # Teresa Gallo of the demo family has no parents recorded; Antonio D'Angelo becomes her father.
 person_key='GALTER12/02/1944'
 father_key="D'AANT09/09/1893"
@@ -47,8 +44,6 @@ done
 [[ $links == "$father_key 0" ]] ||
     session_fail "after \"Salva\" the links of $person_key are \"$links\", not \"$father_key 0\""
 
-xdotool windowfocus --sync "$relations" 2>/dev/null || true
-press Escape
-wait_window_closed "$relations_caption"
+close_window "$relations" "$relations_caption"
 quit_radici "$main_window"
 echo "session test: $father_key recorded as the father of $person_key; radici closed with status 0"

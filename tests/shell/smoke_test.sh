@@ -10,15 +10,10 @@ session_name='smoke test'
 # shellcheck source-path=SCRIPTDIR source=../../scripts/lib/xsession.sh
 source "$(dirname "$(realpath "$0")")/../../scripts/lib/xsession.sh"
 
-main_caption='Gestione di un albero genealogico personale'
-about_caption='Informazioni su Albero genealogico Borgoquintaro'
-
 start_display 1280x1024
 start_radici
 main_window=$(wait_window "$main_caption")
 about_box=$(open_from_menu "$main_window" i i "$about_caption")
-xdotool windowfocus --sync "$about_box"
-press Escape
-wait_window_closed "$about_caption"
+close_window "$about_box" "$about_caption"
 quit_radici "$main_window"
 echo "smoke test: main window shown, About box opened, program closed through the menu"
