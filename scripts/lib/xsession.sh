@@ -13,7 +13,7 @@ export XDG_RUNTIME_DIR="$session_work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 session_name=${session_name:-${0##*/}}
 # A sanitizer build must not fail on leaks inside the system's D-Bus library.
-session_lsan_suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tests/shell/lsan-system.supp"
+session_lsan_suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/.ci/lsan-suppressions.txt"
 helper_pids=()  # Xvfb and the window manager, in the order started; stopped in reverse
 radici_pid=''
 
