@@ -78,9 +78,10 @@ TreeFacts RequireTree(const TreeChoice& choice) {
     return std::move(tree).value();
 }
 
-FiguresReporter::FiguresReporter(std::string title)
+FiguresReporter::FiguresReporter(std::string title, std::vector<std::string> figures)
     : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular),
-      title_(std::move(title)) {}
+      title_(std::move(title)),
+      order_(std::move(figures)) {}
 
 void FiguresReporter::ReportRuns(const std::vector<Run>& runs) {
     ConsoleReporter::ReportRuns(runs);
@@ -116,6 +117,7 @@ void FiguresReporter::Finalize() {
         << "| figure | program | floor | ratio | then painting |\n"
         << "|---|---:|---:|---:|---:|\n";
     for (const std::string& figure : order_) {
+        if (!programs_.contains(figure) && !floors_.contains(figure)) continue;  // filtered out
         const bool memory = memoryFigures_.contains(figure);
         const auto program = programs_.find(figure);
         const auto floor = floors_.find(figure);
@@ -135,10 +137,11 @@ void FiguresReporter::Finalize() {
     ConsoleReporter::Finalize();
 }
 
-int RunBenchmarks(int argc, char** argv, const std::string& title) {
+int RunBenchmarks(int argc, char** argv, const std::string& title,
+                  std::vector<std::string> figures) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-    FiguresReporter reporter(title);
+    FiguresReporter reporter(title, std::move(figures));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

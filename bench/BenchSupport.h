@@ -33,8 +33,9 @@ TreeFacts RequireTree(const TreeChoice& choice);
 // that followed the operation, shown in a column of its own.
 class FiguresReporter : public benchmark::ConsoleReporter {
 public:
-    // Colours only on a terminal, so results written to a file stay plain text.
-    explicit FiguresReporter(std::string title);
+    // The table lists the figures in the order given (the order of registration), whatever
+    // order they ran in. Colours only on a terminal, so results written to a file stay plain.
+    FiguresReporter(std::string title, std::vector<std::string> figures);
 
     void ReportRuns(const std::vector<Run>& runs) override;
     void Finalize() override;
@@ -46,13 +47,14 @@ private:
         bool median = false;
     };
     std::string title_;
-    std::vector<std::string> order_;          // figures in the order they ran
+    std::vector<std::string> order_;
     std::map<std::string, Figure> programs_;  // by figure
     std::map<std::string, Figure> floors_;
     std::map<std::string, bool> memoryFigures_;
 };
 
 // Runs the registered benchmarks with that reporter; returns the program's exit code.
-int RunBenchmarks(int argc, char** argv, const std::string& title);
+int RunBenchmarks(int argc, char** argv, const std::string& title,
+                  std::vector<std::string> figures);
 
 }  // namespace radici::bench

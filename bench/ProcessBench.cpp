@@ -95,33 +95,36 @@ int Run(int argc, char** argv) {
     const QString largest =
         facts.scanCount > facts.commonCount ? facts.scanText : facts.commonPrefix;
 
-    const auto timed = [](const char* name, auto function) {
-        benchmark::RegisterBenchmark(name, function)
+    const std::string startup = "start to main window";
+    const std::string peak = "peak memory, " + largest.toStdString() + " held";
+    const auto timed = [](const std::string& name, auto function) {
+        benchmark::RegisterBenchmark(name.c_str(), function)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     };
-    timed("start to main window/program", [&](State& s) {
+    timed(startup + "/program", [&](State& s) {
         TimeStartup(s, Probe("process-probe"), {QStringLiteral("startup")}, folder.path(), "shown");
     });
-    timed("start to main window/floor", [&](State& s) {
+    timed(startup + "/floor", [&](State& s) {
         TimeStartup(s, Probe("floor-probe"), {QStringLiteral("startup"), tree, password},
                     folder.path(), "open");
     });
-    const auto once = [](const char* name, auto function) {
-        benchmark::RegisterBenchmark(name, function)
+    const auto once = [](const std::string& name, auto function) {
+        benchmark::RegisterBenchmark(name.c_str(), function)
             ->UseManualTime()
             ->Iterations(1)
             ->Unit(benchmark::kMillisecond);
     };
-    once(("peak memory, " + largest.toStdString() + " held/program").c_str(), [&](State& s) {
+    once(peak + "/program", [&](State& s) {
         MeasurePeak(s, Probe("process-probe"), {QStringLiteral("memory"), largest}, folder.path());
     });
-    once(("peak memory, " + largest.toStdString() + " held/floor").c_str(), [&](State& s) {
+    once(peak + "/floor", [&](State& s) {
         MeasurePeak(s, Probe("floor-probe"), {QStringLiteral("memory"), tree, password, largest},
                     folder.path());
     });
     return RunBenchmarks(argc, argv,
-                         "Whole processes, tree of " + std::to_string(facts.persons) + " persons");
+                         "Whole processes, tree of " + std::to_string(facts.persons) + " persons",
+                         {startup, peak});
 }
 
 }  // namespace
