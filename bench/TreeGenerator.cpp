@@ -133,7 +133,7 @@ private:
 
 WeightedTable MakeSurnameTable() {
     WeightedTable table(Surnames);
-    // The long tail: every made-up surname is about as rare as the rarest real one above.
+    // The long tail: each made-up surname several times rarer than the rarest real one above.
     const double tailWeight = 0.15 / std::size(Surnames);
     for (const char* root : SurnameRoots)
         for (const char* ending : SurnameEndings)
