@@ -113,10 +113,8 @@ class DiskTest : public QObject {
 private slots:
     void fullDiskRefusesWritesThatNeedRoom_data();
     void fullDiskRefusesWritesThatNeedRoom();
-    void readOnlyFileRefusesEveryWrite_data();
-    void readOnlyFileRefusesEveryWrite();
-    void readOnlyFolderRefusesEveryWrite_data();
-    void readOnlyFolderRefusesEveryWrite();
+    void unwritableStorageRefusesEveryWrite_data();
+    void unwritableStorageRefusesEveryWrite();
     void failureThatEndsTheTransactionCancelsTheWholeDeletion();
 };
 
@@ -139,41 +137,35 @@ void DiskTest::fullDiskRefusesWritesThatNeedRoom() {
     VerifyRefused(session, database, family, write, FullDisk);
 }
 
-void DiskTest::readOnlyFileRefusesEveryWrite_data() {
-    AddWriteRows({"create", "correct", "save", "remove", "delete"});
+// A read-only file, or a folder where the journal the engine makes beside the file for each
+// write cannot be created.
+void DiskTest::unwritableStorageRefusesEveryWrite_data() {
+    QTest::addColumn<bool>("folderOnly");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("advice");
+    for (const bool folderOnly : {false, true}) {
+        for (const char* name : {"create", "correct", "save", "remove", "delete"}) {
+            QTest::addRow("%s %s", folderOnly ? "folder" : "file", name)
+                << folderOnly << QString::fromLatin1(name)
+                << (folderOnly ? QStringLiteral("cartella") : ReadOnlyFile);
+        }
+    }
 }
 
-void DiskTest::readOnlyFileRefusesEveryWrite() {
+void DiskTest::unwritableStorageRefusesEveryWrite() {
+    QFETCH(bool, folderOnly);
     QFETCH(QString, operation);
+    QFETCH(QString, advice);
     TestDatabase database;
     const Family family(database);
-    const Unwritable file(database.path());
-    if (!file.made()) QSKIP("this file system cannot make a file unwritable");
+    const Unwritable storage(folderOnly ? database.folder() : database.path());
+    if (!storage.made()) QSKIP("this file system cannot make it unwritable");
     Session session(database.path());
     QVERIFY(session.context.connection.isOpen());
 
     const Operation write = Named(Writes(family), operation);
     write.prepare(session);
-    VerifyRefused(session, database, family, write, ReadOnlyFile);
-}
-
-// The file can be written, but not the journal the engine makes beside it for each write.
-void DiskTest::readOnlyFolderRefusesEveryWrite_data() {
-    AddWriteRows({"create", "correct", "save", "remove", "delete"});
-}
-
-void DiskTest::readOnlyFolderRefusesEveryWrite() {
-    QFETCH(QString, operation);
-    TestDatabase database;
-    const Family family(database);
-    const Unwritable folder(database.folder());
-    if (!folder.made()) QSKIP("this file system cannot make a folder unwritable");
-    Session session(database.path());
-    QVERIFY(session.context.connection.isOpen());
-
-    const Operation write = Named(Writes(family), operation);
-    write.prepare(session);
-    VerifyRefused(session, database, family, write, QStringLiteral("cartella"));
+    VerifyRefused(session, database, family, write, advice);
 }
 
 // A failure that the engine answers by rolling back the whole transaction, as it may for a full
