@@ -6,9 +6,9 @@
 #include "ScriptedToolkit.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
-#include "shell/AppContext.h"
 #include "store/Dates.h"
 #include "store/PersonKey.h"
+#include "ui/AppContext.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -5,12 +5,13 @@
 //   process-probe memory TEXT     first searches TEXT by surname in the registry window, then
 //                                 writes "peak <MiB>" (the process's peak resident memory)
 #include "Floor.h"
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/SystemInfo.h"
+#include "common/Version.h"
 #include "registry/RegistryWindow.h"
-#include "shell/AboutBox.h"
-#include "shell/AppContext.h"
-#include "shell/MainWindow.h"
-#include "shell/SystemInfo.h"
-#include "shell/Toolkit.h"
+#include "ui/AppContext.h"
+#include "ui/Toolkit.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "registry/RegistryWindow.h"
 
-#include "icons/Icons.h"
-#include "shell/AppContext.h"
-#include "shell/Toolkit.h"
-#include "shell/TypedText.h"
 #include "store/Dates.h"
 #include "store/PersonKey.h"
+#include "ui/AppContext.h"
+#include "ui/Icons.h"
+#include "ui/Toolkit.h"
+#include "ui/TypedText.h"
 #include "ui_RegistryWindow.h"
 
 #include <QKeyEvent>

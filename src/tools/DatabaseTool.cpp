@@ -1,5 +1,6 @@
 #include "tools/DatabaseTool.h"
 
+#include "common/Version.h"
 #include "store/DatabaseConnection.h"
 #include "store/Schema.h"
 #include "tools/DemoFamily.h"
@@ -15,13 +16,6 @@ namespace radici {
 namespace {
 
 const QString ToolName = QStringLiteral("radici-db");
-
-QString VersionText() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(RADICI_VERSION_MAJOR)
-        .arg(RADICI_VERSION_MINOR)
-        .arg(RADICI_VERSION_PATCH);
-}
 
 QString ShownPath(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -145,7 +139,7 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
         return ToolSucceeded;
     }
     if (parser.isSet(versionOption)) {
-        out << ToolName << " " << VersionText() << "\n";
+        out << ToolName << " " << ProgramVersion() << "\n";
         return ToolSucceeded;
     }
     return RunCommand(parser.positionalArguments(), out, err);

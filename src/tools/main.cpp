@@ -1,4 +1,4 @@
-#include "shell/QtTexts.h"
+#include "common/QtTexts.h"
 #include "tools/DatabaseTool.h"
 
 #include <QCoreApplication>

@@ -8,8 +8,8 @@
 #include "ScriptedToolkit.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
-#include "shell/AppContext.h"
 #include "store/DatabaseConnection.h"
+#include "ui/AppContext.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "ScriptedToolkit.h"
 #include "TestDatabase.h"
 #include "registry/RegistryWindow.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

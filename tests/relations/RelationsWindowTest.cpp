@@ -2,7 +2,7 @@
 #include "ScriptedToolkit.h"
 #include "TestDatabase.h"
 #include "relations/RelationsWindow.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -4,8 +4,8 @@
 #include "Advice.h"
 #include "RegistryDriver.h"
 #include "Session.h"
-#include "shell/MainWindow.h"
-#include "shell/SystemInfo.h"
+#include "app/MainWindow.h"
+#include "app/SystemInfo.h"
 #include "store/Schema.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "TestDatabase.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 
 #include <QString>
 #include <QStringList>

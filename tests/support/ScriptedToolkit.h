@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Toolkit.h"
+#include "ui/Toolkit.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -278,10 +279,10 @@ void DatabaseToolTest::helpAndVersionSucceed() {
 
     const ToolRun version = RunTool({"--version"});
     QCOMPARE(version.exitCode, ToolSucceeded);
-    QCOMPARE(version.out, QStringLiteral("radici-db %1.%2.%3\n")
-                              .arg(RADICI_VERSION_MAJOR)
-                              .arg(RADICI_VERSION_MINOR)
-                              .arg(RADICI_VERSION_PATCH));
+    QVERIFY2(QRegularExpression(QStringLiteral("^radici-db \\d+\\.\\d+\\.\\d+\n$"))
+                 .match(version.out)
+                 .hasMatch(),
+             qPrintable(version.out));
 }
 
 QTEST_MAIN(DatabaseToolTest)

@@ -1,10 +1,10 @@
 #include "FakeSystemInfo.h"
 #include "ScriptedToolkit.h"
 #include "TestDatabase.h"
-#include "shell/AppContext.h"
-#include "shell/MainWindow.h"
+#include "app/MainWindow.h"
 #include "store/Database.h"
 #include "store/Schema.h"
+#include "ui/AppContext.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,11 @@
-#include "icons/Icons.h"
-#include "shell/AboutBox.h"
-#include "shell/AppContext.h"
-#include "shell/MainWindow.h"
-#include "shell/QtTexts.h"
-#include "shell/SystemInfo.h"
-#include "shell/Toolkit.h"
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/SystemInfo.h"
+#include "common/QtTexts.h"
+#include "common/Version.h"
+#include "ui/AppContext.h"
+#include "ui/Icons.h"
+#include "ui/Toolkit.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "ScriptedToolkit.h"
-#include "icons/Icons.h"
+#include "app/AboutBox.h"
+#include "app/SystemInfo.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
-#include "shell/AboutBox.h"
-#include "shell/AppContext.h"
-#include "shell/SystemInfo.h"
+#include "ui/AppContext.h"
+#include "ui/Icons.h"
 
 #include <QAbstractButton>
 #include <QApplication>

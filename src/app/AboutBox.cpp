@@ -1,7 +1,8 @@
-#include "shell/AboutBox.h"
+#include "app/AboutBox.h"
 
-#include "shell/SystemInfo.h"
-#include "shell/Toolkit.h"
+#include "app/SystemInfo.h"
+#include "common/Version.h"
+#include "ui/Toolkit.h"
 #include "ui_AboutBox.h"
 
 #include <QApplication>
@@ -22,13 +23,6 @@ QIcon ApplicationIcon(const QStyle& style) {
 }
 
 }  // namespace
-
-QString ProgramVersion() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(RADICI_VERSION_MAJOR)
-        .arg(RADICI_VERSION_MINOR)
-        .arg(RADICI_VERSION_PATCH);
-}
 
 AboutBox::AboutBox(Toolkit& toolkit, SystemInfoPlatform& platform, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |

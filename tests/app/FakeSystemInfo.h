@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/SystemInfo.h"
+#include "app/SystemInfo.h"
 
 #include <QMap>
 #include <QStringList>

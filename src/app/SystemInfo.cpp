@@ -1,4 +1,4 @@
-#include "shell/SystemInfo.h"
+#include "app/SystemInfo.h"
 
 #include <QFileInfo>
 #include <QProcess>

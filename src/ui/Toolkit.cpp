@@ -1,4 +1,4 @@
-#include "shell/Toolkit.h"
+#include "ui/Toolkit.h"
 
 #include <QApplication>
 #include <QDialog>

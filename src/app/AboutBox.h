@@ -34,7 +34,4 @@ private:
     SystemInfoPlatform& platform_;
 };
 
-// The program's major, minor and revision numbers, as "1.0.0".
-QString ProgramVersion();
-
 }  // namespace radici

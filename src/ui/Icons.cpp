@@ -1,4 +1,4 @@
-#include "icons/Icons.h"
+#include "ui/Icons.h"
 
 #include <QString>
 #include <initializer_list>

@@ -1,6 +1,6 @@
 #include "FakeSystemInfo.h"
 #include "ScriptedToolkit.h"
-#include "shell/AboutBox.h"
+#include "app/AboutBox.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,9 +1,9 @@
-#include "shell/MainWindow.h"
+#include "app/MainWindow.h"
 
+#include "app/AboutBox.h"
 #include "relations/RelationsWindow.h"
-#include "shell/AboutBox.h"
-#include "shell/AppContext.h"
-#include "shell/Toolkit.h"
+#include "ui/AppContext.h"
+#include "ui/Toolkit.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
