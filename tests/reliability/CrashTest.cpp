@@ -44,13 +44,14 @@ QString Described(const std::vector<ParentLink>& links, const std::vector<Marria
 // Opens the file as the program does after a crash, which rolls back a write left half done,
 // and tells what is wrong with it; empty when it holds one of the three states.
 QString Problem(TestDatabase& database, State& state) {
-    DatabaseConnection connection;
-    if (const Status opened = connection.open(database.path()); !opened.ok())
-        return opened.description();
-    const Result<QStringList> problems = connection.database()->integrityProblems();
-    if (!problems.ok()) return problems.status().description();
-    if (!problems.value().isEmpty()) return problems.value().join(u'\n');
-    connection.close();
+    {
+        const Result<Database> opened = Database::open(
+            database.path(), DatabaseConnection::Password, Database::Mode::OpenExisting);
+        if (!opened.ok()) return opened.status().description();
+        const Result<QStringList> problems = opened.value().integrityProblems();
+        if (!problems.ok()) return problems.status().description();
+        if (!problems.value().isEmpty()) return problems.value().join(u'\n');
+    }
 
     for (const QString& key : {Father, Mother, Wife, Son, Daughter})
         if (!database.person(key)) return key + QStringLiteral(" is gone");

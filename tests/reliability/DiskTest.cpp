@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sqlite3.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <QFile>
@@ -59,6 +60,65 @@ private:
     bool made_ = false;
 };
 
+// A disk that is full for the database file: a write that would make the file longer fails as the
+// operating system fails it, while the journal beside it can still be written. Installed as the
+// engine's default file layer, under every connection opened afterwards; the files themselves
+// are the engine's own, only their write method is wrapped.
+class FullDiskLayer {
+public:
+    FullDiskLayer() : base_(sqlite3_vfs_find(nullptr)), vfs_(*base_) {
+        vfs_.zName = "radici-full-disk";
+        vfs_.szOsFile = base_->szOsFile + static_cast<int>(sizeof(Extra));
+        vfs_.xOpen = &FullDiskLayer::open;
+        active_ = this;
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~FullDiskLayer() {
+        sqlite3_vfs_unregister(&vfs_);
+        active_ = nullptr;
+    }
+    FullDiskLayer(const FullDiskLayer&) = delete;
+    FullDiskLayer& operator=(const FullDiskLayer&) = delete;
+
+    // From now on no database file grows.
+    void fill() { full_ = true; }
+
+private:
+    struct Extra {
+        const sqlite3_io_methods* real;
+        bool mainDatabase;
+    };
+
+    static Extra& extra(sqlite3_file* file) {
+        return *reinterpret_cast<Extra*>(reinterpret_cast<char*>(file) + active_->base_->szOsFile);
+    }
+
+    static int open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out) {
+        const int rc = active_->base_->xOpen(active_->base_, name, file, flags, out);
+        if (rc != SQLITE_OK || file->pMethods == nullptr) return rc;
+        extra(file) = {file->pMethods, (flags & SQLITE_OPEN_MAIN_DB) != 0};
+        active_->methods_ = *file->pMethods;
+        active_->methods_.xWrite = &FullDiskLayer::write;
+        file->pMethods = &active_->methods_;
+        return SQLITE_OK;
+    }
+
+    static int write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
+        const Extra& own = extra(file);
+        sqlite3_int64 size = 0;
+        if (own.mainDatabase && active_->full_ && own.real->xFileSize(file, &size) == SQLITE_OK &&
+            offset + amount > size)
+            return SQLITE_FULL;
+        return own.real->xWrite(file, data, amount, offset);
+    }
+
+    static inline FullDiskLayer* active_ = nullptr;
+    sqlite3_vfs* base_;
+    sqlite3_vfs vfs_;
+    sqlite3_io_methods methods_{};
+    bool full_ = false;
+};
+
 void AddWriteRows(const QStringList& names) {
     QTest::addColumn<QString>("operation");
     for (const QString& name : names) QTest::newRow(qPrintable(name)) << name;
@@ -66,7 +126,7 @@ void AddWriteRows(const QStringList& names) {
 
 // Adds small rows through the program's connection until every table of a file that may not
 // grow is full: the next row that needs a new page is refused, as on a full disk.
-void FillToTheBrim(const DatabaseConnection& connection) {
+void FillToTheBrim(DatabaseConnection& connection) {
     const std::vector<std::function<Status(const QString&)>> adders = {
         [&](const QString& key) {
             Person filler;
@@ -127,8 +187,9 @@ void DiskTest::fullDiskRefusesWritesThatNeedRoom() {
     QFETCH(QString, operation);
     TestDatabase database;
     const Family family(database);
+    FullDiskLayer disk;
     Session session(database.path());
-    QVERIFY(session.context.connection.database()->stopGrowing().ok());
+    disk.fill();
     FillToTheBrim(session.context.connection);
     if (QTest::currentTestFailed()) return;
 

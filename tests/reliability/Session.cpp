@@ -13,7 +13,7 @@ namespace radici {
 
 Session::Session(const QString& databasePath) : context(toolkit, databasePath) {
     // What the main window does when it loads; a file that cannot be opened leaves it closed.
-    context.connection.open(databasePath);
+    (void)context.connection.open(databasePath);
 }
 
 Family::Family(TestDatabase& database)

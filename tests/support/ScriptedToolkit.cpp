@@ -17,7 +17,6 @@ void ScriptedToolkit::inform(QWidget*, const QString& text) {
 bool ScriptedToolkit::confirm(QWidget*, const QString& text) {
     messages_.push_back({Kind::Question, text});
     if (answers_.empty()) {
-        ++unanswered_;
         return false;
     }
     const bool yes = answers_.front();

@@ -33,7 +33,6 @@ public:
     void clearMessages() { messages_.clear(); }
     int beeps() const { return beeps_; }
     const QStringList& modalWindows() const { return modalWindows_; }  // object names, in order
-    int unansweredQuestions() const { return unanswered_; }
     int pendingModalSteps() const { return static_cast<int>(modalSteps_.size()); }
 
     void inform(QWidget* parent, const QString& text) override;
@@ -47,7 +46,6 @@ private:
     std::deque<ModalStep> modalSteps_;
     QStringList modalWindows_;
     int beeps_ = 0;
-    int unanswered_ = 0;
 };
 
 }  // namespace radici
