@@ -1,0 +1,32 @@
+#pragma once
+
+#include "DatabaseConnection.h"
+#include "Records.h"
+#include "Status.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace radici {
+
+// Reads the persons and links of many keys at once, for the charts: one query per batch of keys
+// rather than one per person, so a chart of thousands of persons costs a few dozen queries.
+// Rows come back in the order they were written; keys are compared exactly after trimming.
+class FamilyReader {
+public:
+    explicit FamilyReader(const DatabaseConnection& connection) : connection_(connection) {}
+
+    // The persons among the keys that exist in anagrafica.
+    Result<std::vector<Person>> persons(const QStringList& keys) const;
+    // Links naming one of the keys as child.
+    Result<std::vector<ParentLink>> parentLinks(const QStringList& childKeys) const;
+    // Links naming one of the keys as parent.
+    Result<std::vector<ParentLink>> childLinks(const QStringList& parentKeys) const;
+    // Marriages naming one of the keys as husband or as wife, each row once.
+    Result<std::vector<Marriage>> marriages(const QStringList& keys) const;
+
+private:
+    const DatabaseConnection& connection_;
+};
+
+}  // namespace radici
