@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QXmlStreamReader>
+#include <map>
 
 namespace radici {
 
@@ -39,6 +40,17 @@ QStringList Names(const ChartLayout& layout) {
         names << (box.person ? box.person->nome : "?") + (box.repeat ? "*" : "");
     }
     names.sort();
+    return names;
+}
+
+// The given names of a row, left to right.
+QStringList Row(const ChartLayout& layout, int generation) {
+    std::map<double, QString> row;
+    for (const ChartBox& box : layout.boxes) {
+        if (box.generation == generation) row[box.rect.left()] = box.person->nome;
+    }
+    QStringList names;
+    for (const auto& [left, name] : row) names << name;
     return names;
 }
 
@@ -77,9 +89,12 @@ void ChartExportTest::demoChartsHoldExactlyTheirPersons() {
              QStringList({"ANNA", "CHIARA", "ELENA", "FRANCESCO", "GIOVANNI", "GIULIA", "GIUSEPPE",
                           "LUCA", "LUCIA", "MARCO", "MARIA", "NICOLÒ", "NOÈ", "PAOLO", "ROSA",
                           "SOFIA", "TERESA"}));
-    QCOMPARE(Names(demo.chart(ChartKind::Descendants, "ROSGIO02/02/1915", 2)),
-             QStringList({"ANNA", "CHIARA", "ELENA", "GIOVANNI", "GIULIA", "MARCO", "NICOLÒ",
-                          "ROSA", "TERESA"}));
+    const ChartLayout giovanni = demo.chart(ChartKind::Descendants, "ROSGIO02/02/1915", 2);
+    QCOMPARE(Names(giovanni), QStringList({"ANNA", "CHIARA", "ELENA", "GIOVANNI", "GIULIA", "MARCO",
+                                           "NICOLÒ", "ROSA", "TERESA"}));
+    QCOMPARE(Row(giovanni, 1), QStringList({"ELENA", "GIOVANNI", "ROSA"}));
+    QCOMPARE(Row(giovanni, 2),
+             QStringList({"MARCO", "GIULIA", "CHIARA", "NICOLÒ", "TERESA", "ANNA"}));
     QCOMPARE(Names(demo.chart(ChartKind::Ancestors, "ROSNOÈ25/12/1984", 12)),
              QStringList({"ELENA", "GIOVANNI", "GIULIA", "GIUSEPPE", "MARCO", "MARIA", "NOÈ"}));
 }

@@ -113,6 +113,7 @@ void ChartLayoutTest::descendantsGroupChildrenUnderEachMarriageInBirthOrder() {
     f.marry("W", "M2", 1952).marry("W", "M1", 1940).marry("C2", "S");
     f.child("W", "M1", "C1").child("W", "M1", "C2").child("W", "M2", "C3");
     f.child("W", "M2", "C4").child("W", "", "C5").child("C2", "S", "G");
+    f.person("X", Male).marry("X", "C1");  // a man named as a wife: not his marriage
 
     const ChartLayout three = LayoutDescendants(f.chart, "W", 3);
     CheckGeometry(three);
