@@ -9,20 +9,25 @@
 namespace radici {
 namespace {
 
+// The keys not in seen, which now holds them too.
+QStringList Unseen(QSet<QString>& seen, const QStringList& keys) {
+    QStringList fresh;
+    for (const QString& key : keys) {
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            fresh.append(key);
+        }
+    }
+    return fresh;
+}
+
 class FamilyCollector {
 public:
     explicit FamilyCollector(const DatabaseConnection& connection) : reader_(connection) {}
 
     // Reads the persons not read yet.
     Status readPersons(const QStringList& keys) {
-        QStringList unread;
-        for (const QString& key : keys) {
-            if (!requested_.contains(key)) {
-                requested_.insert(key);
-                unread.append(key);
-            }
-        }
-        Result<std::vector<Person>> persons = reader_.persons(unread);
+        Result<std::vector<Person>> persons = reader_.persons(Unseen(requested_, keys));
         if (!persons.ok()) return persons.status();
         for (Person& person : persons.value()) {
             const QString key = person.idrecord.trimmed();
@@ -32,16 +37,7 @@ public:
     }
 
     // The keys not followed yet, now marked as followed: a cycle ends here.
-    QStringList follow(const QStringList& keys) {
-        QStringList fresh;
-        for (const QString& key : keys) {
-            if (!followed_.contains(key)) {
-                followed_.insert(key);
-                fresh.append(key);
-            }
-        }
-        return fresh;
-    }
+    QStringList follow(const QStringList& keys) { return Unseen(followed_, keys); }
 
     // The parent links of the children, kept; returns the parents they name.
     Result<QStringList> addParentLinks(const QStringList& children) {
