@@ -114,8 +114,12 @@ void Repaint(State& state, ChartBench& bench, bool fitted, bool zoom) {
                                                        bench.descendantsOf, WideGenerations);
     bench.canvas->setChart(
         LayoutChart(ChartKind::Descendants, family.value(), bench.descendantsOf, WideGenerations));
-    if (fitted) bench.canvas->fitToWindow();
     const QPointF middle(bench.canvas->width() / 2.0, bench.canvas->height() / 2.0);
+    if (fitted) {
+        bench.canvas->fitToWindow();
+    } else {
+        bench.canvas->zoomBy(1 / bench.canvas->zoom(), middle);
+    }
     double step = 1.1;
     for (auto _ : state) {
         step = 1 / step;
@@ -175,7 +179,10 @@ int Run(int argc, char** argv) {
         err << "bench-chart: " << opened.description() << '\n';
         return 1;
     }
-    ChoosePersons(bench);
+    // Persons already chosen on this tree can be given, to spare the search.
+    bench.descendantsOf = qEnvironmentVariable("RADICI_BENCH_DESCENDANTS_OF");
+    bench.ancestorsOf = qEnvironmentVariable("RADICI_BENCH_ANCESTORS_OF");
+    if (bench.descendantsOf.isEmpty() || bench.ancestorsOf.isEmpty()) ChoosePersons(bench);
     err << "descendants of " << bench.descendantsOf << ": " << bench.descendantBoxes
         << " boxes; ancestors of " << bench.ancestorsOf << ": " << bench.ancestorBoxes
         << " boxes\n";

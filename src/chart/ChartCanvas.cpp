@@ -67,7 +67,7 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().base());
     painter.scale(zoom_, zoom_);
     painter.translate(-origin_);
-    PaintChart(painter, layout_, QRectF(origin_, QSizeF(size()) / zoom_));
+    PaintChart(painter, layout_, QRectF(origin_, QSizeF(size()) / zoom_), ChartDetail::Legible);
     if (hasFocus() && current_ < static_cast<int>(layout_.boxes.size())) {
         painter.setPen(QPen(palette().highlight(), 3 / zoom_, Qt::SolidLine));
         painter.setBrush(Qt::NoBrush);

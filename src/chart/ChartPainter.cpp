@@ -12,6 +12,7 @@ namespace {
 constexpr double TextInset = 7;
 constexpr double LineHeight = 14;
 constexpr double Rounding = 12;
+constexpr double SmallestLegibleLine = 5;  // pixels on the screen
 
 struct BoxStyle {
     QColor fill;
@@ -47,7 +48,7 @@ QFont ChartFont(bool bold) {
     return font;
 }
 
-void PaintBox(QPainter& painter, const ChartBox& box, bool chartPerson) {
+void PaintBox(QPainter& painter, const ChartBox& box, bool chartPerson, bool withTexts) {
     const BoxStyle style = StyleOf(box);
     QPainterPath outline;
     if (style.rounded) {
@@ -58,6 +59,7 @@ void PaintBox(QPainter& painter, const ChartBox& box, bool chartPerson) {
     painter.setPen(QPen(QColor(0x44, 0x44, 0x44), chartPerson ? 2.5 : 1.2, style.border));
     painter.setBrush(style.fill);
     painter.drawPath(outline);
+    if (!withTexts) return;
 
     painter.setPen(Qt::black);
     const QRectF text = box.rect.adjusted(TextInset, 5, -TextInset, -3);
@@ -94,7 +96,10 @@ QStringList BoxLines(const ChartBox& box) {
     return lines;
 }
 
-void PaintChart(QPainter& painter, const ChartLayout& layout, const QRectF& visible) {
+void PaintChart(QPainter& painter, const ChartLayout& layout, const QRectF& visible,
+                ChartDetail detail) {
+    const bool withTexts = detail == ChartDetail::Full ||
+                           painter.transform().m11() * LineHeight >= SmallestLegibleLine;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.2));
@@ -105,7 +110,8 @@ void PaintChart(QPainter& painter, const ChartLayout& layout, const QRectF& visi
         }
     }
     for (std::size_t i = 0; i < layout.boxes.size(); ++i) {
-        if (layout.boxes[i].rect.intersects(visible)) PaintBox(painter, layout.boxes[i], i == 0);
+        if (layout.boxes[i].rect.intersects(visible))
+            PaintBox(painter, layout.boxes[i], i == 0, withTexts);
     }
     painter.restore();
 }

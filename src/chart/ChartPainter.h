@@ -18,7 +18,11 @@ QStringList BoxLines(const ChartBox& box);
 // Men have square corners and a solid border, women rounded corners and a solid border, a person
 // missing from anagrafica a dashed one; a repeat a dotted one; each also has its own quiet colour
 // and a sign in the corner.
-void PaintChart(QPainter& painter, const ChartLayout& layout, const QRectF& visible);
+// On a screen, texts too small to read are left out, which keeps a whole family drawn at a small
+// zoom quick; files and paper get every text.
+enum class ChartDetail { Legible, Full };
+void PaintChart(QPainter& painter, const ChartLayout& layout, const QRectF& visible,
+                ChartDetail detail = ChartDetail::Full);
 
 // Paints the whole chart scaled to fit the page, centred, never larger than at a zoom of 1.
 void PaintChartOnPage(QPainter& painter, const ChartLayout& layout, const QRectF& page);

@@ -115,6 +115,7 @@ Status ReadDescendants(FamilyCollector& collector, QStringList frontier, int gen
 Result<ChartFamily> ReadChartFamily(const DatabaseConnection& connection, ChartKind kind,
                                     const QString& key, int generations) {
     generations = std::clamp(generations, MinGenerations, MaxGenerations);
+    const ReadSnapshot snapshot(connection);
     FamilyCollector collector(connection);
     const QStringList root{key.trimmed()};
     Status read = collector.readPersons(root);

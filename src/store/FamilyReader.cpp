@@ -120,4 +120,13 @@ Result<std::vector<Marriage>> FamilyReader::marriages(const QStringList& keys) c
     return RowsOnly(std::move(rows));
 }
 
+ReadSnapshot::ReadSnapshot(const DatabaseConnection& connection) {
+    const Database* db = connection.database();
+    if (db && !db->inTransaction() && db->execute("begin").ok()) db_ = db;
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (db_) db_->execute("commit");
+}
+
 }  // namespace radici
