@@ -63,12 +63,7 @@ public:
     }
 
     Result<QStringList> childrenOf(const QStringList& parents) const {
-        Result<std::vector<ParentLink>> links = reader_.childLinks(parents);
-        if (!links.ok()) return links.status();
-        QStringList children;
-        for (const ParentLink& link : links.value()) children.append(link.idfigli.trimmed());
-        children.removeDuplicates();
-        return children;
+        return reader_.children(parents);
     }
 
     ChartFamily take() { return std::move(family_); }

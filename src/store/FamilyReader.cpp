@@ -96,10 +96,16 @@ Result<std::vector<ParentLink>> FamilyReader::parentLinks(const QStringList& chi
                  childKeys);
 }
 
-Result<std::vector<ParentLink>> FamilyReader::childLinks(const QStringList& parentKeys) const {
-    return Links(connection_,
-                 "select idgenitori, idfigli, idsesso, rowid from relazioni where idgenitori",
-                 parentKeys);
+// The index on (idgenitori, idfigli) answers this alone, without reading the table's rows.
+Result<QStringList> FamilyReader::children(const QStringList& parentKeys) const {
+    auto rows =
+        ReadByKeys<QString>(connection_, "select idfigli, rowid from relazioni where idgenitori", 1,
+                            parentKeys, [](const Statement& row) { return row.text(0).trimmed(); });
+    if (!rows.ok()) return rows.status();
+    QStringList children;
+    for (const Numbered<QString>& row : rows.value()) children.append(row.row);
+    children.removeDuplicates();
+    return children;
 }
 
 Result<std::vector<Marriage>> FamilyReader::marriages(const QStringList& keys) const {

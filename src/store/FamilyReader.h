@@ -20,8 +20,8 @@ public:
     Result<std::vector<Person>> persons(const QStringList& keys) const;
     // Links naming one of the keys as child.
     Result<std::vector<ParentLink>> parentLinks(const QStringList& childKeys) const;
-    // Links naming one of the keys as parent.
-    Result<std::vector<ParentLink>> childLinks(const QStringList& parentKeys) const;
+    // The children the links give one of the keys, each once, in the order written.
+    Result<QStringList> children(const QStringList& parentKeys) const;
     // Marriages naming one of the keys as husband or as wife, each row once.
     Result<std::vector<Marriage>> marriages(const QStringList& keys) const;
 
