@@ -51,8 +51,17 @@ public:
         return parents;
     }
 
+    // A man's marriages name him as husband, a woman's as wife; whose row is missing, either.
     Result<QStringList> addMarriages(const QStringList& keys) {
-        Result<std::vector<Marriage>> marriages = reader_.marriages(keys);
+        QStringList husbands;
+        QStringList wives;
+        for (const QString& key : keys) {
+            const auto person = family_.persons.constFind(key);
+            const bool known = person != family_.persons.constEnd();
+            if (!known || person->sesso == Male) husbands.append(key);
+            if (!known || person->sesso != Male) wives.append(key);
+        }
+        Result<std::vector<Marriage>> marriages = reader_.marriages(husbands, wives);
         if (!marriages.ok()) return marriages.status();
         QStringList spouses;
         for (Marriage& marriage : marriages.value()) {

@@ -108,12 +108,14 @@ Result<QStringList> FamilyReader::children(const QStringList& parentKeys) const 
     return children;
 }
 
-Result<std::vector<Marriage>> FamilyReader::marriages(const QStringList& keys) const {
+Result<std::vector<Marriage>> FamilyReader::marriages(const QStringList& husbandKeys,
+                                                      const QStringList& wifeKeys) const {
     std::vector<Numbered<Marriage>> rows;
-    for (const char* select :
-         {"select idmarito, idmoglie, Data, rowid from matrimoni where idmarito",
-          "select idmarito, idmoglie, Data, rowid from matrimoni where idmoglie"}) {
-        auto side = ReadByKeys<Marriage>(connection_, select, 3, keys, ReadMarriage);
+    const std::pair<const char*, const QStringList*> sides[] = {
+        {"select idmarito, idmoglie, Data, rowid from matrimoni where idmarito", &husbandKeys},
+        {"select idmarito, idmoglie, Data, rowid from matrimoni where idmoglie", &wifeKeys}};
+    for (const auto& [select, keys] : sides) {
+        auto side = ReadByKeys<Marriage>(connection_, select, 3, *keys, ReadMarriage);
         if (!side.ok()) return side.status();
         rows.insert(rows.end(), side.value().begin(), side.value().end());
     }

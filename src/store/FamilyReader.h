@@ -22,8 +22,10 @@ public:
     Result<std::vector<ParentLink>> parentLinks(const QStringList& childKeys) const;
     // The children the links give one of the keys, each once, in the order written.
     Result<QStringList> children(const QStringList& parentKeys) const;
-    // Marriages naming one of the keys as husband or as wife, each row once.
-    Result<std::vector<Marriage>> marriages(const QStringList& keys) const;
+    // Marriages naming one of the husband keys as husband or one of the wife keys as wife, each
+    // row once.
+    Result<std::vector<Marriage>> marriages(const QStringList& husbandKeys,
+                                            const QStringList& wifeKeys) const;
 
 private:
     const DatabaseConnection& connection_;
