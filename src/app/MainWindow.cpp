@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutBox.h"
+#include "chart/ChartWindow.h"
+#include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
 #include "ui/AppContext.h"
 #include "ui/Toolkit.h"
@@ -45,6 +47,7 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(ui_->coll, &QAction::triggered, this, &MainWindow::showRelations);
     connect(ui_->esci, &QAction::triggered, this, &QWidget::close);
+    connect(ui_->albero, &QAction::triggered, this, &MainWindow::showChart);
     connect(ui_->informa, &QAction::triggered, this, &MainWindow::showAbout);
     OpenDatabaseConnection();
 }
@@ -63,18 +66,32 @@ void MainWindow::OpenDatabaseConnection() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (chartWindow_) chartWindow_->close();
     context_.connection.close();
     QMainWindow::closeEvent(event);
 }
 
-// The relations window works on the open connection, so it is never shown without one.
+// The windows work on the open connection, so they are never shown without one.
+bool MainWindow::databaseOpen() {
+    if (context_.connection.isOpen()) return true;
+    context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
+    return false;
+}
+
 void MainWindow::showRelations() {
-    if (!context_.connection.isOpen()) {
-        context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
-        return;
-    }
+    if (!databaseOpen()) return;
     if (!relationsWindow_) relationsWindow_ = std::make_unique<RelationsWindow>(context_);
     context_.toolkit.showModal(*relationsWindow_);
+}
+
+void MainWindow::showChart() {
+    if (!databaseOpen()) return;
+    if (!registryWindow_) registryWindow_ = new RegistryWindow(context_, this);
+    context_.toolkit.showModal(*registryWindow_);
+    const QString key = context_.selectedPersonKey.trimmed();
+    if (key.isEmpty()) return;
+    if (!chartWindow_) chartWindow_ = new ChartWindow(context_, this);
+    chartWindow_->showPerson(key);
 }
 
 void MainWindow::showAbout() {

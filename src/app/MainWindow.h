@@ -13,6 +13,8 @@ namespace radici {
 
 struct AppContext;
 class AboutBox;
+class ChartWindow;
+class RegistryWindow;
 class RelationsWindow;
 class SystemInfoPlatform;
 
@@ -29,7 +31,11 @@ protected:
 
 private:
     void OpenDatabaseConnection();
+    // False, after telling the user why, while the database is not open.
+    bool databaseOpen();
     void showRelations();
+    // Asks for a person in the registry window and shows their chart.
+    void showChart();
     void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;
@@ -39,6 +45,8 @@ private:
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;
+    RegistryWindow* registryWindow_ = nullptr;  // owned as a child window
+    ChartWindow* chartWindow_ = nullptr;        // owned as a child window
 };
 
 }  // namespace radici

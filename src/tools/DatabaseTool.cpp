@@ -3,6 +3,7 @@
 #include "common/Version.h"
 #include "store/DatabaseConnection.h"
 #include "store/Schema.h"
+#include "tools/ChartCommand.h"
 #include "tools/DemoFamily.h"
 
 #include <QCommandLineParser>
@@ -74,10 +75,13 @@ void DescribeCommandLine(QCommandLineParser& parser) {
         "Comandi:\n"
         "  init [file]  crea un database vuoto\n"
         "  demo [file]  crea un database con una famiglia di esempio\n"
+        "  chart [--ancestors N | --descendants N] chiave albero.svg|.pdf|.png [file]\n"
+        "               disegna gli antenati (4 generazioni se non detto) o i discendenti\n"
+        "               della persona; il formato segue l'estensione\n"
         "\n"
         "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
         "viene mai sovrascritto."));
-    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("init oppure demo."),
+    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("init, demo o chart."),
                                  QStringLiteral("comando"));
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("Il file da creare (predefinito: radicidb.mdb)."),
@@ -86,14 +90,14 @@ void DescribeCommandLine(QCommandLineParser& parser) {
 
 int RunCommand(const QStringList& positional, QTextStream& out, QTextStream& err) {
     if (positional.isEmpty()) {
-        return Misused(err, QStringLiteral("manca il comando (init o demo)."));
+        return Misused(err, QStringLiteral("manca il comando (init, demo o chart)."));
     }
     const QString& command = positional.first();
     const std::optional<DatabaseContent> content = ContentOfCommand(command);
     if (!content) {
         return Misused(
-            err,
-            QStringLiteral("comando sconosciuto \"%1\": i comandi sono init e demo.").arg(command));
+            err, QStringLiteral("comando sconosciuto \"%1\": i comandi sono init, demo e chart.")
+                     .arg(command));
     }
     if (positional.size() > 2) {
         return Misused(
@@ -130,8 +134,14 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
                                         QStringLiteral("Mostra questo aiuto."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Mostra la versione."));
+    const QCommandLineOption ancestorsOption(
+        QStringLiteral("ancestors"), QStringLiteral("chart: N generazioni di antenati (1-12)."),
+        QStringLiteral("N"));
+    const QCommandLineOption descendantsOption(
+        QStringLiteral("descendants"),
+        QStringLiteral("chart: N generazioni di discendenti (1-12)."), QStringLiteral("N"));
     DescribeCommandLine(parser);
-    parser.addOptions({helpOption, versionOption});
+    parser.addOptions({helpOption, versionOption, ancestorsOption, descendantsOption});
 
     if (!parser.parse(arguments)) return Misused(err, parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -142,7 +152,17 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
         out << ToolName << " " << ProgramVersion() << "\n";
         return ToolSucceeded;
     }
-    return RunCommand(parser.positionalArguments(), out, err);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.value(0) == QLatin1String("chart")) {
+        ChartRequest request;
+        if (parser.isSet(ancestorsOption)) request.ancestors = parser.value(ancestorsOption);
+        if (parser.isSet(descendantsOption)) request.descendants = parser.value(descendantsOption);
+        return RunChartCommand(positional.mid(1), request, out, err);
+    }
+    if (parser.isSet(ancestorsOption) || parser.isSet(descendantsOption)) {
+        return Misused(err, QStringLiteral("--ancestors e --descendants valgono solo per chart."));
+    }
+    return RunCommand(positional, out, err);
 }
 
 }  // namespace radici

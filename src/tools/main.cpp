@@ -2,11 +2,25 @@
 #include "tools/DatabaseTool.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
+    // Only a chart needs fonts, hence Qt's GUI; it shows no window, so it needs no display.
+    const bool drawsChart = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+        return !std::strcmp(argument, "chart");
+    });
+    std::unique_ptr<QCoreApplication> application;
+    if (drawsChart) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("radici-db"));
 
     radici::InstallItalianQtTexts();

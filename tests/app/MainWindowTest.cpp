@@ -54,7 +54,8 @@ void MainWindowTest::menuShowsEachWindowMadeOnceAndEsciClosesTheDatabase() {
             menu.append(item->objectName() + ' ' + (item->isSeparator() ? "-" : item->text()));
     }
     QCOMPARE(menu, QStringList({"file &File", "coll &Collegamenti", "e -", "esci &Esci   ALT+F4",
-                                "help &Informazioni", "informa &Informazioni su..."}));
+                                "strumenti &Strumenti", "albero &Albero...", "help &Informazioni",
+                                "informa &Informazioni su..."}));
     QList<QDialog*> shown;
     for (const char* action : {"coll", "coll", "informa", "informa"}) {
         program.toolkit.onNextModal([&shown](QDialog& modal) { shown.append(&modal); });

@@ -1,0 +1,134 @@
+#include "ChartReader.h"
+
+#include "ChartLayout.h"
+#include "store/FamilyReader.h"
+
+#include <QSet>
+#include <algorithm>
+
+namespace radici {
+namespace {
+
+// The keys not in seen, which now holds them too.
+QStringList Unseen(QSet<QString>& seen, const QStringList& keys) {
+    QStringList fresh;
+    for (const QString& key : keys) {
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            fresh.append(key);
+        }
+    }
+    return fresh;
+}
+
+class FamilyCollector {
+public:
+    explicit FamilyCollector(const DatabaseConnection& connection) : reader_(connection) {}
+
+    // Reads the persons not read yet.
+    Status readPersons(const QStringList& keys) {
+        Result<std::vector<Person>> persons = reader_.persons(Unseen(requested_, keys));
+        if (!persons.ok()) return persons.status();
+        for (Person& person : persons.value()) {
+            const QString key = person.idrecord.trimmed();
+            family_.persons.insert(key, std::move(person));
+        }
+        return Status::success();
+    }
+
+    // The keys not followed yet, now marked as followed: a cycle ends here.
+    QStringList follow(const QStringList& keys) { return Unseen(followed_, keys); }
+
+    // The parent links of the children, kept; returns the parents they name.
+    Result<QStringList> addParentLinks(const QStringList& children) {
+        Result<std::vector<ParentLink>> links = reader_.parentLinks(children);
+        if (!links.ok()) return links.status();
+        QStringList parents;
+        for (ParentLink& link : links.value()) {
+            parents.append(link.idgenitori.trimmed());
+            family_.links.push_back(std::move(link));
+        }
+        return parents;
+    }
+
+    // A man's marriages name him as husband, a woman's as wife; whose row is missing, either.
+    Result<QStringList> addMarriages(const QStringList& keys) {
+        QStringList husbands;
+        QStringList wives;
+        for (const QString& key : keys) {
+            const auto person = family_.persons.constFind(key);
+            const bool known = person != family_.persons.constEnd();
+            if (!known || person->sesso == Male) husbands.append(key);
+            if (!known || person->sesso != Male) wives.append(key);
+        }
+        Result<std::vector<Marriage>> marriages = reader_.marriages(husbands, wives);
+        if (!marriages.ok()) return marriages.status();
+        QStringList spouses;
+        for (Marriage& marriage : marriages.value()) {
+            spouses << marriage.idmarito.trimmed() << marriage.idmoglie.trimmed();
+            family_.marriages.push_back(std::move(marriage));
+        }
+        return spouses;
+    }
+
+    Result<QStringList> childrenOf(const QStringList& parents) const {
+        return reader_.children(parents);
+    }
+
+    ChartFamily take() { return std::move(family_); }
+
+private:
+    FamilyReader reader_;
+    ChartFamily family_;
+    QSet<QString> requested_;
+    QSet<QString> followed_;
+};
+
+Status ReadAncestors(FamilyCollector& collector, QStringList frontier, int generations) {
+    for (int generation = 1; generation < generations && !frontier.isEmpty(); ++generation) {
+        Result<QStringList> parents = collector.addParentLinks(collector.follow(frontier));
+        if (!parents.ok()) return parents.status();
+        if (Status read = collector.readPersons(parents.value()); !read.ok()) return read;
+        frontier = parents.value();
+    }
+    return Status::success();
+}
+
+Status ReadDescendants(FamilyCollector& collector, QStringList frontier, int generations) {
+    for (int generation = 1; generation <= generations && !frontier.isEmpty(); ++generation) {
+        frontier = collector.follow(frontier);
+        Result<QStringList> named = collector.addMarriages(frontier);
+        if (!named.ok()) return named.status();
+        QStringList children;
+        if (generation < generations) {
+            Result<QStringList> found = collector.childrenOf(frontier);
+            if (!found.ok()) return found.status();
+            children = found.value();
+            Result<QStringList> parents = collector.addParentLinks(children);
+            if (!parents.ok()) return parents.status();
+            named.value() << children << parents.value();
+        }
+        if (Status read = collector.readPersons(named.value()); !read.ok()) return read;
+        frontier = children;
+    }
+    return Status::success();
+}
+
+}  // namespace
+
+Result<ChartFamily> ReadChartFamily(const DatabaseConnection& connection, ChartKind kind,
+                                    const QString& key, int generations) {
+    generations = std::clamp(generations, MinGenerations, MaxGenerations);
+    const ReadSnapshot snapshot(connection);
+    FamilyCollector collector(connection);
+    const QStringList root{key.trimmed()};
+    Status read = collector.readPersons(root);
+    if (read.ok()) {
+        read = kind == ChartKind::Ancestors ? ReadAncestors(collector, root, generations)
+                                            : ReadDescendants(collector, root, generations);
+    }
+    if (!read.ok()) return read;
+    return collector.take();
+}
+
+}  // namespace radici

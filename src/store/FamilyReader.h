@@ -1,0 +1,47 @@
+#pragma once
+
+#include "DatabaseConnection.h"
+#include "Records.h"
+#include "Status.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace radici {
+
+// Reads the persons and links of many keys at once, for the charts: one query per batch of keys
+// rather than one per person, so a chart of thousands of persons costs a few dozen queries.
+// Rows come back in the order they were written; keys are compared exactly after trimming.
+class FamilyReader {
+public:
+    explicit FamilyReader(const DatabaseConnection& connection) : connection_(connection) {}
+
+    // The persons among the keys that exist in anagrafica.
+    Result<std::vector<Person>> persons(const QStringList& keys) const;
+    // Links naming one of the keys as child.
+    Result<std::vector<ParentLink>> parentLinks(const QStringList& childKeys) const;
+    // The children the links give one of the keys, each once, in the order written.
+    Result<QStringList> children(const QStringList& parentKeys) const;
+    // Marriages naming one of the husband keys as husband or one of the wife keys as wife, each
+    // row once.
+    Result<std::vector<Marriage>> marriages(const QStringList& husbandKeys,
+                                            const QStringList& wifeKeys) const;
+
+private:
+    const DatabaseConnection& connection_;
+};
+
+// Holds one read transaction while it lives, unless one is open already: the many queries of a
+// chart then see one state of the file and take its lock once rather than once a query.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(const DatabaseConnection& connection);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    const Database* db_ = nullptr;  // set while this snapshot holds the transaction
+};
+
+}  // namespace radici

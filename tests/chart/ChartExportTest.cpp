@@ -1,0 +1,159 @@
+#include "TestDatabase.h"
+#include "chart/ChartExport.h"
+#include "chart/ChartReader.h"
+#include "tools/DatabaseTool.h"
+#include "tools/DemoFamily.h"
+
+#include <QImage>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextStream>
+#include <QXmlStreamReader>
+#include <map>
+
+namespace radici {
+
+namespace {
+
+const QString Giuseppe = QStringLiteral("ROSGIU12/03/1888");
+
+// The demo family in a fresh file.
+struct DemoDatabase {
+    DemoDatabase() {
+        DatabaseConnection writer;
+        if (!writer.open(file.path()).ok() || !WriteDemoFamily(writer).ok()) qFatal("no demo");
+        connection.open(file.path());
+    }
+    ChartLayout chart(ChartKind kind, const QString& key, int generations) const {
+        const Result<ChartFamily> family = ReadChartFamily(connection, kind, key, generations);
+        if (!family.ok()) qFatal("%s", qPrintable(family.status().description()));
+        return LayoutChart(kind, family.value(), key, generations);
+    }
+
+    TestDatabase file;
+    DatabaseConnection connection;
+};
+
+QStringList Names(const ChartLayout& layout) {
+    QStringList names;
+    for (const ChartBox& box : layout.boxes) {
+        names << (box.person ? box.person->nome : "?") + (box.repeat ? "*" : "");
+    }
+    names.sort();
+    return names;
+}
+
+// The given names of a row, left to right.
+QStringList Row(const ChartLayout& layout, int generation) {
+    std::map<double, QString> row;
+    for (const ChartBox& box : layout.boxes) {
+        if (box.generation == generation) row[box.rect.left()] = box.person->nome;
+    }
+    QStringList names;
+    for (const auto& [left, name] : row) names << name;
+    return names;
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int RadiciDb(const QStringList& arguments, QString* errors = nullptr) {
+    QString output;
+    QString problems;
+    QTextStream out(&output);
+    QTextStream err(&problems);
+    const int code = RunDatabaseTool(QStringList{"radici-db"} + arguments, out, err);
+    if (errors) *errors = problems;
+    return code;
+}
+
+}  // namespace
+
+class ChartExportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void demoChartsHoldExactlyTheirPersons();
+    void exportedFilesAreTheirFormats();
+    void radiciDbDrawsAChart();
+};
+
+// Giuseppe's descendants with their spouses, Rosa's parents excepted; Giovanni's two wives and
+// four children, as the relations window shows him, with the children's spouses; Noè's four
+// generations of ancestors.
+void ChartExportTest::demoChartsHoldExactlyTheirPersons() {
+    const DemoDatabase demo;
+    QCOMPARE(Names(demo.chart(ChartKind::Descendants, Giuseppe, 4)),
+             QStringList({"ANNA", "CHIARA", "ELENA", "FRANCESCO", "GIOVANNI", "GIULIA", "GIUSEPPE",
+                          "LUCA", "LUCIA", "MARCO", "MARIA", "NICOLÒ", "NOÈ", "PAOLO", "ROSA",
+                          "SOFIA", "TERESA"}));
+    const ChartLayout giovanni = demo.chart(ChartKind::Descendants, "ROSGIO02/02/1915", 2);
+    QCOMPARE(Names(giovanni), QStringList({"ANNA", "CHIARA", "ELENA", "GIOVANNI", "GIULIA", "MARCO",
+                                           "NICOLÒ", "ROSA", "TERESA"}));
+    QCOMPARE(Row(giovanni, 1), QStringList({"ELENA", "GIOVANNI", "ROSA"}));
+    QCOMPARE(Row(giovanni, 2),
+             QStringList({"MARCO", "GIULIA", "CHIARA", "NICOLÒ", "TERESA", "ANNA"}));
+    QCOMPARE(Names(demo.chart(ChartKind::Ancestors, "ROSNOÈ25/12/1984", 12)),
+             QStringList({"ELENA", "GIOVANNI", "GIULIA", "GIUSEPPE", "MARCO", "MARIA", "NOÈ"}));
+}
+
+// SVG that an XML reader reads through, one outline per box and every name in it; a PDF with a
+// page; a PNG the chart's size; any other extension refused, and nothing left behind.
+void ChartExportTest::exportedFilesAreTheirFormats() {
+    const DemoDatabase demo;
+    const ChartLayout chart = demo.chart(ChartKind::Descendants, Giuseppe, 4);
+    const QString folder = demo.file.folder();
+    for (const char* name : {"/albero.svg", "/albero.PDF", "/albero.png"}) {
+        const Status saved = ExportChart(chart, folder + name);
+        QVERIFY2(saved.ok(), qPrintable(saved.description()));
+    }
+    QXmlStreamReader svg(Contents(folder + "/albero.svg"));
+    int outlines = 0;
+    QStringList texts;
+    while (!svg.atEnd()) {
+        if (svg.readNext() != QXmlStreamReader::StartElement) continue;
+        if (svg.name() == QLatin1String("path")) ++outlines;
+        if (svg.name() == QLatin1String("text")) texts << svg.readElementText();
+    }
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    QCOMPARE(outlines, static_cast<int>(chart.boxes.size()));
+    for (const ChartBox& box : chart.boxes) QVERIFY(texts.contains(box.person->nome));
+
+    const QByteArray pdf = Contents(folder + "/albero.PDF");
+    QVERIFY(pdf.startsWith("%PDF"));
+    QCOMPARE(QString::fromLatin1(pdf).count(QRegularExpression("/Type\\s*/Page\\b")), 1);
+    QCOMPARE(QImage(folder + "/albero.png").size(), chart.bounds.size().toSize());
+    QCOMPARE(PictureSize(chart), chart.bounds.size().toSize());
+
+    QVERIFY(!ExportChart(chart, folder + "/albero.txt").ok());
+    QVERIFY(!ExportChart(chart, folder + "/manca/albero.svg").ok());
+    QVERIFY(!QFile::exists(folder + "/albero.txt") && !QDir(folder + "/manca").exists());
+}
+
+// The chart command: defaults to four generations of ancestors; refuses both directions, a
+// depth outside 1-12, an unknown format and an unknown key.
+void ChartExportTest::radiciDbDrawsAChart() {
+    const DemoDatabase demo;
+    const QString db = demo.file.path();
+    const QString out = demo.file.folder() + "/noe.svg";
+    QCOMPARE(RadiciDb({"chart", "ROSNOÈ25/12/1984", out, db}), ToolSucceeded);
+    QCOMPARE(QString::fromUtf8(Contents(out)).count("<path"), 7);
+    QCOMPARE(RadiciDb({"chart", "--descendants", "1", Giuseppe, out, db}), ToolSucceeded);
+    QCOMPARE(QString::fromUtf8(Contents(out)).count("<path"), 2);
+
+    QString errors;
+    QCOMPARE(RadiciDb({"chart", "--ancestors", "2", "--descendants", "2", Giuseppe, out, db}),
+             ToolMisused);
+    QCOMPARE(RadiciDb({"chart", "--ancestors", "13", Giuseppe, out, db}), ToolMisused);
+    QCOMPARE(RadiciDb({"chart", Giuseppe, demo.file.folder() + "/albero.txt", db}), ToolMisused);
+    QCOMPARE(RadiciDb({"init", "--descendants", "2"}), ToolMisused);
+    QCOMPARE(RadiciDb({"chart", "ROSNES01/01/1900", out, db}, &errors), ToolFailed);
+    QVERIFY(errors.contains("ROSNES01/01/1900"));
+}
+
+}  // namespace radici
+
+QTEST_MAIN(radici::ChartExportTest)
+#include "ChartExportTest.moc"
