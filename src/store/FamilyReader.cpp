@@ -134,7 +134,8 @@ ReadSnapshot::ReadSnapshot(const DatabaseConnection& connection) {
 }
 
 ReadSnapshot::~ReadSnapshot() {
-    if (db_) db_->execute("commit");
+    // Ending a read loses nothing; a read left open would only keep writers waiting.
+    if (db_ && !db_->execute("commit").ok()) static_cast<void>(db_->rollback());
 }
 
 }  // namespace radici

@@ -21,8 +21,9 @@ const QString Giuseppe = QStringLiteral("ROSGIU12/03/1888");
 struct DemoDatabase {
     DemoDatabase() {
         DatabaseConnection writer;
-        if (!writer.open(file.path()).ok() || !WriteDemoFamily(writer).ok()) qFatal("no demo");
-        connection.open(file.path());
+        if (!writer.open(file.path()).ok() || !WriteDemoFamily(writer).ok() ||
+            !connection.open(file.path()).ok())
+            qFatal("no demo");
     }
     ChartLayout chart(ChartKind kind, const QString& key, int generations) const {
         const Result<ChartFamily> family = ReadChartFamily(connection, kind, key, generations);
