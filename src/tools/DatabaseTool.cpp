@@ -4,6 +4,7 @@
 #include "store/DatabaseConnection.h"
 #include "store/Schema.h"
 #include "tools/DemoFamily.h"
+#include "tools/ImportCommand.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -74,6 +75,8 @@ void DescribeCommandLine(QCommandLineParser& parser) {
         "Comandi:\n"
         "  init [file]  crea un database vuoto\n"
         "  demo [file]  crea un database con una famiglia di esempio\n"
+        "  import [--dry-run] file.ged [file]  importa un file GEDCOM (crea il database se "
+        "manca)\n"
         "\n"
         "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
         "viene mai sovrascritto."));
@@ -84,11 +87,21 @@ void DescribeCommandLine(QCommandLineParser& parser) {
                                  QStringLiteral("[file]"));
 }
 
-int RunCommand(const QStringList& positional, QTextStream& out, QTextStream& err) {
+int RunImportCommand(const QStringList& positional, bool dryRun, QTextStream& out,
+                     QTextStream& err) {
+    if (positional.size() < 2 || positional.size() > 3) {
+        return Misused(err, QStringLiteral("import vuole il file GEDCOM e al più un database."));
+    }
+    return RunImport(positional[1], positional.value(2, DatabaseConnection::FileName), dryRun, out,
+                     err);
+}
+
+int RunCommand(const QStringList& positional, bool dryRun, QTextStream& out, QTextStream& err) {
     if (positional.isEmpty()) {
         return Misused(err, QStringLiteral("manca il comando (init o demo)."));
     }
     const QString& command = positional.first();
+    if (command == QLatin1String("import")) return RunImportCommand(positional, dryRun, out, err);
     const std::optional<DatabaseContent> content = ContentOfCommand(command);
     if (!content) {
         return Misused(
@@ -130,8 +143,11 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
                                         QStringLiteral("Mostra questo aiuto."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Mostra la versione."));
+    const QCommandLineOption dryRunOption(
+        QStringLiteral("dry-run"),
+        QStringLiteral("Con import: mostra che cosa verrebbe importato, senza scrivere."));
     DescribeCommandLine(parser);
-    parser.addOptions({helpOption, versionOption});
+    parser.addOptions({helpOption, versionOption, dryRunOption});
 
     if (!parser.parse(arguments)) return Misused(err, parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -142,7 +158,7 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
         out << ToolName << " " << ProgramVersion() << "\n";
         return ToolSucceeded;
     }
-    return RunCommand(parser.positionalArguments(), out, err);
+    return RunCommand(parser.positionalArguments(), parser.isSet(dryRunOption), out, err);
 }
 
 }  // namespace radici
