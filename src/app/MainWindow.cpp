@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutBox.h"
+#include "app/ExchangeActions.h"
 #include "relations/RelationsWindow.h"
 #include "ui/AppContext.h"
 #include "ui/Toolkit.h"
@@ -46,6 +47,9 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     connect(ui_->coll, &QAction::triggered, this, &MainWindow::ShowRelations);
     connect(ui_->esci, &QAction::triggered, this, &QWidget::close);
     connect(ui_->informa, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(ui_->esportaGedcom, &QAction::triggered, this, &MainWindow::exportGedcom);
+    connect(ui_->importaGedcom, &QAction::triggered, this, &MainWindow::importGedcom);
+    connect(ui_->copiaSicurezza, &QAction::triggered, this, &MainWindow::makeBackup);
     OpenDatabaseConnection();
 }
 
@@ -67,12 +71,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
+bool MainWindow::requireOpenDatabase() {
+    if (context_.connection.isOpen()) return true;
+    context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
+    return false;
+}
+
 // The relations window works on the open connection, so it is never shown without one.
 void MainWindow::ShowRelations() {
-    if (!context_.connection.isOpen()) {
-        context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
-        return;
-    }
+    if (!requireOpenDatabase()) return;
     if (!relationsWindow_) relationsWindow_ = std::make_unique<RelationsWindow>(context_);
     context_.toolkit.showModal(*relationsWindow_);
 }
@@ -80,6 +87,18 @@ void MainWindow::ShowRelations() {
 void MainWindow::ShowAbout() {
     if (!aboutBox_) aboutBox_ = std::make_unique<AboutBox>(context_.toolkit, platform_, this);
     context_.toolkit.showModal(*aboutBox_);
+}
+
+void MainWindow::exportGedcom() {
+    if (requireOpenDatabase()) ExportGedcomInteractively(context_, this);
+}
+
+void MainWindow::importGedcom() {
+    if (!requireOpenDatabase()) return;
+}
+
+void MainWindow::makeBackup() {
+    if (requireOpenDatabase()) MakeBackupInteractively(context_, this);
 }
 
 }  // namespace radici

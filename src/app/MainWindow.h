@@ -31,6 +31,11 @@ private:
     void OpenDatabaseConnection();
     void ShowRelations();
     void ShowAbout();
+    void exportGedcom();
+    void importGedcom();
+    void makeBackup();
+    // True when the database is open; otherwise says why not and how to make one.
+    bool requireOpenDatabase();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     AppContext& context_;

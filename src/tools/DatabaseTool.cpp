@@ -4,6 +4,7 @@
 #include "store/DatabaseConnection.h"
 #include "store/Schema.h"
 #include "tools/DemoFamily.h"
+#include "tools/ExchangeCommands.h"
 #include "tools/ImportCommand.h"
 
 #include <QCommandLineParser>
@@ -14,9 +15,6 @@
 #include <optional>
 
 namespace radici {
-namespace {
-
-const QString ToolName = QStringLiteral("radici-db");
 
 QString ShownPath(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -26,6 +24,8 @@ int Misused(QTextStream& err, const QString& problem) {
     err << ToolName << ": " << problem << " Vedere " << ToolName << " --help.\n";
     return ToolMisused;
 }
+
+namespace {
 
 Status CreateEmptyDatabase(const QString& path) {
     const Result<Database> database =
@@ -46,6 +46,8 @@ Status FillNewFile(const QString& path, DatabaseContent content) {
     return made;
 }
 
+}  // namespace
+
 // Creating the file exclusively, rather than testing for it first, means a file that appears in
 // the meantime is still never overwritten.
 int ClaimNewFile(const QString& path, QTextStream& err) {
@@ -62,6 +64,8 @@ int ClaimNewFile(const QString& path, QTextStream& err) {
     return ToolFailed;
 }
 
+namespace {
+
 std::optional<DatabaseContent> ContentOfCommand(const QString& command) {
     if (command == QLatin1String("init")) return DatabaseContent::Empty;
     if (command == QLatin1String("demo")) return DatabaseContent::DemoFamily;
@@ -75,8 +79,14 @@ void DescribeCommandLine(QCommandLineParser& parser) {
         "Comandi:\n"
         "  init [file]  crea un database vuoto\n"
         "  demo [file]  crea un database con una famiglia di esempio\n"
-        "  import [--dry-run] file.ged [file]  importa un file GEDCOM (crea il database se "
-        "manca)\n"
+        "  export [--private] [file] albero.ged\n"
+        "               esporta il database in GEDCOM 5.5.1; con --private le persone viventi\n"
+        "               restano senza date, luoghi e chiave\n"
+        "  backup [file] copia.mdb\n"
+        "               scrive una copia di sicurezza cifrata del database e la controlla\n"
+        "  import [--dry-run] file.ged [file]\n"
+        "               importa un file GEDCOM: crea il database se manca, altrimenti vi\n"
+        "               aggiunge le persone nuove; con --dry-run mostra solo che cosa farebbe\n"
         "\n"
         "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
         "viene mai sovrascritto."));
@@ -138,6 +148,8 @@ int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream
 }
 
 int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    if (const std::optional<int> exchanged = RunExchangeCommand(arguments, out, err))
+        return *exchanged;
     QCommandLineParser parser;
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Mostra questo aiuto."));
