@@ -19,7 +19,7 @@ QString GedcomNode::childValue(QLatin1StringView childTag) const {
 
 namespace {
 
-constexpr qint64 ChunkBytes = 1 << 20;
+constexpr qint64 ChunkBytes = 1 << 16;
 constexpr int LongestLevel = 99;
 
 Status Unreadable(const QString& description) {
