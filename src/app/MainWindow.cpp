@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/ExchangeActions.h"
+#include "app/ImportActions.h"
 #include "relations/RelationsWindow.h"
 #include "ui/AppContext.h"
 #include "ui/Toolkit.h"
@@ -94,7 +95,7 @@ void MainWindow::exportGedcom() {
 }
 
 void MainWindow::importGedcom() {
-    if (!requireOpenDatabase()) return;
+    if (requireOpenDatabase()) ImportGedcomInteractively(context_, this);
 }
 
 void MainWindow::makeBackup() {
