@@ -166,6 +166,9 @@ private:
     void noteLongValues(const GedcomNode& record, const ImportPlan::NewPerson& person);
     void addFamily(const GedcomNode& record);
     Status planLinks();
+    template <typename Table>
+    Result<bool> alreadyThere(QSet<quint64>& planned, qint32 first, qint32 second,
+                              const Table& table);
     Status planMarriage(const Family& family);
     Status planChildLink(const Family& family, qint32 parent, qint32 child, SexCode idsesso);
     quint32 textNumber(const QString& text);
@@ -390,6 +393,21 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     families_.push_back(family);
 }
 
+// True when the pair is planned already or stored; otherwise it is planned from now on. The
+// database is asked only when one of the two was there before the import.
+template <typename Table>
+Result<bool> ImportPlanner::alreadyThere(QSet<quint64>& planned, qint32 first, qint32 second,
+                                         const Table& table) {
+    const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
+    if (planned.contains(PairKey(first, second))) return true;
+    if (origin_[at(first)] == Origin::Database || origin_[at(second)] == Origin::Database) {
+        const Result<bool> stored = table.contains(plan_.keys_[at(first)], plan_.keys_[at(second)]);
+        if (!stored.ok() || stored.value()) return stored;
+    }
+    planned.insert(PairKey(first, second));
+    return false;
+}
+
 Status ImportPlanner::planMarriage(const Family& family) {
     if (family.husband < 0 || family.wife < 0) return Status::success();
     const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
@@ -400,19 +418,13 @@ Status ImportPlanner::planMarriage(const Family& family) {
     }
     const qint32 husband = canonical_[at(family.husband)];
     const qint32 wife = canonical_[at(family.wife)];
-    bool present = plannedMarriages_.contains(PairKey(husband, wife));
-    if (!present &&
-        (origin_[at(husband)] == Origin::Database || origin_[at(wife)] == Origin::Database)) {
-        const Result<bool> stored =
-            connection_.matrimoni().contains(plan_.keys_[at(husband)], plan_.keys_[at(wife)]);
-        if (!stored.ok()) return stored.status();
-        present = stored.value();
-    }
-    if (present) {
+    const Result<bool> present =
+        alreadyThere(plannedMarriages_, husband, wife, connection_.matrimoni());
+    if (!present.ok()) return present.status();
+    if (present.value()) {
         ++plan_.report_.marriages.present;
         return Status::success();
     }
-    plannedMarriages_.insert(PairKey(husband, wife));
     plan_.marriages_.push_back({husband, wife, family.marriageDay});
     ++plan_.report_.marriages.added;
     return Status::success();
@@ -435,19 +447,12 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
     }
     const qint32 from = canonical_[at(parent)];
     const qint32 to = canonical_[at(child)];
-    bool present = plannedLinks_.contains(PairKey(from, to));
-    if (!present &&
-        (origin_[at(from)] == Origin::Database || origin_[at(to)] == Origin::Database)) {
-        const Result<bool> stored =
-            connection_.relazioni().contains(plan_.keys_[at(from)], plan_.keys_[at(to)]);
-        if (!stored.ok()) return stored.status();
-        present = stored.value();
-    }
-    if (present) {
+    const Result<bool> present = alreadyThere(plannedLinks_, from, to, connection_.relazioni());
+    if (!present.ok()) return present.status();
+    if (present.value()) {
         ++plan_.report_.parentLinks.present;
         return Status::success();
     }
-    plannedLinks_.insert(PairKey(from, to));
     plan_.links_.push_back({from, to, idsesso});
     ++plan_.report_.parentLinks.added;
     return Status::success();

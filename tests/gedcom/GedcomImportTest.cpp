@@ -2,13 +2,11 @@
 #include "gedcom/GedcomImporter.h"
 #include "gedcom/GedcomReader.h"
 #include "store/Dates.h"
-#include "tools/DatabaseTool.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QStringDecoder>
 #include <QTest>
-#include <QTextStream>
 
 using namespace radici;
 
@@ -26,8 +24,8 @@ QByteArray Indi(const char* xref, const char* name, const char* sex, const char*
     return record + more;
 }
 
-const QByteArray Father = Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888",
-                               "2 PLAC Bergamo, Lombardia, Italia\n");
+const QByteArray Father =
+    Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888", "2 PLAC Bergamo, Lombardia, Italia\n");
 const QByteArray Mother = Indi("@I2@", "Maria /Bianchi/", "F", "25 JUL 1891");
 const QByteArray Child = Indi("@I3@", "Lucia /Rossi/", "F", "2 FEB 1917");
 const QString FatherKey = "ROSGIU12/03/1888";
@@ -83,7 +81,6 @@ private slots:
     void encodingsGiveTheSameNames();
     void mergeKeepsStoredPersonsAndAttachesLinks();
     void cancellingHalfWayLeavesTheFileAsItWas();
-    void commandDryRunWritesNothingAndImportMakesTheFile();
 };
 
 void GedcomImportTest::eachRuleWritesTheRowsItsReportPromises_data() {
@@ -169,7 +166,8 @@ void GedcomImportTest::filesThatCannotBeReadWriteNothing_data() {
                                       "codifica UTF-8.";
     QTest::newRow("other version")
         << QByteArray("0 HEAD\n1 GEDC\n2 VERS 4.0\n0 TRLR\n") << "versione GEDCOM 4.0";
-    QTest::newRow("not GEDCOM") << QByteArray("0 @I1@ INDI\n0 TRLR\n") << "non comincia con la riga \"0 HEAD\"";
+    QTest::newRow("not GEDCOM") << QByteArray("0 @I1@ INDI\n0 TRLR\n")
+                                << "non comincia con la riga \"0 HEAD\"";
 }
 
 void GedcomImportTest::filesThatCannotBeReadWriteNothing() {
@@ -266,34 +264,6 @@ void GedcomImportTest::cancellingHalfWayLeavesTheFileAsItWas() {
     QVERIFY(writing);
     QVERIFY(report.status().is(GedcomError::Cancelled));
     QCOMPARE(FileBytes(db.path()), before);
-}
-
-void GedcomImportTest::commandDryRunWritesNothingAndImportMakesTheFile() {
-    TestDatabase folder;
-    const QString gedcomPath = folder.folder() + "/in.ged";
-    QFile gedcom(gedcomPath);
-    QVERIFY(gedcom.open(QIODevice::WriteOnly));
-    gedcom.write(Gedcom(Father + Mother));
-    gedcom.close();
-    const QString databasePath = folder.folder() + "/new.mdb";
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const auto run = [&](const QStringList& arguments) {
-        out.clear();
-        const int code =
-            RunDatabaseTool(QStringList{"radici-db", "import"} + arguments, outStream, errStream);
-        outStream.flush();
-        return code;
-    };
-    QCOMPARE(run({"--dry-run", gedcomPath, databasePath}), ToolSucceeded);
-    QVERIFY(out.contains("Persone: 2 da importare, 0 già presenti, 0 escluse.\n"));
-    QVERIFY(!QFile::exists(databasePath));
-    QCOMPARE(run({gedcomPath, databasePath}), ToolSucceeded);
-    QVERIFY(out.contains("Persone: 2 importate, 0 già presenti, 0 escluse.\n"));
-    QCOMPARE(run({folder.folder() + "/missing.ged", folder.folder() + "/other.mdb"}), ToolFailed);
-    QVERIFY(!QFile::exists(folder.folder() + "/other.mdb"));
 }
 
 QTEST_GUILESS_MAIN(GedcomImportTest)
