@@ -4,6 +4,7 @@
 #include "store/BulkWriteCache.h"
 #include "store/Dates.h"
 #include "store/PersonKey.h"
+#include "store/ReadTransaction.h"
 
 #include <QFile>
 #include <QHash>
@@ -478,6 +479,7 @@ Status ImportPlanner::planLinks() {
 }
 
 Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
+    const ReadTransaction lookups(connection_);
     GedcomReader reader(file);
     if (Status header = reader.readHeader(); !header.ok()) return header;
     plan_.report_.version = reader.version();
