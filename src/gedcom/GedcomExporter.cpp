@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -68,6 +70,52 @@ bool Living(const Person& person, const QDate& today) {
 }
 
 QString Quoted(const QString& key) { return u'"' + key + u'"'; }
+QString Quoted(QByteArrayView key) { return Quoted(QString::fromUtf8(key)); }
+
+std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
+
+// The row id of each person by key, and the key of each row id, held in one block of text.
+class PersonKeys {
+public:
+    Status read(const TreeScan& scan, std::int64_t persons, const std::function<bool()>& advance) {
+        std::vector<std::pair<std::size_t, RowId>> starts;
+        starts.reserve(std::size_t(persons));
+        const Status read = scan.personKeys([&](QByteArrayView key, RowId rowId) {
+            starts.emplace_back(text_.size(), rowId);
+            text_.append(key.data(), std::size_t(key.size()));
+            return advance();
+        });
+        starts.emplace_back(text_.size(), 0);
+        rowIds_.reserve(starts.size());
+        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+            const std::string_view key(text_.data() + starts[i].first,
+                                       starts[i + 1].first - starts[i].first);
+            rowIds_.emplace(key, starts[i].second);
+        }
+        return read;
+    }
+    // 0 when no person has the key.
+    RowId rowIdOf(QByteArrayView key) const {
+        const auto found = rowIds_.find(View(key));
+        return found == rowIds_.end() ? 0 : found->second;
+    }
+    // For the report only, so the reverse table is made on first use.
+    QString keyOf(RowId rowId) const {
+        if (keys_.empty()) {
+            keys_.reserve(rowIds_.size());
+            for (const auto& [key, id] : rowIds_) keys_.emplace_back(id, key);
+            std::sort(keys_.begin(), keys_.end());
+        }
+        const auto found =
+            std::lower_bound(keys_.begin(), keys_.end(), std::pair(rowId, std::string_view()));
+        return QString::fromUtf8(found->second.data(), qsizetype(found->second.size()));
+    }
+
+private:
+    std::string text_;
+    std::unordered_map<std::string_view, RowId> rowIds_;
+    mutable std::vector<std::pair<RowId, std::string_view>> keys_;
+};
 
 class ExportRun {
 public:
@@ -89,11 +137,11 @@ private:
     Status writeFamilies();
 
     FamilyIndex familyOf(RowId husband, RowId wife);
-    QString keyOf(RowId rowId) const;
     bool advance();
     Status cancelled() const;
 
     TreeScan scan_;
+    PersonKeys keys_;
     const ExportOptions& options_;
     const ExportProgress& progress_;
     GedcomWriter writer_;
@@ -129,18 +177,13 @@ FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
     return found->second;
 }
 
-QString ExportRun::keyOf(RowId rowId) const {
-    const Result<QString> key = scan_.keyOfPerson(rowId);
-    return key.ok() ? key.value() : QString();
-}
-
 Result<ExportReport> ExportRun::run() {
     if (Status begun = scan_.begin(); !begun.ok()) return begun;
     const Result<TableSizes> sizes = scan_.sizes();
     if (!sizes.ok()) return sizes.status();
     // Until the families are known, count about one for each person.
     familiesGuess_ = sizes.value().persons;
-    total_ = sizes.value().persons + familiesGuess_ + sizes.value().parentLinks +
+    total_ = 2 * sizes.value().persons + familiesGuess_ + sizes.value().parentLinks +
              sizes.value().marriages;
     if (progress_ && !progress_(0, total_)) return cancelled();
 
@@ -157,7 +200,11 @@ Result<ExportReport> ExportRun::run() {
     writer_.line(1, "NAME", QStringLiteral("Radici"));
 
     std::vector<LinkRow> links;
-    for (const auto& step : {std::function<Status()>([&] { return readMarriages(); }),
+    for (const auto& step : {std::function<Status()>([&] {
+                                 return keys_.read(scan_, sizes.value().persons,
+                                                   [this] { return advance(); });
+                             }),
+                             std::function<Status()>([&] { return readMarriages(); }),
                              std::function<Status()>([&] { return readParentLinks(links); }),
                              std::function<Status()>([&] { return groupChildren(links); }),
                              std::function<Status()>([&] { return writePersons(); }),
@@ -177,25 +224,26 @@ Result<ExportReport> ExportRun::run() {
 
 Status ExportRun::readMarriages() {
     return scan_.marriages([&](const ScannedMarriage& row) {
-        const Marriage& marriage = row.marriage;
-        const QString couple = QStringLiteral("Il matrimonio tra %1 e %2")
-                                   .arg(Quoted(marriage.idmarito), Quoted(marriage.idmoglie));
-        if (!row.husbandRowId || !row.wifeRowId) {
+        const RowId husband = keys_.rowIdOf(row.husband);
+        const RowId wife = keys_.rowIdOf(row.wife);
+        const auto couple = [&] {
+            return QStringLiteral("Il matrimonio tra %1 e %2")
+                .arg(Quoted(row.husband), Quoted(row.wife));
+        };
+        if (!husband || !wife) {
             report_.problems.append(
-                couple +
-                QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
-                    .arg(Quoted(row.husbandRowId ? marriage.idmoglie : marriage.idmarito)));
-        } else if (row.husbandRowId == row.wifeRowId) {
+                couple() + QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
+                               .arg(Quoted(husband ? row.wife : row.husband)));
+        } else if (husband == wife) {
             report_.problems.append(
-                couple + QStringLiteral(" è stato lasciato fuori: unisce una persona a sé "
-                                        "stessa."));
-        } else if (Family& family = families_[familyOf(row.husbandRowId, row.wifeRowId)];
-                   family.married) {
-            report_.problems.append(couple +
+                couple() + QStringLiteral(" è stato lasciato fuori: unisce una persona a sé "
+                                          "stessa."));
+        } else if (Family& family = families_[familyOf(husband, wife)]; family.married) {
+            report_.problems.append(couple() +
                                     QStringLiteral(" è ripetuto: è stato esportato una volta."));
         } else {
             family.married = true;
-            family.marriageDate = marriage.data;
+            family.marriageDate = row.data;
             ++report_.marriages;
         }
         return advance();
@@ -204,19 +252,22 @@ Status ExportRun::readMarriages() {
 
 Status ExportRun::readParentLinks(std::vector<LinkRow>& links) {
     return scan_.parentLinks([&](const ScannedLink& row) {
-        const ParentLink& link = row.link;
-        const QString pair = QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2")
-                                 .arg(Quoted(link.idgenitori), Quoted(link.idfigli));
-        if (!row.parentRowId || !row.childRowId) {
+        const RowId parent = keys_.rowIdOf(row.parent);
+        const RowId child = keys_.rowIdOf(row.child);
+        const auto pair = [&] {
+            return QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2")
+                .arg(Quoted(row.parent), Quoted(row.child));
+        };
+        if (!parent || !child) {
             report_.problems.append(
-                pair + QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
-                           .arg(Quoted(row.parentRowId ? link.idfigli : link.idgenitori)));
-        } else if (row.parentRowId == row.childRowId) {
+                pair() + QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
+                             .arg(Quoted(parent ? row.child : row.parent)));
+        } else if (parent == child) {
             report_.problems.append(
-                pair + QStringLiteral(" è stato lasciato fuori: una persona non può essere "
-                                      "genitore di sé stessa."));
+                pair() + QStringLiteral(" è stato lasciato fuori: una persona non può essere "
+                                        "genitore di sé stessa."));
         } else {
-            links.push_back({row.parentRowId, row.childRowId, link.idsesso});
+            links.push_back({parent, child, row.idsesso});
         }
         return advance();
     });
@@ -235,7 +286,7 @@ Status ExportRun::groupChildren(std::vector<LinkRow>& links) {
             RowId& slot = parents[link->idsesso == Male ? 0 : 1];
             const auto pair = [&] {
                 return QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2")
-                    .arg(Quoted(keyOf(link->parent)), Quoted(keyOf(link->child)));
+                    .arg(Quoted(keys_.keyOf(link->parent)), Quoted(keys_.keyOf(link->child)));
             };
             if (link->parent == parents[0] || link->parent == parents[1]) {
                 report_.problems.append(
@@ -245,7 +296,7 @@ Status ExportRun::groupChildren(std::vector<LinkRow>& links) {
                     pair() + QStringLiteral(" è stato lasciato fuori: il figlio ha già %1 %2.")
                                  .arg(link->idsesso == Male ? QStringLiteral("il padre")
                                                             : QStringLiteral("la madre"),
-                                      Quoted(keyOf(slot))));
+                                      Quoted(keys_.keyOf(slot))));
             } else {
                 slot = link->parent;
                 ++report_.parentLinks;
