@@ -5,6 +5,7 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,7 +34,7 @@ struct Member {
     FamilyIndex family;
 };
 
-struct LinkRow {
+struct LinkRowIds {
     RowId parent;
     RowId child;
     SexCode idsesso;
@@ -127,8 +128,8 @@ public:
 
 private:
     Status readMarriages();
-    Status readParentLinks(std::vector<LinkRow>& links);
-    Status groupChildren(std::vector<LinkRow>& links);
+    Status readParentLinks(std::vector<LinkRowIds>& links);
+    Status groupChildren(std::vector<LinkRowIds>& links);
     Status writePersons();
     void writePerson(RowId rowId, const Person& person, std::size_t& childAt,
                      std::size_t& spouseAt);
@@ -137,6 +138,8 @@ private:
     Status writeFamilies();
 
     FamilyIndex familyOf(RowId husband, RowId wife);
+    std::optional<std::pair<RowId, RowId>> personsOf(QByteArrayView first, QByteArrayView second,
+                                                     const QString& row, const QString& samePerson);
     bool advance();
     Status cancelled() const;
 
@@ -199,7 +202,7 @@ Result<ExportReport> ExportRun::run() {
     writer_.record("@U1@", "SUBM");
     writer_.line(1, "NAME", QStringLiteral("Radici"));
 
-    std::vector<LinkRow> links;
+    std::vector<LinkRowIds> links;
     for (const auto& step : {std::function<Status()>([&] {
                                  return keys_.read(scan_, sizes.value().persons,
                                                    [this] { return advance(); });
@@ -222,24 +225,34 @@ Result<ExportReport> ExportRun::run() {
     return report_;
 }
 
+const QString MarriageRow = QStringLiteral("Il matrimonio tra %1 e %2");
+const QString LinkRow = QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2");
+
+// The row ids of the two persons a row joins; none, and the row reported as left out, when a key
+// has no person or both keys name the same person.
+std::optional<std::pair<RowId, RowId>> ExportRun::personsOf(QByteArrayView first,
+                                                            QByteArrayView second,
+                                                            const QString& row,
+                                                            const QString& samePerson) {
+    const RowId one = keys_.rowIdOf(first);
+    const RowId other = keys_.rowIdOf(second);
+    if (one && other && one != other) return std::pair(one, other);
+    const QString reason =
+        one && other ? samePerson
+                     : QStringLiteral("%1 non è in anagrafica").arg(Quoted(one ? second : first));
+    report_.problems.append(row.arg(Quoted(first), Quoted(second)) +
+                            QStringLiteral(" è stato lasciato fuori: %1.").arg(reason));
+    return std::nullopt;
+}
+
 Status ExportRun::readMarriages() {
     return scan_.marriages([&](const ScannedMarriage& row) {
-        const RowId husband = keys_.rowIdOf(row.husband);
-        const RowId wife = keys_.rowIdOf(row.wife);
-        const auto couple = [&] {
-            return QStringLiteral("Il matrimonio tra %1 e %2")
-                .arg(Quoted(row.husband), Quoted(row.wife));
-        };
-        if (!husband || !wife) {
-            report_.problems.append(
-                couple() + QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
-                               .arg(Quoted(husband ? row.wife : row.husband)));
-        } else if (husband == wife) {
-            report_.problems.append(
-                couple() + QStringLiteral(" è stato lasciato fuori: unisce una persona a sé "
-                                          "stessa."));
-        } else if (Family& family = families_[familyOf(husband, wife)]; family.married) {
-            report_.problems.append(couple() +
+        const auto couple = personsOf(row.husband, row.wife, MarriageRow,
+                                      QStringLiteral("unisce una persona a sé stessa"));
+        if (!couple) return advance();
+        Family& family = families_[familyOf(couple->first, couple->second)];
+        if (family.married) {
+            report_.problems.append(MarriageRow.arg(Quoted(row.husband), Quoted(row.wife)) +
                                     QStringLiteral(" è ripetuto: è stato esportato una volta."));
         } else {
             family.married = true;
@@ -250,43 +263,30 @@ Status ExportRun::readMarriages() {
     });
 }
 
-Status ExportRun::readParentLinks(std::vector<LinkRow>& links) {
+Status ExportRun::readParentLinks(std::vector<LinkRowIds>& links) {
     return scan_.parentLinks([&](const ScannedLink& row) {
-        const RowId parent = keys_.rowIdOf(row.parent);
-        const RowId child = keys_.rowIdOf(row.child);
-        const auto pair = [&] {
-            return QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2")
-                .arg(Quoted(row.parent), Quoted(row.child));
-        };
-        if (!parent || !child) {
-            report_.problems.append(
-                pair() + QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
-                             .arg(Quoted(parent ? row.child : row.parent)));
-        } else if (parent == child) {
-            report_.problems.append(
-                pair() + QStringLiteral(" è stato lasciato fuori: una persona non può essere "
-                                        "genitore di sé stessa."));
-        } else {
-            links.push_back({parent, child, row.idsesso});
-        }
+        const auto pair =
+            personsOf(row.parent, row.child, LinkRow,
+                      QStringLiteral("una persona non può essere genitore di sé stessa"));
+        if (pair) links.push_back({pair->first, pair->second, row.idsesso});
         return advance();
     });
 }
 
 // Each child goes into the family of its father and mother (either may be unknown); a second
 // row for the same parent, or a second father or mother, is left out.
-Status ExportRun::groupChildren(std::vector<LinkRow>& links) {
+Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
     std::stable_sort(links.begin(), links.end(),
-                     [](const LinkRow& a, const LinkRow& b) { return a.child < b.child; });
+                     [](const LinkRowIds& a, const LinkRowIds& b) { return a.child < b.child; });
     for (auto first = links.begin(); first != links.end();) {
-        const auto last = std::find_if(first, links.end(),
-                                       [&](const LinkRow& l) { return l.child != first->child; });
+        const auto last = std::find_if(
+            first, links.end(), [&](const LinkRowIds& l) { return l.child != first->child; });
         RowId parents[2] = {0, 0};
         for (auto link = first; link != last; ++link) {
             RowId& slot = parents[link->idsesso == Male ? 0 : 1];
             const auto pair = [&] {
-                return QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2")
-                    .arg(Quoted(keys_.keyOf(link->parent)), Quoted(keys_.keyOf(link->child)));
+                return LinkRow.arg(Quoted(keys_.keyOf(link->parent)),
+                                   Quoted(keys_.keyOf(link->child)));
             };
             if (link->parent == parents[0] || link->parent == parents[1]) {
                 report_.problems.append(
