@@ -140,7 +140,7 @@ private:
     FamilyIndex familyOf(RowId husband, RowId wife);
     std::optional<std::pair<RowId, RowId>> personsOf(QByteArrayView first, QByteArrayView second,
                                                      const QString& row, const QString& samePerson);
-    bool advance();
+    bool advance(std::int64_t steps = 1);
     Status cancelled() const;
 
     TreeScan scan_;
@@ -150,6 +150,7 @@ private:
     GedcomWriter writer_;
     ExportReport report_;
     std::int64_t done_ = 0;
+    std::int64_t sinceTold_ = 0;
     std::int64_t total_ = 0;
     std::int64_t familiesGuess_ = 0;
     bool stopped_ = false;
@@ -162,9 +163,13 @@ private:
     std::vector<RowId> living_;     // row ids in order
 };
 
-bool ExportRun::advance() {
-    ++done_;
-    if (done_ % ProgressStep == 0 && progress_ && !progress_(done_, total_)) stopped_ = true;
+// Counts a step of the export; work that is no step (grouping the families) passes 0 and
+// still lets the progress be told and a cancel be seen.
+bool ExportRun::advance(std::int64_t steps) {
+    done_ += steps;
+    if (++sinceTold_ < ProgressStep) return !stopped_;
+    sinceTold_ = 0;
+    if (progress_ && !progress_(done_, total_)) stopped_ = true;
     return !stopped_;
 }
 
@@ -306,6 +311,7 @@ Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
         childIn_.push_back({first->child, family});
         children_.push_back({first->child, family});
         first = last;
+        if (!advance(0)) return Status::success();
     }
     links = {};
     std::stable_sort(children_.begin(), children_.end(),
