@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace radici::bench {
 namespace {
@@ -66,27 +68,31 @@ void WriteEvent(FloorLines& out, const char* tag, const FloorStatement& row, int
 }
 
 // Persons, then one family a marriage and one CHIL line a link: the same rows as the program
-// reads, with the same joins, written without grouping.
+// reads, with the same scans and the keys turned into row ids in memory, written without grouping.
 bool FloorExport(sqlite3* db, const std::string& path) {
     FloorLines out(path);
     if (!out.ok() || sqlite3_exec(db, "begin", nullptr, nullptr, nullptr) != SQLITE_OK)
         return false;
     out << "0 HEAD\n1 CHAR UTF-8\n";
-    FloorStatement marriages(db,
-                             "select m.idmarito, m.idmoglie, m.Data, h.rowid, w.rowid from "
-                             "matrimoni m left join anagrafica h on h.idrecord = m.idmarito "
-                             "left join anagrafica w on w.idrecord = m.idmoglie order by m.rowid");
+    std::vector<std::pair<std::string, std::int64_t>> keys;
+    FloorStatement keyScan(db, "select idrecord, rowid from anagrafica");
+    while (keyScan.row()) keys.emplace_back(keyScan.column(0), keyScan.columnInteger(1));
+    std::unordered_map<std::string_view, std::int64_t> rowIds;
+    rowIds.reserve(keys.size());
+    for (const auto& [key, rowId] : keys) rowIds.emplace(key, rowId);
+    const auto rowIdOf = [&](std::string_view key) -> std::int64_t {
+        const auto found = rowIds.find(key);
+        return found == rowIds.end() ? 0 : found->second;
+    };
+    FloorStatement marriages(db, "select idmarito, idmoglie, Data from matrimoni order by rowid");
     for (std::int64_t family = 1; marriages.row(); ++family) {
-        out << "0 @F" << family << "@ FAM\n1 HUSB @I" << marriages.columnInteger(3)
-            << "@\n1 WIFE @I" << marriages.columnInteger(4) << "@\n1 MARR\n";
+        out << "0 @F" << family << "@ FAM\n1 HUSB @I" << rowIdOf(marriages.column(0))
+            << "@\n1 WIFE @I" << rowIdOf(marriages.column(1)) << "@\n1 MARR\n";
         WriteDate(out, 2, marriages.column(2));
     }
-    FloorStatement links(db,
-                         "select r.idgenitori, r.idfigli, r.idsesso, p.rowid, c.rowid from "
-                         "relazioni r left join anagrafica p on p.idrecord = r.idgenitori "
-                         "left join anagrafica c on c.idrecord = r.idfigli order by r.rowid");
+    FloorStatement links(db, "select idgenitori, idfigli, idsesso from relazioni order by rowid");
     while (links.row())
-        out << "1 CHIL @I" << links.columnInteger(4) << "@ " << links.columnInteger(3) << "\n";
+        out << "1 CHIL @I" << rowIdOf(links.column(1)) << "@ " << rowIdOf(links.column(0)) << "\n";
     FloorStatement persons(db,
                            "select " FLOOR_PERSON_COLUMNS ", rowid from anagrafica order by rowid");
     while (persons.row()) {

