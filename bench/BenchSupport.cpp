@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +42,42 @@ std::string Shown(double value, bool memory) {
     return text.str();
 }
 
+constexpr int ProbeTimeoutMilliseconds = 300000;
+
 }  // namespace
+
+ProbeRun RunProbe(const QString& probe, const QStringList& arguments, const QString& folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    ProbeRun run;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(probe, arguments);
+    while (!process.canReadLine() && process.waitForReadyRead(ProbeTimeoutMilliseconds)) {
+    }
+    if (process.canReadLine()) {
+        run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        run.line = process.readLine().trimmed();
+    }
+    if (!process.waitForFinished(ProbeTimeoutMilliseconds)) process.kill();
+    return run;
+}
+
+void MeasurePeak(benchmark::State& state, const QString& probe, const QStringList& arguments,
+                 const QString& folder) {
+    double peak = -1;
+    for (auto _ : state) {
+        const ProbeRun run = RunProbe(probe, arguments, folder);
+        if (run.line.startsWith("peak ")) peak = run.line.mid(5).toDouble();
+        state.SetIterationTime(std::max(run.seconds, 0.0));
+    }
+    if (peak <= 0) state.SkipWithError("the probe gave no peak");
+    state.counters["peak_MiB"] = peak;
+}
 
 std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv) {
     TreeChoice choice;

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,6 +26,19 @@ std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv);
 // The cached tree of that choice, made first when there is none; stops the program with a
 // message when it cannot be made.
 TreeFacts RequireTree(const TreeChoice& choice);
+
+// A run of a helper process that writes one line and ends.
+struct ProbeRun {
+    double seconds = -1;  // from the start until the first line arrived
+    QByteArray line;
+};
+
+// Starts the probe in the folder and waits for its first line, then for its end (not timed).
+ProbeRun RunProbe(const QString& probe, const QStringList& arguments, const QString& folder);
+
+// Runs the probe, which ends by writing "peak <MiB>", and reports that as the counter peak_MiB.
+void MeasurePeak(benchmark::State& state, const QString& probe, const QStringList& arguments,
+                 const QString& folder);
 
 // Benchmarks come in pairs named "<figure>/program" and "<figure>/floor". After the usual
 // console output this prints one table row a figure: the program's median, the floor's median

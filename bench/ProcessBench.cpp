@@ -19,35 +19,6 @@ namespace {
 
 using benchmark::State;
 
-constexpr int ProbeTimeoutMilliseconds = 300000;
-
-struct ProbeRun {
-    double seconds = -1;  // from the start until the first line arrived
-    QByteArray line;
-};
-
-// Starts the probe in the folder and waits for its first line, then for its end (not timed).
-ProbeRun RunProbe(const QString& probe, const QStringList& arguments, const QString& folder) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    ProbeRun run;
-    QElapsedTimer clock;
-    clock.start();
-    process.start(probe, arguments);
-    while (!process.canReadLine() && process.waitForReadyRead(ProbeTimeoutMilliseconds)) {
-    }
-    if (process.canReadLine()) {
-        run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-        run.line = process.readLine().trimmed();
-    }
-    if (!process.waitForFinished(ProbeTimeoutMilliseconds)) process.kill();
-    return run;
-}
-
 QString Probe(const char* name) {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
 }
@@ -62,18 +33,6 @@ void TimeStartup(State& state, const QString& probe, const QStringList& argument
         }
         state.SetIterationTime(run.seconds);
     }
-}
-
-void MeasurePeak(State& state, const QString& probe, const QStringList& arguments,
-                 const QString& folder) {
-    double peak = -1;
-    for (auto _ : state) {
-        const ProbeRun run = RunProbe(probe, arguments, folder);
-        if (run.line.startsWith("peak ")) peak = run.line.mid(5).toDouble();
-        state.SetIterationTime(std::max(run.seconds, 0.0));
-    }
-    if (peak <= 0) state.SkipWithError("the probe gave no peak");
-    state.counters["peak_MiB"] = peak;
 }
 
 int Run(int argc, char** argv) {

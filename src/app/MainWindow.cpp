@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutBox.h"
+#include "app/ExchangeActions.h"
+#include "app/ImportActions.h"
 #include "chart/ChartWindow.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
@@ -47,6 +49,9 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(ui_->coll, &QAction::triggered, this, &MainWindow::showRelations);
     connect(ui_->esci, &QAction::triggered, this, &QWidget::close);
+    connect(ui_->esportaGedcom, &QAction::triggered, this, &MainWindow::exportGedcom);
+    connect(ui_->importaGedcom, &QAction::triggered, this, &MainWindow::importGedcom);
+    connect(ui_->copiaSicurezza, &QAction::triggered, this, &MainWindow::makeBackup);
     connect(ui_->albero, &QAction::triggered, this, &MainWindow::showChart);
     connect(ui_->informa, &QAction::triggered, this, &MainWindow::showAbout);
     OpenDatabaseConnection();
@@ -72,20 +77,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 // The windows work on the open connection, so they are never shown without one.
-bool MainWindow::databaseOpen() {
+bool MainWindow::requireOpenDatabase() {
     if (context_.connection.isOpen()) return true;
     context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
     return false;
 }
 
 void MainWindow::showRelations() {
-    if (!databaseOpen()) return;
+    if (!requireOpenDatabase()) return;
     if (!relationsWindow_) relationsWindow_ = std::make_unique<RelationsWindow>(context_);
     context_.toolkit.showModal(*relationsWindow_);
 }
 
 void MainWindow::showChart() {
-    if (!databaseOpen()) return;
+    if (!requireOpenDatabase()) return;
     if (!registryWindow_) registryWindow_ = new RegistryWindow(context_, this);
     context_.toolkit.showModal(*registryWindow_);
     const QString key = context_.selectedPersonKey.trimmed();
@@ -97,6 +102,18 @@ void MainWindow::showChart() {
 void MainWindow::showAbout() {
     if (!aboutBox_) aboutBox_ = std::make_unique<AboutBox>(context_.toolkit, platform_, this);
     context_.toolkit.showModal(*aboutBox_);
+}
+
+void MainWindow::exportGedcom() {
+    if (requireOpenDatabase()) ExportGedcomInteractively(context_, this);
+}
+
+void MainWindow::importGedcom() {
+    if (requireOpenDatabase()) ImportGedcomInteractively(context_, this);
+}
+
+void MainWindow::makeBackup() {
+    if (requireOpenDatabase()) MakeBackupInteractively(context_, this);
 }
 
 }  // namespace radici

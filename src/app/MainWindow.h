@@ -31,9 +31,12 @@ protected:
 
 private:
     void OpenDatabaseConnection();
-    // False, after telling the user why, while the database is not open.
-    bool databaseOpen();
+    // True when the database is open; otherwise says why not and how to make one.
+    bool requireOpenDatabase();
     void showRelations();
+    void exportGedcom();
+    void importGedcom();
+    void makeBackup();
     // Asks for a person in the registry window and shows their chart.
     void showChart();
     void showAbout();

@@ -143,6 +143,11 @@ QString Statement::text(int column) const {
     return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
 }
 
+QByteArrayView Statement::utf8(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return bytes ? QByteArrayView(bytes, sqlite3_column_bytes(stmt_, column)) : QByteArrayView();
+}
+
 std::int64_t Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
 
 bool Statement::isNull(int column) const {

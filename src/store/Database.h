@@ -41,6 +41,8 @@ public:
     const Status& status() const { return status_; }
 
     QString text(int column) const;  // NULL reads as a null QString
+    // The text as the engine holds it, valid until the next step; empty for NULL.
+    QByteArrayView utf8(int column) const;
     std::int64_t integer(int column) const;
     bool isNull(int column) const;
 

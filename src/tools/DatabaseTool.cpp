@@ -5,6 +5,8 @@
 #include "store/Schema.h"
 #include "tools/ChartCommand.h"
 #include "tools/DemoFamily.h"
+#include "tools/ExchangeCommands.h"
+#include "tools/ImportCommand.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -14,9 +16,6 @@
 #include <optional>
 
 namespace radici {
-namespace {
-
-const QString ToolName = QStringLiteral("radici-db");
 
 QString ShownPath(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -26,6 +25,8 @@ int Misused(QTextStream& err, const QString& problem) {
     err << ToolName << ": " << problem << " Vedere " << ToolName << " --help.\n";
     return ToolMisused;
 }
+
+namespace {
 
 Status CreateEmptyDatabase(const QString& path) {
     Result<Database> database =
@@ -46,6 +47,8 @@ Status FillNewFile(const QString& path, DatabaseContent content) {
     return made;
 }
 
+}  // namespace
+
 // Creating the file exclusively, rather than testing for it first, means a file that appears in
 // the meantime is still never overwritten.
 int ClaimNewFile(const QString& path, QTextStream& err) {
@@ -61,6 +64,8 @@ int ClaimNewFile(const QString& path, QTextStream& err) {
     }
     return ToolFailed;
 }
+
+namespace {
 
 std::optional<DatabaseContent> ContentOfCommand(const QString& command) {
     if (command == QLatin1String("init")) return DatabaseContent::Empty;
@@ -78,6 +83,14 @@ void DescribeCommandLine(QCommandLineParser& parser) {
         "  chart [--ancestors N | --descendants N] chiave albero.svg|.pdf|.png [file]\n"
         "               disegna gli antenati (4 generazioni se non detto) o i discendenti\n"
         "               della persona; il formato segue l'estensione\n"
+        "  export [--private] [file] albero.ged\n"
+        "               esporta il database in GEDCOM 5.5.1; con --private le persone viventi\n"
+        "               restano senza date, luoghi e chiave\n"
+        "  backup [file] copia.mdb\n"
+        "               scrive una copia di sicurezza cifrata del database e la controlla\n"
+        "  import [--dry-run] file.ged [file]\n"
+        "               importa un file GEDCOM: crea il database se manca, altrimenti vi\n"
+        "               aggiunge le persone nuove; con --dry-run mostra solo che cosa farebbe\n"
         "\n"
         "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
         "viene mai sovrascritto."));
@@ -88,11 +101,21 @@ void DescribeCommandLine(QCommandLineParser& parser) {
                                  QStringLiteral("[file]"));
 }
 
-int RunCommand(const QStringList& positional, QTextStream& out, QTextStream& err) {
+int RunImportCommand(const QStringList& positional, bool dryRun, QTextStream& out,
+                     QTextStream& err) {
+    if (positional.size() < 2 || positional.size() > 3) {
+        return Misused(err, QStringLiteral("import vuole il file GEDCOM e al più un database."));
+    }
+    return RunImport(positional[1], positional.value(2, DatabaseConnection::FileName), dryRun, out,
+                     err);
+}
+
+int RunCommand(const QStringList& positional, bool dryRun, QTextStream& out, QTextStream& err) {
     if (positional.isEmpty()) {
         return Misused(err, QStringLiteral("manca il comando (init, demo o chart)."));
     }
     const QString& command = positional.first();
+    if (command == QLatin1String("import")) return RunImportCommand(positional, dryRun, out, err);
     const std::optional<DatabaseContent> content = ContentOfCommand(command);
     if (!content) {
         return Misused(
@@ -129,11 +152,16 @@ int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream
 }
 
 int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    if (const std::optional<int> exchanged = RunExchangeCommand(arguments, out, err))
+        return *exchanged;
     QCommandLineParser parser;
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Mostra questo aiuto."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Mostra la versione."));
+    const QCommandLineOption dryRunOption(
+        QStringLiteral("dry-run"),
+        QStringLiteral("Con import: mostra che cosa verrebbe importato, senza scrivere."));
     const QCommandLineOption ancestorsOption(
         QStringLiteral("ancestors"), QStringLiteral("chart: N generazioni di antenati (1-12)."),
         QStringLiteral("N"));
@@ -141,7 +169,8 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
         QStringLiteral("descendants"),
         QStringLiteral("chart: N generazioni di discendenti (1-12)."), QStringLiteral("N"));
     DescribeCommandLine(parser);
-    parser.addOptions({helpOption, versionOption, ancestorsOption, descendantsOption});
+    parser.addOptions(
+        {helpOption, versionOption, dryRunOption, ancestorsOption, descendantsOption});
 
     if (!parser.parse(arguments)) return Misused(err, parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -162,7 +191,7 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
     if (parser.isSet(ancestorsOption) || parser.isSet(descendantsOption)) {
         return Misused(err, QStringLiteral("--ancestors e --descendants valgono solo per chart."));
     }
-    return RunCommand(positional, out, err);
+    return RunCommand(positional, parser.isSet(dryRunOption), out, err);
 }
 
 }  // namespace radici

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace radici {
@@ -33,5 +34,16 @@ bool QtToolkit::confirm(QWidget* parent, const QString& text) {
 void QtToolkit::showModal(QDialog& window) { window.exec(); }
 
 void QtToolkit::beep() { QApplication::beep(); }
+
+QString QtToolkit::askFileToWrite(QWidget* parent, const QString& caption,
+                                  const QString& suggestedPath, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString QtToolkit::askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
 
 }  // namespace radici

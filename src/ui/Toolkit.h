@@ -27,6 +27,12 @@ public:
     // Shows the window modally and returns once it has closed.
     virtual void showModal(QDialog& window) = 0;
     virtual void beep() = 0;
+    // The usual file dialogs, filter as "Descrizione (*.ext)"; an empty text when cancelled.
+    // Choosing a file that exists is not questioned here: the window asks, in its own words.
+    virtual QString askFileToWrite(QWidget* parent, const QString& caption,
+                                   const QString& suggestedPath, const QString& filter) = 0;
+    virtual QString askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
+                                  const QString& filter) = 0;
 };
 
 // The toolkit of the real program, over Qt's message boxes and modal dialogs.
@@ -36,6 +42,10 @@ public:
     bool confirm(QWidget* parent, const QString& text) override;
     void showModal(QDialog& window) override;
     void beep() override;
+    QString askFileToWrite(QWidget* parent, const QString& caption, const QString& suggestedPath,
+                           const QString& filter) override;
+    QString askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
+                          const QString& filter) override;
 };
 
 }  // namespace radici

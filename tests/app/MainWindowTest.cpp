@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QMenu>
@@ -40,6 +41,7 @@ private slots:
     void menuShowsEachWindowMadeOnceAndEsciClosesTheDatabase();
     void unopenedDatabaseIsExplainedByTheMenu_data();
     void unopenedDatabaseIsExplainedByTheMenu();
+    void exportAndBackupAskForTheFileAndReport();
 };
 
 void MainWindowTest::menuShowsEachWindowMadeOnceAndEsciClosesTheDatabase() {
@@ -54,7 +56,10 @@ void MainWindowTest::menuShowsEachWindowMadeOnceAndEsciClosesTheDatabase() {
             menu.append(item->objectName() + ' ' + (item->isSeparator() ? "-" : item->text()));
     }
     QCOMPARE(menu, QStringList({"file &File", "coll &Collegamenti", "e -", "esci &Esci   ALT+F4",
-                                "strumenti &Strumenti", "albero &Albero...", "help &Informazioni",
+                                "strumenti &Strumenti", "esportaGedcom &Esporta GEDCOM...",
+                                "importaGedcom &Importa GEDCOM...", "s -",
+                                "copiaSicurezza &Copia di sicurezza...", "s2 -",
+                                "albero &Albero...", "help &Informazioni",
                                 "informa &Informazioni su..."}));
     QList<QDialog*> shown;
     for (const char* action : {"coll", "coll", "informa", "informa"}) {
@@ -108,16 +113,65 @@ void MainWindowTest::unopenedDatabaseIsExplainedByTheMenu() {
             (atStart[0].startsWith(dropTable ? "3078 " : "3031 ") && atStart[0].size() > 5));
 
     program.toolkit.clearMessages();
-    program.choose("coll");
-    program.choose("informa");
+    for (const char* action :
+         {"coll", "informa", "esportaGedcom", "importaGedcom", "copiaSicurezza"})
+        program.choose(action);
     QCOMPARE(program.toolkit.modalWindows(), QStringList({"frmAbout"}));
-    QCOMPARE(program.toolkit.texts().size(), 1);
+    QVERIFY(program.toolkit.fileDialogs().isEmpty());
+    QCOMPARE(program.toolkit.texts().size(), 4);
+    QCOMPARE(program.toolkit.texts().count(program.toolkit.texts()[0]), 4);
     const QString message = program.toolkit.texts()[0];
     QVERIFY2(message.contains("\"radicidb.mdb\"") &&
                  message.contains(QDir::toNativeSeparators(folder.path())) &&
                  message.contains("radici-db"),
              qPrintable(message));
     QCOMPARE(QFile::exists(path), !password.isEmpty());  // the program never makes the file
+}
+
+// Both suggest a file beside the database, ask before replacing one, and say what they wrote.
+void MainWindowTest::exportAndBackupAskForTheFileAndReport() {
+    TestDatabase database;
+    const QString key = database.addPerson("BRUNO", "ALDO", "03/02/1990");
+    Program program(database.path());
+    const QString gedcom = database.folder() + "/albero.ged";
+    program.toolkit.onNextModal([](QDialog& options) {
+        options.findChild<QCheckBox*>("privato")->setChecked(true);
+        options.accept();
+    });
+    program.toolkit.chooseFile(gedcom);
+    program.choose("esportaGedcom");
+    QCOMPARE(program.toolkit.modalWindows(), QStringList({"opzioniEsportazione"}));
+    QCOMPARE(program.toolkit.texts(),
+             QStringList({"Persone esportate: 1; famiglie: 0; collegamenti genitore-figlio: 0; "
+                          "matrimoni: 0.\rFile: " +
+                          QDir::toNativeSeparators(gedcom)}));
+    QFile written(gedcom);
+    QVERIFY(written.open(QIODevice::ReadOnly) && !written.readAll().contains(key.toUtf8()));
+
+    program.toolkit.clearMessages();
+    program.toolkit.onNextModal([](QDialog& options) { options.reject(); });
+    program.choose("esportaGedcom");  // cancelled before the file is asked
+    const QString copy = database.folder() + "/copia.mdb";
+    QFile::copy(gedcom, copy);
+    for (bool replace : {false, true}) {
+        program.toolkit.chooseFile(copy);
+        program.toolkit.answer(replace);
+        program.choose("copiaSicurezza");
+    }
+    const QString suggested =
+        database.folder() + "/radicidb-" + QDate::currentDate().toString("yyyy-MM-dd") + ".mdb";
+    QCOMPARE(program.toolkit.fileDialogs(),
+             QStringList({"Esporta GEDCOM " + database.folder() + "/radici.ged",
+                          "Copia di sicurezza " + suggested, "Copia di sicurezza " + suggested}));
+    const QString question =
+        "Il file \"" + QDir::toNativeSeparators(copy) + "\" esiste già.\rSostituirlo?";
+    QCOMPARE(program.toolkit.texts(),
+             QStringList({question, question,
+                          "Copia di sicurezza scritta in \"" + QDir::toNativeSeparators(copy) +
+                              "\" e controllata: è integra."}));
+    DatabaseConnection copied;
+    QVERIFY(copied.open(copy).ok());
+    QVERIFY(copied.anagrafica().seek(key).value().has_value());
 }
 
 }  // namespace radici

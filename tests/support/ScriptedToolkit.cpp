@@ -36,4 +36,18 @@ void ScriptedToolkit::showModal(QDialog& window) {
     if (window.isVisible()) window.close();
 }
 
+QString ScriptedToolkit::askFileToWrite(QWidget*, const QString& caption,
+                                        const QString& suggestedPath, const QString&) {
+    return askFileToRead(nullptr, caption, suggestedPath, QString());
+}
+
+QString ScriptedToolkit::askFileToRead(QWidget*, const QString& caption, const QString& folder,
+                                       const QString&) {
+    fileDialogs_.append(caption + u' ' + folder);
+    if (files_.empty()) return QString();
+    const QString chosen = files_.front();
+    files_.pop_front();
+    return chosen;
+}
+
 }  // namespace radici

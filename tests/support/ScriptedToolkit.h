@@ -27,6 +27,10 @@ public:
     // runs, and if the window is still open afterwards it is closed as by its close box.
     // A window shown without a queued step is closed at once.
     void onNextModal(ModalStep step) { modalSteps_.push_back(std::move(step)); }
+    // The file chosen in the next file dialog; a dialog without one is cancelled.
+    void chooseFile(const QString& path) { files_.push_back(path); }
+    // The captions and suggested paths of the file dialogs shown, in order.
+    const QStringList& fileDialogs() const { return fileDialogs_; }
 
     const std::vector<Message>& messages() const { return messages_; }
     QStringList texts() const;  // every message text, in order
@@ -39,12 +43,18 @@ public:
     bool confirm(QWidget* parent, const QString& text) override;
     void showModal(QDialog& window) override;
     void beep() override { ++beeps_; }
+    QString askFileToWrite(QWidget* parent, const QString& caption, const QString& suggestedPath,
+                           const QString& filter) override;
+    QString askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
+                          const QString& filter) override;
 
 private:
     std::vector<Message> messages_;
     std::deque<bool> answers_;
     std::deque<ModalStep> modalSteps_;
     QStringList modalWindows_;
+    std::deque<QString> files_;
+    QStringList fileDialogs_;
     int beeps_ = 0;
 };
 

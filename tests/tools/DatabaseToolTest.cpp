@@ -1,3 +1,4 @@
+#include "ToolRun.h"
 #include "store/DatabaseConnection.h"
 #include "store/Dates.h"
 #include "store/PersonKey.h"
@@ -16,26 +17,6 @@
 using namespace radici;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the tool with the given arguments in the given folder.
-ToolRun RunTool(QStringList arguments, const QString& folder = QDir::currentPath()) {
-    const QString previousFolder = QDir::currentPath();
-    QDir::setCurrent(folder);
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.exitCode = RunDatabaseTool(QStringList{"radici-db"} + arguments, out, err);
-    out.flush();
-    err.flush();
-    QDir::setCurrent(previousFolder);
-    return run;
-}
 
 bool IsOneLine(const QString& text) { return text.count(u'\n') == 1 && text.endsWith(u'\n'); }
 

@@ -1,0 +1,76 @@
+#include "app/ImportActions.h"
+
+#include "app/ImportDialog.h"
+#include "gedcom/GedcomImporter.h"
+#include "gedcom/GedcomReader.h"
+#include "ui/AppContext.h"
+#include "ui/Toolkit.h"
+
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace radici {
+namespace {
+
+// A progress dialog shows only when the work takes longer than this.
+constexpr int ProgressDelayMilliseconds = 500;
+constexpr int ProgressSteps = 1000;
+
+// Follows the import on a progress dialog; its "Annulla" cancels.
+class ImportProgressDialog {
+public:
+    explicit ImportProgressDialog(QWidget* parent)
+        : dialog_(QStringLiteral("Lettura del file GEDCOM in corso..."), QStringLiteral("Annulla"),
+                  0, ProgressSteps, parent) {
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(ProgressDelayMilliseconds);
+        dialog_.setValue(0);
+    }
+
+    ImportProgressCallback callback() {
+        return [this](const ImportProgress& progress) {
+            if (progress.phase == ImportProgress::Phase::Writing)
+                dialog_.setLabelText(QStringLiteral("Scrittura nel database in corso..."));
+            const qint64 total = std::max<qint64>(progress.total, 1);
+            dialog_.setValue(
+                static_cast<int>(std::min(progress.done, total) * ProgressSteps / total));
+            return !dialog_.wasCanceled();
+        };
+    }
+
+private:
+    QProgressDialog dialog_;
+};
+
+// Tells the user what went wrong; a cancellation needs no message, the user asked for it.
+void ReportFailure(AppContext& context, QWidget* parent, const Status& failure) {
+    if (!failure.is(GedcomError::Cancelled)) context.toolkit.inform(parent, failure.description());
+}
+
+}  // namespace
+
+void ImportGedcomInteractively(AppContext& context, QWidget* parent) {
+    const QString path = context.toolkit.askFileToRead(
+        parent, QStringLiteral("Importa GEDCOM"), QFileInfo(context.databasePath).absolutePath(),
+        QStringLiteral("File GEDCOM (*.ged *.GED)"));
+    if (path.isEmpty()) return;
+    Result<ImportPlan> plan = [&] {
+        ImportProgressDialog progress(parent);
+        return PlanImport(path, context.connection, progress.callback());
+    }();
+    if (!plan.ok()) return ReportFailure(context, parent, plan.status());
+
+    ImportDialog confirmation(plan.value().report().lines(), parent);
+    context.toolkit.showModal(confirmation);
+    if (confirmation.result() != QDialog::Accepted) return;
+
+    const Result<ImportReport> written = [&] {
+        ImportProgressDialog progress(parent);
+        return WriteImport(plan.value(), context.connection, progress.callback());
+    }();
+    if (!written.ok()) return ReportFailure(context, parent, written.status());
+    // The counts: the lists were in the report the user has just read.
+    context.toolkit.inform(parent, written.value().lines().mid(0, 4).join(u'\r'));
+}
+
+}  // namespace radici

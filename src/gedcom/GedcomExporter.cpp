@@ -1,0 +1,447 @@
+#include "GedcomExporter.h"
+
+#include "GedcomWriter.h"
+#include "store/TreeScan.h"
+
+#include <QSaveFile>
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace radici {
+
+namespace {
+
+using RowId = std::int64_t;
+using FamilyIndex = std::int32_t;
+
+// Progress is told at least this often, in rows.
+constexpr std::int64_t ProgressStep = 4096;
+
+struct Family {
+    RowId husband = 0;  // 0: not known
+    RowId wife = 0;
+    bool married = false;  // a row of matrimoni joins them
+    QDate marriageDate;
+};
+
+// A person's place in a family, as spouse or as child.
+struct Member {
+    RowId person;
+    FamilyIndex family;
+};
+
+struct LinkRowIds {
+    RowId parent;
+    RowId child;
+    SexCode idsesso;
+};
+
+struct CoupleHash {
+    std::size_t operator()(const std::pair<RowId, RowId>& couple) const {
+        return std::hash<RowId>()(couple.first * 1000003 + couple.second);
+    }
+};
+
+QByteArray PersonXref(RowId rowId) { return "@I" + QByteArray::number(rowId) + '@'; }
+QByteArray FamilyXref(FamilyIndex index) { return "@F" + QByteArray::number(index + 1) + '@'; }
+
+QString GedcomDate(const QDate& date) {
+    static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    return QStringLiteral("%1 %2 %3")
+        .arg(date.day())
+        .arg(QLatin1String(months[date.month() - 1]))
+        .arg(date.year());
+}
+
+QString Place(const QString& place, const QString& country) {
+    QStringList parts;
+    for (const QString& part : {place, country})
+        if (!part.isEmpty()) parts.append(part);
+    return parts.join(QStringLiteral(", "));
+}
+
+bool Living(const Person& person, const QDate& today) {
+    if (person.datamorte.isValid()) return false;
+    return !person.datanasc.isValid() || person.datanasc > today.addYears(-100);
+}
+
+QString Quoted(const QString& key) { return u'"' + key + u'"'; }
+QString Quoted(QByteArrayView key) { return Quoted(QString::fromUtf8(key)); }
+
+std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
+
+// The row id of each person by key, and the key of each row id, held in one block of text.
+class PersonKeys {
+public:
+    Status read(const TreeScan& scan, std::int64_t persons, const std::function<bool()>& advance) {
+        std::vector<std::pair<std::size_t, RowId>> starts;
+        starts.reserve(std::size_t(persons));
+        const Status read = scan.personKeys([&](QByteArrayView key, RowId rowId) {
+            starts.emplace_back(text_.size(), rowId);
+            text_.append(key.data(), std::size_t(key.size()));
+            return advance();
+        });
+        starts.emplace_back(text_.size(), 0);
+        rowIds_.reserve(starts.size());
+        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+            const std::string_view key(text_.data() + starts[i].first,
+                                       starts[i + 1].first - starts[i].first);
+            rowIds_.emplace(key, starts[i].second);
+        }
+        return read;
+    }
+    // 0 when no person has the key.
+    RowId rowIdOf(QByteArrayView key) const {
+        const auto found = rowIds_.find(View(key));
+        return found == rowIds_.end() ? 0 : found->second;
+    }
+    // For the report only, so the reverse table is made on first use.
+    QString keyOf(RowId rowId) const {
+        if (keys_.empty()) {
+            keys_.reserve(rowIds_.size());
+            for (const auto& [key, id] : rowIds_) keys_.emplace_back(id, key);
+            std::sort(keys_.begin(), keys_.end());
+        }
+        const auto found =
+            std::lower_bound(keys_.begin(), keys_.end(), std::pair(rowId, std::string_view()));
+        return QString::fromUtf8(found->second.data(), qsizetype(found->second.size()));
+    }
+
+private:
+    std::string text_;
+    std::unordered_map<std::string_view, RowId> rowIds_;
+    mutable std::vector<std::pair<RowId, std::string_view>> keys_;
+};
+
+class ExportRun {
+public:
+    ExportRun(const Database& db, const ExportOptions& options, const ExportProgress& progress,
+              QIODevice& device)
+        : scan_(db), options_(options), progress_(progress), writer_(device) {}
+
+    Result<ExportReport> run();
+
+private:
+    Status readMarriages();
+    Status readParentLinks(std::vector<LinkRowIds>& links);
+    Status groupChildren(std::vector<LinkRowIds>& links);
+    Status writePersons();
+    void writePerson(RowId rowId, const Person& person, std::size_t& childAt,
+                     std::size_t& spouseAt);
+    void writeEvent(const char* tag, const QDate& date, const QString& place,
+                    const QString& country);
+    Status writeFamilies();
+
+    FamilyIndex familyOf(RowId husband, RowId wife);
+    std::optional<std::pair<RowId, RowId>> personsOf(QByteArrayView first, QByteArrayView second,
+                                                     const QString& row, const QString& samePerson);
+    bool advance(std::int64_t steps = 1);
+    Status cancelled() const;
+
+    TreeScan scan_;
+    PersonKeys keys_;
+    const ExportOptions& options_;
+    const ExportProgress& progress_;
+    GedcomWriter writer_;
+    ExportReport report_;
+    std::int64_t done_ = 0;
+    std::int64_t sinceTold_ = 0;
+    std::int64_t total_ = 0;
+    std::int64_t familiesGuess_ = 0;
+    bool stopped_ = false;
+
+    std::vector<Family> families_;
+    std::unordered_map<std::pair<RowId, RowId>, FamilyIndex, CoupleHash> familyByCouple_;
+    std::vector<Member> childIn_;   // by child
+    std::vector<Member> spouseIn_;  // by spouse
+    std::vector<Member> children_;  // by family, then as the children come in anagrafica
+    std::vector<RowId> living_;     // row ids in order
+};
+
+// Counts a step of the export; work that is no step (grouping the families) passes 0 and
+// still lets the progress be told and a cancel be seen.
+bool ExportRun::advance(std::int64_t steps) {
+    done_ += steps;
+    if (++sinceTold_ < ProgressStep) return !stopped_;
+    sinceTold_ = 0;
+    if (progress_ && !progress_(done_, total_)) stopped_ = true;
+    return !stopped_;
+}
+
+Status ExportRun::cancelled() const {
+    return Status::failure(ExportCancelled,
+                           QStringLiteral("Esportazione annullata: il file non è stato scritto."));
+}
+
+FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
+    const auto [found, added] = familyByCouple_.try_emplace(
+        std::pair(husband, wife), static_cast<FamilyIndex>(families_.size()));
+    if (added) families_.push_back({husband, wife, false, QDate()});
+    return found->second;
+}
+
+Result<ExportReport> ExportRun::run() {
+    if (Status begun = scan_.begin(); !begun.ok()) return begun;
+    const Result<TableSizes> sizes = scan_.sizes();
+    if (!sizes.ok()) return sizes.status();
+    // Until the families are known, count about one for each person.
+    familiesGuess_ = sizes.value().persons;
+    total_ = 2 * sizes.value().persons + familiesGuess_ + sizes.value().parentLinks +
+             sizes.value().marriages;
+    if (progress_ && !progress_(0, total_)) return cancelled();
+
+    writer_.line(0, "HEAD");
+    writer_.line(1, "SOUR", QStringLiteral("RADICI"));
+    writer_.line(2, "VERS", options_.programVersion);
+    writer_.line(2, "NAME", QStringLiteral("Radici"));
+    writer_.pointer(1, "SUBM", "@U1@");
+    writer_.line(1, "GEDC");
+    writer_.line(2, "VERS", QStringLiteral("5.5.1"));
+    writer_.line(2, "FORM", QStringLiteral("LINEAGE-LINKED"));
+    writer_.line(1, "CHAR", QStringLiteral("UTF-8"));
+    writer_.record("@U1@", "SUBM");
+    writer_.line(1, "NAME", QStringLiteral("Radici"));
+
+    std::vector<LinkRowIds> links;
+    for (const auto& step : {std::function<Status()>([&] {
+                                 return keys_.read(scan_, sizes.value().persons,
+                                                   [this] { return advance(); });
+                             }),
+                             std::function<Status()>([&] { return readMarriages(); }),
+                             std::function<Status()>([&] { return readParentLinks(links); }),
+                             std::function<Status()>([&] { return groupChildren(links); }),
+                             std::function<Status()>([&] { return writePersons(); }),
+                             std::function<Status()>([&] { return writeFamilies(); })}) {
+        if (Status done = step(); !done.ok()) return done;
+        if (stopped_) return cancelled();
+    }
+    writer_.line(0, "TRLR");
+    if (progress_ && !progress_(total_, total_)) return cancelled();
+    if (!writer_.flush())
+        return Status::failure(
+            ExportFileFailed,
+            QStringLiteral("Impossibile scrivere il file GEDCOM: controlla che il disco non "
+                           "sia pieno e che la cartella sia scrivibile, poi riprova."));
+    return report_;
+}
+
+const QString MarriageRow = QStringLiteral("Il matrimonio tra %1 e %2");
+const QString LinkRow = QStringLiteral("Il collegamento tra il genitore %1 e il figlio %2");
+
+// The row ids of the two persons a row joins; none, and the row reported as left out, when a key
+// has no person or both keys name the same person.
+std::optional<std::pair<RowId, RowId>> ExportRun::personsOf(QByteArrayView first,
+                                                            QByteArrayView second,
+                                                            const QString& row,
+                                                            const QString& samePerson) {
+    const RowId one = keys_.rowIdOf(first);
+    const RowId other = keys_.rowIdOf(second);
+    if (one && other && one != other) return std::pair(one, other);
+    const QString reason =
+        one && other ? samePerson
+                     : QStringLiteral("%1 non è in anagrafica").arg(Quoted(one ? second : first));
+    report_.problems.append(row.arg(Quoted(first), Quoted(second)) +
+                            QStringLiteral(" è stato lasciato fuori: %1.").arg(reason));
+    return std::nullopt;
+}
+
+Status ExportRun::readMarriages() {
+    return scan_.marriages([&](const ScannedMarriage& row) {
+        const auto couple = personsOf(row.husband, row.wife, MarriageRow,
+                                      QStringLiteral("unisce una persona a sé stessa"));
+        if (!couple) return advance();
+        Family& family = families_[familyOf(couple->first, couple->second)];
+        if (family.married) {
+            report_.problems.append(MarriageRow.arg(Quoted(row.husband), Quoted(row.wife)) +
+                                    QStringLiteral(" è ripetuto: è stato esportato una volta."));
+        } else {
+            family.married = true;
+            family.marriageDate = row.data;
+            ++report_.marriages;
+        }
+        return advance();
+    });
+}
+
+Status ExportRun::readParentLinks(std::vector<LinkRowIds>& links) {
+    return scan_.parentLinks([&](const ScannedLink& row) {
+        const auto pair =
+            personsOf(row.parent, row.child, LinkRow,
+                      QStringLiteral("una persona non può essere genitore di sé stessa"));
+        if (pair) links.push_back({pair->first, pair->second, row.idsesso});
+        return advance();
+    });
+}
+
+// Each child goes into the family of its father and mother (either may be unknown); a second
+// row for the same parent, or a second father or mother, is left out.
+Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
+    std::stable_sort(links.begin(), links.end(),
+                     [](const LinkRowIds& a, const LinkRowIds& b) { return a.child < b.child; });
+    for (auto first = links.begin(); first != links.end();) {
+        const auto last = std::find_if(
+            first, links.end(), [&](const LinkRowIds& l) { return l.child != first->child; });
+        RowId parents[2] = {0, 0};
+        for (auto link = first; link != last; ++link) {
+            RowId& slot = parents[link->idsesso == Male ? 0 : 1];
+            const auto pair = [&] {
+                return LinkRow.arg(Quoted(keys_.keyOf(link->parent)),
+                                   Quoted(keys_.keyOf(link->child)));
+            };
+            if (link->parent == parents[0] || link->parent == parents[1]) {
+                report_.problems.append(
+                    pair() + QStringLiteral(" è ripetuto: è stato esportato una volta."));
+            } else if (slot) {
+                report_.problems.append(
+                    pair() + QStringLiteral(" è stato lasciato fuori: il figlio ha già %1 %2.")
+                                 .arg(link->idsesso == Male ? QStringLiteral("il padre")
+                                                            : QStringLiteral("la madre"),
+                                      Quoted(keys_.keyOf(slot))));
+            } else {
+                slot = link->parent;
+                ++report_.parentLinks;
+            }
+        }
+        const FamilyIndex family = familyOf(parents[0], parents[1]);
+        childIn_.push_back({first->child, family});
+        children_.push_back({first->child, family});
+        first = last;
+        if (!advance(0)) return Status::success();
+    }
+    links = {};
+    std::stable_sort(children_.begin(), children_.end(),
+                     [](const Member& a, const Member& b) { return a.family < b.family; });
+    for (FamilyIndex index = 0; index < FamilyIndex(families_.size()); ++index) {
+        for (RowId spouse : {families_[index].husband, families_[index].wife})
+            if (spouse) spouseIn_.push_back({spouse, index});
+    }
+    std::stable_sort(spouseIn_.begin(), spouseIn_.end(),
+                     [](const Member& a, const Member& b) { return a.person < b.person; });
+    total_ += std::int64_t(families_.size()) - familiesGuess_;
+    return Status::success();
+}
+
+Status ExportRun::writePersons() {
+    std::size_t childAt = 0;
+    std::size_t spouseAt = 0;
+    return scan_.persons([&](RowId rowId, const Person& person) {
+        writePerson(rowId, person, childAt, spouseAt);
+        return advance();
+    });
+}
+
+void ExportRun::writePerson(RowId rowId, const Person& person, std::size_t& childAt,
+                            std::size_t& spouseAt) {
+    ++report_.persons;
+    const bool living = Living(person, options_.today);
+    if (living) living_.push_back(rowId);
+    const bool withheld = living && options_.privateMode;
+
+    writer_.record(PersonXref(rowId), "INDI");
+    writer_.line(1, "NAME", QStringLiteral("%1 /%2/").arg(person.nome, person.cognome));
+    if (person.sesso == Male || person.sesso == Female) {
+        writer_.line(1, "SEX", person.sesso == Male ? QStringLiteral("M") : QStringLiteral("F"));
+    } else {
+        writer_.line(1, "SEX", QStringLiteral("U"));
+        report_.problems.append(
+            QStringLiteral("La persona %1 ha il sesso %2, né maschio né femmina: è stata "
+                           "esportata con sesso sconosciuto.")
+                .arg(Quoted(person.idrecord))
+                .arg(person.sesso));
+    }
+    if (!withheld) {
+        writeEvent("BIRT", person.datanasc, person.luogonasc, person.nazionenasc);
+        writeEvent("DEAT", person.datamorte, person.luogomorte, person.nazionemorte);
+        writer_.line(1, "REFN", person.idrecord);
+    }
+    for (; childAt < childIn_.size() && childIn_[childAt].person <= rowId; ++childAt)
+        if (childIn_[childAt].person == rowId)
+            writer_.pointer(1, "FAMC", FamilyXref(childIn_[childAt].family));
+    for (; spouseAt < spouseIn_.size() && spouseIn_[spouseAt].person <= rowId; ++spouseAt)
+        if (spouseIn_[spouseAt].person == rowId)
+            writer_.pointer(1, "FAMS", FamilyXref(spouseIn_[spouseAt].family));
+}
+
+void ExportRun::writeEvent(const char* tag, const QDate& date, const QString& place,
+                           const QString& country) {
+    const QString where = Place(place, country);
+    if (!date.isValid() && where.isEmpty()) return;
+    writer_.line(1, tag);
+    if (date.isValid()) writer_.line(2, "DATE", GedcomDate(date));
+    if (!where.isEmpty()) writer_.line(2, "PLAC", where);
+}
+
+Status ExportRun::writeFamilies() {
+    const auto isLiving = [&](RowId rowId) {
+        return std::binary_search(living_.begin(), living_.end(), rowId);
+    };
+    auto child = children_.begin();
+    for (FamilyIndex index = 0; index < FamilyIndex(families_.size()); ++index) {
+        const Family& family = families_[index];
+        writer_.record(FamilyXref(index), "FAM");
+        if (family.husband) writer_.pointer(1, "HUSB", PersonXref(family.husband));
+        if (family.wife) writer_.pointer(1, "WIFE", PersonXref(family.wife));
+        if (family.married) {
+            const bool withheld =
+                options_.privateMode && isLiving(family.husband) && isLiving(family.wife);
+            if (family.marriageDate.isValid() && !withheld) {
+                writer_.line(1, "MARR");
+                writer_.line(2, "DATE", GedcomDate(family.marriageDate));
+            } else {
+                writer_.line(1, "MARR", QStringLiteral("Y"));
+            }
+        }
+        for (; child != children_.end() && child->family == index; ++child)
+            writer_.pointer(1, "CHIL", PersonXref(child->person));
+        ++report_.families;
+        if (!advance()) break;
+    }
+    return Status::success();
+}
+
+}  // namespace
+
+QString DescribeExport(const ExportReport& report) {
+    return QStringLiteral(
+               "Persone esportate: %1; famiglie: %2; collegamenti genitore-figlio: "
+               "%3; matrimoni: %4.")
+        .arg(report.persons)
+        .arg(report.families)
+        .arg(report.parentLinks)
+        .arg(report.marriages);
+}
+
+Result<ExportReport> GedcomExporter::exportTo(QIODevice& device,
+                                              const ExportProgress& progress) const {
+    return ExportRun(db_, options_, progress, device).run();
+}
+
+Result<ExportReport> GedcomExporter::exportToFile(const QString& path,
+                                                  const ExportProgress& progress) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Status::failure(
+            ExportFileFailed,
+            QStringLiteral("Impossibile creare il file \"%1\" (%2): controlla che la "
+                           "cartella esista e sia scrivibile.")
+                .arg(path, file.errorString()));
+    Result<ExportReport> report = exportTo(file, progress);
+    if (!report.ok()) {
+        file.cancelWriting();
+        return report;
+    }
+    if (!file.commit())
+        return Status::failure(
+            ExportFileFailed,
+            QStringLiteral("Impossibile completare il file \"%1\" (%2): controlla che il "
+                           "disco non sia pieno, poi riprova.")
+                .arg(path, file.errorString()));
+    return report;
+}
+
+}  // namespace radici

@@ -1,0 +1,576 @@
+#include "gedcom/GedcomImporter.h"
+
+#include "gedcom/GedcomReader.h"
+#include "store/BulkWriteCache.h"
+#include "store/Dates.h"
+#include "store/PersonKey.h"
+#include "store/ReadTransaction.h"
+
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <array>
+
+namespace radici {
+namespace {
+
+// How many records or rows pass between two calls of the progress callback.
+constexpr qint64 ProgressStep = 4096;
+
+using namespace Qt::StringLiterals;
+
+Status Cancelled() {
+    return Status::failure(GedcomError::Cancelled,
+                           u"Importazione annullata: il database è rimasto com'era."_s);
+}
+
+// "12 MAR 1888", in the Gregorian calendar (said or implied); no value for anything less exact.
+std::optional<QDate> ExactDate(const QString& value) {
+    static const QRegularExpression exact(
+        u"^(?:@#DGREGORIAN@\\s*|GREGORIAN\\s+)?([0-9]{1,2})\\s+([A-Z]{3})\\s+([0-9]{3,4})$"_s);
+    static const QStringList months{u"JAN"_s, u"FEB"_s, u"MAR"_s, u"APR"_s, u"MAY"_s, u"JUN"_s,
+                                    u"JUL"_s, u"AUG"_s, u"SEP"_s, u"OCT"_s, u"NOV"_s, u"DEC"_s};
+    const QRegularExpressionMatch match = exact.match(value.trimmed().toUpper());
+    if (!match.hasMatch()) return std::nullopt;
+    const int month = static_cast<int>(months.indexOf(match.captured(2))) + 1;
+    const QDate date(match.captured(3).toInt(), month, match.captured(1).toInt());
+    if (month == 0 || !date.isValid()) return std::nullopt;
+    return date;
+}
+
+qint32 DayNumber(const std::optional<QDate>& date) {
+    return date ? static_cast<qint32>(date->toJulianDay()) : 0;
+}
+
+QDate DateOfDay(qint32 day) { return day == 0 ? QDate() : QDate::fromJulianDay(day); }
+
+// Names and places as the registry window stores them: trimmed and upper-cased, whole.
+QString Stored(const QString& text) { return UpperCase(text.trimmed()); }
+
+struct Names {
+    QString surname;
+    QString given;
+};
+
+// "Given /Surname/": the surname between the slashes; GIVN and SURN when the value lacks one.
+Names ReadNames(const GedcomNode& name) {
+    Names names;
+    const qsizetype open = name.value.indexOf(u'/');
+    if (open >= 0) {
+        const qsizetype close = name.value.indexOf(u'/', open + 1);
+        names.surname = name.value.mid(open + 1, close < 0 ? -1 : close - open - 1);
+        names.given = name.value.left(open);
+    } else {
+        names.given = name.value;
+    }
+    if (names.surname.trimmed().isEmpty()) names.surname = name.childValue("SURN"_L1);
+    if (names.given.trimmed().isEmpty()) names.given = name.childValue("GIVN"_L1);
+    names.surname = Stored(names.surname);
+    names.given = Stored(names.given);
+    return names;
+}
+
+struct Place {
+    QString place;
+    QString country;
+    int leftOutParts = 0;
+};
+
+// The first part is the place, the last the country; the parts between have no column.
+Place ReadPlace(const QString& value) {
+    QStringList parts = value.split(u',');
+    for (QString& part : parts) part = Stored(part);
+    Place place{parts.first(), parts.size() > 1 ? parts.last() : u""_s};
+    for (qsizetype index = 1; index + 1 < parts.size(); ++index)
+        if (!parts[index].isEmpty()) ++place.leftOutParts;
+    return place;
+}
+
+// Kinds of data Radici has no column for, as the report names them.
+const QString InexactDates = u"date inesatte o parziali"_s;
+const QString SecondNames = u"secondi nomi"_s;
+const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
+
+// Tags that hold nothing more than what the import reads, or only the file's bookkeeping.
+bool IsQuietTag(const QString& tag) {
+    static const QSet<QString> quiet{u"SEX"_s,  u"FAMC"_s, u"FAMS"_s, u"REFN"_s, u"RIN"_s,
+                                     u"CHAN"_s, u"_UID"_s, u"UID"_s,  u"SUBM"_s, u"RFN"_s,
+                                     u"AFN"_s,  u"CREA"_s, u"EXID"_s, u"HUSB"_s, u"WIFE"_s,
+                                     u"CHIL"_s, u"NAME"_s, u"BIRT"_s, u"DEAT"_s, u"MARR"_s};
+    return quiet.contains(tag);
+}
+
+// Notes, sources and media anywhere below a node.
+QString AttachedKind(const QString& tag) {
+    if (tag == u"NOTE" || tag == u"SNOTE") return u"note"_s;
+    if (tag == u"SOUR") return u"fonti e citazioni"_s;
+    if (tag == u"OBJE") return u"oggetti multimediali"_s;
+    return {};
+}
+
+QString TopLevelKind(const QString& tag) {
+    if (const QString attached = AttachedKind(tag); !attached.isEmpty()) return attached;
+    if (tag == u"REPO") return u"archivi delle fonti"_s;
+    if (tag == u"SUBM" || tag == u"SUBN") return {};
+    return u"altri record"_s;
+}
+
+struct Box {
+    const char* what;
+    int length;
+};
+
+// The registry window's boxes, in the order of NewPerson::texts.
+constexpr std::array<Box, 6> Boxes{{{"cognome", 20},
+                                    {"nome", 30},
+                                    {"luogo di nascita", 20},
+                                    {"nazione di nascita", 20},
+                                    {"luogo di morte", 20},
+                                    {"nazione di morte", 20}}};
+
+quint64 PairKey(qint32 first, qint32 second) {
+    return (quint64(quint32(first)) << 32) | quint32(second);
+}
+
+}  // namespace
+
+// Builds a plan from one pass over the file: persons as their records come, links once every
+// person is known (a family may name persons that come after it).
+class ImportPlanner {
+public:
+    ImportPlanner(const DatabaseConnection& connection, const ImportProgressCallback& progress)
+        : connection_(connection), progress_(progress) {}
+
+    Result<ImportPlan> plan(QIODevice& file);
+
+private:
+    enum class Origin : char { None, New, Database };
+
+    struct Family {
+        qint32 xref = -1;
+        qint32 husband = -1;
+        qint32 wife = -1;
+        qint32 marriageDay = 0;
+        qsizetype firstChild = 0;
+        qsizetype childCount = 0;
+    };
+
+    qint32 xrefNumber(const QString& xref);
+    Status addIndividual(const GedcomNode& record);
+    QStringList reasonsLeftOut(const GedcomNode& record, const Names& names,
+                               std::optional<QDate>& birth) const;
+    Status enter(qint32 xref, const GedcomNode& record, const QString& key, const Names& names,
+                 const QDate& birth);
+    void countNotHeld(const GedcomNode& record);
+    void countAttached(const GedcomNode& node);
+    void noteLongValues(const GedcomNode& record, const ImportPlan::NewPerson& person);
+    void addFamily(const GedcomNode& record);
+    Status planLinks();
+    template <typename Table>
+    Result<bool> alreadyThere(QSet<quint64>& planned, qint32 first, qint32 second,
+                              const Table& table);
+    Status planMarriage(const Family& family);
+    Status planChildLink(const Family& family, qint32 parent, qint32 child, SexCode idsesso);
+    quint32 textNumber(const QString& text);
+    QString describe(qint32 xref) const;
+
+    const DatabaseConnection& connection_;
+    const ImportProgressCallback& progress_;
+    ImportPlan plan_;
+    QHash<QString, qint32> xrefs_;
+    std::vector<QString> xrefNames_;
+    std::vector<qint32> canonical_;  // by xref: the first xref of the file with the same key
+    std::vector<Origin> origin_;
+    std::vector<bool> defined_;
+    QHash<QString, qint32> firstWithKey_;
+    QHash<QString, quint32> textNumbers_;
+    std::vector<Family> families_;
+    std::vector<qint32> children_;
+    QSet<quint64> adopted_;  // (child, family) pairs that are not by birth
+    QSet<quint64> plannedLinks_;
+    QSet<quint64> plannedMarriages_;
+};
+
+qint32 ImportPlanner::xrefNumber(const QString& xref) {
+    const qint32 next = static_cast<qint32>(plan_.keys_.size());
+    const QString name = xref.trimmed();
+    if (!name.isEmpty()) {
+        if (const auto found = xrefs_.constFind(name); found != xrefs_.cend()) return *found;
+        xrefs_.insert(name, next);
+    }
+    xrefNames_.push_back(name);
+    plan_.keys_.emplace_back();
+    canonical_.push_back(next);
+    origin_.push_back(Origin::None);
+    defined_.push_back(false);
+    return next;
+}
+
+quint32 ImportPlanner::textNumber(const QString& text) {
+    if (const auto found = textNumbers_.constFind(text); found != textNumbers_.cend())
+        return *found;
+    const auto number = static_cast<quint32>(plan_.texts_.size());
+    textNumbers_.insert(text, number);
+    plan_.texts_.push_back(text);
+    return number;
+}
+
+QString ImportPlanner::describe(qint32 xref) const {
+    const QString& key = plan_.keys_[static_cast<std::size_t>(xref)];
+    const QString& name = xrefNames_[static_cast<std::size_t>(xref)];
+    return key.isEmpty() ? name : u"%1 (%2)"_s.arg(name, key);
+}
+
+QStringList ImportPlanner::reasonsLeftOut(const GedcomNode& record, const Names& names,
+                                          std::optional<QDate>& birth) const {
+    QStringList reasons;
+    const QString sex = record.childValue("SEX"_L1).trimmed().toUpper();
+    if (sex.isEmpty())
+        reasons << u"sesso mancante"_s;
+    else if (sex != u"M" && sex != u"F")
+        reasons << u"sesso \"%1\" (servono M o F)"_s.arg(sex);
+    const GedcomNode* birthNode = record.child("BIRT"_L1);
+    const QString birthText = birthNode ? birthNode->childValue("DATE"_L1).trimmed() : QString();
+    birth = ExactDate(birthText);
+    if (birthText.isEmpty())
+        reasons << u"data di nascita mancante"_s;
+    else if (!birth)
+        reasons << u"data di nascita non esatta (\"%1\")"_s.arg(birthText);
+    if (names.surname.size() < 3)
+        reasons << u"cognome di meno di tre caratteri (\"%1\")"_s.arg(names.surname);
+    if (names.given.size() < 3)
+        reasons << u"nome di meno di tre caratteri (\"%1\")"_s.arg(names.given);
+    return reasons;
+}
+
+Status ImportPlanner::addIndividual(const GedcomNode& record) {
+    const qint32 xref = xrefNumber(record.xref);
+    const GedcomNode* nameNode = record.child("NAME"_L1);
+    const Names names = nameNode ? ReadNames(*nameNode) : Names{};
+    const QString who =
+        u"%1 %2, riga %3"_s
+            .arg(record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s)
+            .arg(record.line);
+    std::optional<QDate> birth;
+    QStringList reasons = reasonsLeftOut(record, names, birth);
+    QString key;
+    if (reasons.isEmpty()) {
+        key = UpperCase(ComposeKey(names.surname, names.given, FormatDisplayDate(*birth),
+                                   DateRule::ExactlyTenCharacters)
+                            .trimmed());
+        if (!KeyComplete(key)) reasons << u"non se ne può comporre la chiave"_s;
+    }
+    if (defined_[static_cast<std::size_t>(xref)])
+        reasons =
+            QStringList{u"il riferimento %1 è già di un'altra persona del file"_s.arg(record.xref)};
+    defined_[static_cast<std::size_t>(xref)] = true;
+    if (!reasons.isEmpty()) {
+        ++plan_.report_.persons.leftOut;
+        plan_.report_.leftOutPersons << who + u": "_s + reasons.join(u"; "_s);
+        return Status::success();
+    }
+    for (const GedcomNode& famc : record.children) {
+        const QString pedigree = famc.childValue("PEDI"_L1).trimmed().toUpper();
+        if (famc.tag == u"FAMC" && (pedigree == u"ADOPTED" || pedigree == u"FOSTER"))
+            adopted_.insert(PairKey(xref, xrefNumber(famc.value)));
+    }
+    if (const auto first = firstWithKey_.constFind(key); first != firstWithKey_.cend()) {
+        canonical_[static_cast<std::size_t>(xref)] = *first;
+        origin_[static_cast<std::size_t>(xref)] = origin_[static_cast<std::size_t>(*first)];
+        plan_.keys_[static_cast<std::size_t>(xref)] = key;
+        ++plan_.report_.persons.present;
+        plan_.report_.presentPersons << u"%1: già presente nel file come %2 (chiave %3)"_s.arg(
+            who, xrefNames_[static_cast<std::size_t>(*first)], key);
+        return Status::success();
+    }
+    firstWithKey_.insert(key, xref);
+    return enter(xref, record, key, names, *birth);
+}
+
+Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString& key,
+                            const Names& names, const QDate& birth) {
+    plan_.keys_[static_cast<std::size_t>(xref)] = key;
+    if (connection_.isOpen()) {
+        const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
+        if (!stored.ok()) return stored.status();
+        if (stored.value()) {
+            origin_[static_cast<std::size_t>(xref)] = Origin::Database;
+            ++plan_.report_.persons.present;
+            plan_.report_.presentPersons << u"%1 %2, riga %3: già presente nel database (chiave "
+                                            u"%4), non modificata"_s.arg(record.xref)
+                                                .arg(record.childValue("NAME"_L1).trimmed())
+                                                .arg(record.line)
+                                                .arg(key);
+            return Status::success();
+        }
+    }
+    origin_[static_cast<std::size_t>(xref)] = Origin::New;
+    ImportPlan::NewPerson person;
+    person.xref = xref;
+    person.sex = record.childValue("SEX"_L1).trimmed().toUpper() == u"F" ? Female : Male;
+    person.birthDay = DayNumber(birth);
+    std::array<QString, 6> texts{names.surname, names.given};
+    for (const auto& [tag, at] : {std::pair{"BIRT"_L1, 2}, std::pair{"DEAT"_L1, 4}}) {
+        const GedcomNode* event = record.child(tag);
+        const Place place = ReadPlace(event ? event->childValue("PLAC"_L1) : QString());
+        texts[static_cast<std::size_t>(at)] = place.place;
+        texts[static_cast<std::size_t>(at) + 1] = place.country;
+        if (place.leftOutParts > 0) plan_.report_.notHeld[MiddlePlaceParts] += place.leftOutParts;
+    }
+    if (const GedcomNode* death = record.child("DEAT"_L1)) {
+        const QString dateText = death->childValue("DATE"_L1).trimmed();
+        const std::optional<QDate> date = ExactDate(dateText);
+        person.deathDay = DayNumber(date);
+        if (!dateText.isEmpty() && !date) ++plan_.report_.notHeld[InexactDates];
+    }
+    for (std::size_t index = 0; index < texts.size(); ++index)
+        person.texts[index] = textNumber(texts[index]);
+    noteLongValues(record, person);
+    countNotHeld(record);
+    plan_.persons_.push_back(person);
+    ++plan_.report_.persons.added;
+    return Status::success();
+}
+
+void ImportPlanner::noteLongValues(const GedcomNode& record, const ImportPlan::NewPerson& person) {
+    for (std::size_t index = 0; index < Boxes.size(); ++index) {
+        const QString& text = plan_.texts_[person.texts[index]];
+        if (text.size() > Boxes[index].length)
+            plan_.report_.longValues << u"%1, riga %2: %3 \"%4\", %5 caratteri (la casella ne "
+                                        u"tiene %6)"_s.arg(record.xref)
+                                            .arg(record.line)
+                                            .arg(QLatin1StringView(Boxes[index].what), text)
+                                            .arg(text.size())
+                                            .arg(Boxes[index].length);
+    }
+}
+
+void ImportPlanner::countAttached(const GedcomNode& node) {
+    for (const GedcomNode& child : node.children) {
+        if (const QString kind = AttachedKind(child.tag); !kind.isEmpty())
+            ++plan_.report_.notHeld[kind];
+        else
+            countAttached(child);
+    }
+}
+
+// What a person's or a family's record holds beyond what the import reads.
+void ImportPlanner::countNotHeld(const GedcomNode& record) {
+    countAttached(record);
+    int names = 0;
+    for (const GedcomNode& node : record.children) {
+        if (node.tag == u"NAME" && ++names > 1) ++plan_.report_.notHeld[SecondNames];
+        if (node.tag == u"DIV") ++plan_.report_.notHeld[u"divorzi"_s];
+        if (node.tag == u"MARR" && !node.childValue("PLAC"_L1).isEmpty())
+            ++plan_.report_.notHeld[u"luoghi di matrimonio"_s];
+        if (node.tag != u"DIV" && !IsQuietTag(node.tag) && AttachedKind(node.tag).isEmpty())
+            ++plan_.report_.notHeld[record.tag == u"FAM" ? u"altri eventi di famiglia"_s
+                                                         : u"altri eventi e attributi"_s];
+    }
+}
+
+void ImportPlanner::addFamily(const GedcomNode& record) {
+    Family family;
+    family.xref = xrefNumber(record.xref);
+    const auto partner = [&](QLatin1StringView tag) {
+        const QString value = record.childValue(tag).trimmed();
+        return value.isEmpty() ? -1 : xrefNumber(value);
+    };
+    family.husband = partner("HUSB"_L1);
+    family.wife = partner("WIFE"_L1);
+    if (const GedcomNode* marriage = record.child("MARR"_L1)) {
+        const QString dateText = marriage->childValue("DATE"_L1).trimmed();
+        family.marriageDay = DayNumber(ExactDate(dateText));
+        if (!dateText.isEmpty() && family.marriageDay == 0) ++plan_.report_.notHeld[InexactDates];
+    }
+    family.firstChild = static_cast<qsizetype>(children_.size());
+    for (const GedcomNode& node : record.children) {
+        if (node.tag == u"CHIL" && !node.value.trimmed().isEmpty())
+            children_.push_back(xrefNumber(node.value));
+    }
+    family.childCount = static_cast<qsizetype>(children_.size()) - family.firstChild;
+    countNotHeld(record);
+    families_.push_back(family);
+}
+
+// True when the pair is planned already or stored; otherwise it is planned from now on. The
+// database is asked only when one of the two was there before the import.
+template <typename Table>
+Result<bool> ImportPlanner::alreadyThere(QSet<quint64>& planned, qint32 first, qint32 second,
+                                         const Table& table) {
+    const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
+    if (planned.contains(PairKey(first, second))) return true;
+    if (origin_[at(first)] == Origin::Database || origin_[at(second)] == Origin::Database) {
+        const Result<bool> stored = table.contains(plan_.keys_[at(first)], plan_.keys_[at(second)]);
+        if (!stored.ok() || stored.value()) return stored;
+    }
+    planned.insert(PairKey(first, second));
+    return false;
+}
+
+Status ImportPlanner::planMarriage(const Family& family) {
+    if (family.husband < 0 || family.wife < 0) return Status::success();
+    const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
+    if (plan_.keys_[at(family.husband)].isEmpty() || plan_.keys_[at(family.wife)].isEmpty()) {
+        ++plan_.report_.marriages.leftOut;
+        ++plan_.report_.leftOutLinks[u"matrimoni di cui un coniuge non è importato"_s];
+        return Status::success();
+    }
+    const qint32 husband = canonical_[at(family.husband)];
+    const qint32 wife = canonical_[at(family.wife)];
+    const Result<bool> present =
+        alreadyThere(plannedMarriages_, husband, wife, connection_.matrimoni());
+    if (!present.ok()) return present.status();
+    if (present.value()) {
+        ++plan_.report_.marriages.present;
+        return Status::success();
+    }
+    plan_.marriages_.push_back({husband, wife, family.marriageDay});
+    ++plan_.report_.marriages.added;
+    return Status::success();
+}
+
+Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 child,
+                                    SexCode idsesso) {
+    const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
+    if (adopted_.contains(PairKey(child, family.xref))) {
+        ++plan_.report_.parentLinks.leftOut;
+        return Status::success();
+    }
+    const QString why = plan_.keys_[at(child)].isEmpty()
+                            ? u"legami con un figlio non importato"_s
+                            : u"legami con un genitore non importato"_s;
+    if (plan_.keys_[at(child)].isEmpty() || plan_.keys_[at(parent)].isEmpty()) {
+        ++plan_.report_.parentLinks.leftOut;
+        ++plan_.report_.leftOutLinks[why];
+        return Status::success();
+    }
+    const qint32 from = canonical_[at(parent)];
+    const qint32 to = canonical_[at(child)];
+    const Result<bool> present = alreadyThere(plannedLinks_, from, to, connection_.relazioni());
+    if (!present.ok()) return present.status();
+    if (present.value()) {
+        ++plan_.report_.parentLinks.present;
+        return Status::success();
+    }
+    plan_.links_.push_back({from, to, idsesso});
+    ++plan_.report_.parentLinks.added;
+    return Status::success();
+}
+
+Status ImportPlanner::planLinks() {
+    for (const Family& family : families_) {
+        if (Status planned = planMarriage(family); !planned.ok()) return planned;
+        for (qsizetype index = 0; index < family.childCount; ++index) {
+            const qint32 child = children_[static_cast<std::size_t>(family.firstChild + index)];
+            if (adopted_.contains(PairKey(child, family.xref)))
+                plan_.report_.adoptions << u"%1 nella famiglia %2"_s.arg(
+                    describe(child), xrefNames_[static_cast<std::size_t>(family.xref)]);
+            for (const auto& [parent, idsesso] :
+                 {std::pair{family.husband, Male}, std::pair{family.wife, Female}}) {
+                if (parent < 0) continue;
+                if (Status planned = planChildLink(family, parent, child, idsesso); !planned.ok())
+                    return planned;
+            }
+        }
+    }
+    return Status::success();
+}
+
+Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
+    const ReadTransaction lookups(connection_);
+    GedcomReader reader(file);
+    if (Status header = reader.readHeader(); !header.ok()) return header;
+    plan_.report_.version = reader.version();
+    plan_.report_.encoding = reader.encodingName();
+    textNumber(u""_s);
+    for (qint64 records = 1;; ++records) {
+        Result<std::optional<GedcomNode>> read = reader.nextRecord();
+        if (!read.ok()) return read.status();
+        if (!read.value()) break;
+        const GedcomNode& record = *read.value();
+        if (record.tag == u"INDI") {
+            if (Status added = addIndividual(record); !added.ok()) return added;
+        } else if (record.tag == u"FAM") {
+            addFamily(record);
+        } else if (const QString kind = TopLevelKind(record.tag); !kind.isEmpty()) {
+            ++plan_.report_.notHeld[kind];
+        }
+        if (records % ProgressStep == 0 && progress_ &&
+            !progress_({ImportProgress::Phase::Reading, reader.bytesRead(), file.size()}))
+            return Cancelled();
+    }
+    if (Status linked = planLinks(); !linked.ok()) return linked;
+    return std::move(plan_);
+}
+
+Person ImportPlan::person(const NewPerson& planned) const {
+    const auto text = [&](int index) { return texts_[planned.texts[index]]; };
+    return Person{keys_[static_cast<std::size_t>(planned.xref)],
+                  text(0),
+                  text(1),
+                  planned.sex,
+                  DateOfDay(planned.birthDay),
+                  text(2),
+                  text(3),
+                  DateOfDay(planned.deathDay),
+                  text(4),
+                  text(5)};
+}
+
+Result<ImportPlan> PlanImport(QIODevice& file, const DatabaseConnection& connection,
+                              const ImportProgressCallback& progress) {
+    return ImportPlanner(connection, progress).plan(file);
+}
+
+Result<ImportPlan> PlanImport(const QString& path, const DatabaseConnection& connection,
+                              const ImportProgressCallback& progress) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(
+            GedcomError::Unreadable,
+            u"Impossibile leggere il file %1: %2."_s.arg(path, file.errorString()));
+    return PlanImport(file, connection, progress);
+}
+
+Result<ImportReport> WriteImport(const ImportPlan& plan, const DatabaseConnection& connection,
+                                 const ImportProgressCallback& progress) {
+    const qint64 total =
+        static_cast<qint64>(plan.persons_.size() + plan.links_.size() + plan.marriages_.size());
+    qint64 done = 0;
+    const auto advance = [&] {
+        ++done;
+        return done % ProgressStep != 0 || !progress ||
+               progress({ImportProgress::Phase::Writing, done, total});
+    };
+    const auto key = [&](qint32 xref) { return plan.keys_[static_cast<std::size_t>(xref)]; };
+    const BulkWriteCache cache(connection);
+    const Status written = connection.inTransaction([&] {
+        for (const ImportPlan::NewPerson& person : plan.persons_) {
+            if (Status s = connection.anagrafica().add(plan.person(person)); !s.ok()) return s;
+            if (!advance()) return Cancelled();
+        }
+        for (const ImportPlan::NewLink& link : plan.links_) {
+            if (Status s = connection.relazioni().upsert(
+                    {key(link.parent), key(link.child), link.idsesso});
+                !s.ok())
+                return s;
+            if (!advance()) return Cancelled();
+        }
+        for (const ImportPlan::NewMarriage& marriage : plan.marriages_) {
+            if (Status s = connection.matrimoni().upsert(
+                    {key(marriage.husband), key(marriage.wife), DateOfDay(marriage.day)});
+                !s.ok())
+                return s;
+            if (!advance()) return Cancelled();
+        }
+        return Status::success();
+    });
+    if (!written.ok()) return written;
+    ImportReport report = plan.report();
+    report.written = true;
+    return report;
+}
+
+}  // namespace radici

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "gedcom/ImportReport.h"
+#include "store/DatabaseConnection.h"
+#include "store/Records.h"
+#include "store/Status.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QIODevice;
+
+namespace radici {
+
+struct ImportProgress {
+    enum class Phase { Reading, Writing };
+    Phase phase = Phase::Reading;
+    qint64 done = 0;  // bytes read, or rows written
+    qint64 total = 0;
+};
+
+// Called now and then while an import reads or writes; returning false cancels it.
+using ImportProgressCallback = std::function<bool(const ImportProgress&)>;
+
+// What an import will write: decided from the file and the database before anything is written.
+class ImportPlan {
+public:
+    const ImportReport& report() const { return report_; }
+
+private:
+    friend class ImportPlanner;
+    friend Result<ImportReport> WriteImport(const ImportPlan&, const DatabaseConnection&,
+                                            const ImportProgressCallback&);
+
+    // A person to add. Texts are numbers in texts_, so repeated names and places share one copy
+    // and a large file's plan stays small.
+    struct NewPerson {
+        qint32 xref = 0;
+        quint32 texts[6] = {};  // cognome, nome, luogonasc, nazionenasc, luogomorte, nazionemorte
+        qint32 birthDay = 0;    // Julian day; 0 when absent
+        qint32 deathDay = 0;
+        SexCode sex = Male;
+    };
+    struct NewLink {
+        qint32 parent = 0;
+        qint32 child = 0;
+        SexCode idsesso = Male;
+    };
+    struct NewMarriage {
+        qint32 husband = 0;
+        qint32 wife = 0;
+        qint32 day = 0;
+    };
+
+    Person person(const NewPerson& planned) const;
+
+    ImportReport report_;
+    std::vector<QString> keys_;  // by xref number: the key in the database, empty when none
+    std::vector<QString> texts_;
+    std::vector<NewPerson> persons_;
+    std::vector<NewLink> links_;
+    std::vector<NewMarriage> marriages_;
+};
+
+// Reads the whole file and plans the import against the database; writes nothing. A closed
+// connection stands for an empty database.
+Result<ImportPlan> PlanImport(QIODevice& file, const DatabaseConnection& connection,
+                              const ImportProgressCallback& progress = {});
+Result<ImportPlan> PlanImport(const QString& path, const DatabaseConnection& connection,
+                              const ImportProgressCallback& progress = {});
+
+// Writes the plan in one transaction: all of it, or nothing when a write fails or the progress
+// callback cancels. The report then counts what was written.
+Result<ImportReport> WriteImport(const ImportPlan& plan, const DatabaseConnection& connection,
+                                 const ImportProgressCallback& progress = {});
+
+}  // namespace radici

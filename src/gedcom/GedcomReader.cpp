@@ -1,0 +1,310 @@
+#include "gedcom/GedcomReader.h"
+
+#include "gedcom/Ansel.h"
+
+#include <QIODevice>
+
+namespace radici {
+
+const GedcomNode* GedcomNode::child(QLatin1StringView childTag) const {
+    for (const GedcomNode& node : children)
+        if (node.tag == childTag) return &node;
+    return nullptr;
+}
+
+QString GedcomNode::childValue(QLatin1StringView childTag) const {
+    const GedcomNode* node = child(childTag);
+    return node ? node->value : QString();
+}
+
+namespace {
+
+constexpr qint64 ChunkBytes = 1 << 16;
+constexpr int LongestLevel = 99;
+
+Status Unreadable(const QString& description) {
+    return Status::failure(GedcomError::Unreadable, description);
+}
+
+Status Truncated(qint64 lastLine) {
+    return Unreadable(QStringLiteral("Il file è incompleto: finisce alla riga %1 senza la riga "
+                                     "finale \"0 TRLR\" (forse è stato troncato). Il file non è "
+                                     "stato importato.")
+                          .arg(lastLine));
+}
+
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsTagCharacter(QChar c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || IsDigit(c) || c == u'_';
+}
+
+// "level [@xref@] TAG [value]", with one blank between the parts; the value is kept as it is.
+std::optional<GedcomNode> ParseLine(const QString& text) {
+    const qsizetype size = text.size();
+    qsizetype at = 0;
+    while (at < size && IsBlank(text[at])) ++at;
+    const qsizetype levelStart = at;
+    while (at < size && IsDigit(text[at])) ++at;
+    if (at == levelStart || at - levelStart > 2 || at >= size || text[at] != u' ') return {};
+    GedcomNode node;
+    node.level = text.mid(levelStart, at - levelStart).toInt();
+    while (at < size && text[at] == u' ') ++at;
+    if (at < size && text[at] == u'@') {
+        const qsizetype close = text.indexOf(u'@', at + 1);
+        if (close < at + 2 || close + 1 >= size || text[close + 1] != u' ') return {};
+        node.xref = text.mid(at, close + 1 - at);
+        at = close + 1;
+        while (at < size && text[at] == u' ') ++at;
+    }
+    const qsizetype tagStart = at;
+    while (at < size && IsTagCharacter(text[at])) ++at;
+    if (at == tagStart || (at < size && text[at] != u' ')) return {};
+    node.tag = text.mid(tagStart, at - tagStart);
+    if (at < size) node.value = text.mid(at + 1);
+    return node;
+}
+
+QString Shown(const QString& text) {
+    constexpr int Longest = 80;
+    return text.size() > Longest ? text.left(Longest) + QStringLiteral("…") : text;
+}
+
+}  // namespace
+
+GedcomReader::GedcomReader(QIODevice& device) : device_(device) {}
+
+qint64 GedcomReader::bytesRead() const { return device_.pos(); }
+
+bool GedcomReader::fill() {
+    if (atEnd_) return false;
+    buffer_.remove(0, position_);
+    position_ = 0;
+    const QByteArray chunk = device_.read(ChunkBytes);
+    if (chunk.isEmpty()) {
+        atEnd_ = true;
+        return false;
+    }
+    buffer_ += chunk;
+    return true;
+}
+
+char16_t GedcomReader::unitAt(qsizetype index) const {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(buffer_[i]); };
+    if (unitSize_ == 1) return byte(index);
+    return bigEndian_ ? char16_t(byte(index) << 8 | byte(index + 1))
+                      : char16_t(byte(index + 1) << 8 | byte(index));
+}
+
+qsizetype GedcomReader::findBreak(qsizetype from) const {
+    const qsizetype last = buffer_.size() - unitSize_;
+    for (qsizetype at = from; at <= last; at += unitSize_) {
+        const char16_t unit = unitAt(at);
+        if (unit == u'\r' || unit == u'\n') return at;
+    }
+    return -1;
+}
+
+// Lines end with CR, LF or CR LF.
+std::optional<QByteArray> GedcomReader::nextRawLine() {
+    if (!replay_.empty()) {
+        QByteArray line = std::move(replay_.front());
+        replay_.pop_front();
+        return line;
+    }
+    for (;;) {
+        const qsizetype end = findBreak(position_);
+        // A CR at the very end of what is read may be followed by an LF still in the file.
+        const bool complete =
+            end >= 0 && (unitAt(end) == u'\n' || end + unitSize_ < buffer_.size() || atEnd_);
+        if (complete) {
+            QByteArray line = buffer_.mid(position_, end - position_);
+            position_ = end + unitSize_;
+            if (unitAt(end) == u'\r' && position_ + unitSize_ <= buffer_.size() &&
+                unitAt(position_) == u'\n')
+                position_ += unitSize_;
+            return line;
+        }
+        if (!fill()) {
+            if (end >= 0) continue;
+            if (position_ >= buffer_.size()) return std::nullopt;
+            QByteArray line = buffer_.mid(position_);
+            position_ = buffer_.size();
+            return line;
+        }
+    }
+}
+
+void GedcomReader::detectByteOrder() {
+    while (buffer_.size() < 4 && fill()) {
+    }
+    const QByteArray start = buffer_.left(4);
+    if (start.startsWith("\xEF\xBB\xBF")) {
+        position_ = 3;
+        decoder_ = QStringDecoder(QStringConverter::Utf8);
+        encodingName_ = QStringLiteral("UTF-8");
+    } else if (start.startsWith("\xFF\xFE") || (start.size() > 1 && start[1] == '\0')) {
+        position_ = start.startsWith("\xFF\xFE") ? 2 : 0;
+        unitSize_ = 2;
+        decoder_ = QStringDecoder(QStringConverter::Utf16LE);
+        encodingName_ = QStringLiteral("UTF-16");
+    } else if (start.startsWith("\xFE\xFF") || start.startsWith('\0')) {
+        position_ = start.startsWith("\xFE\xFF") ? 2 : 0;
+        unitSize_ = 2;
+        bigEndian_ = true;
+        decoder_ = QStringDecoder(QStringConverter::Utf16BE);
+        encodingName_ = QStringLiteral("UTF-16");
+    } else {
+        return;
+    }
+    fixedByMark_ = true;
+}
+
+// Reads the header's lines as bytes to find "1 CHAR", and keeps them to be read again in it.
+Status GedcomReader::findDeclaredEncoding() {
+    QString declared;
+    std::deque<QByteArray> header;
+    while (std::optional<QByteArray> raw = nextRawLine()) {
+        const std::optional<GedcomNode> node = ParseLine(QString::fromLatin1(*raw));
+        header.push_back(std::move(*raw));
+        if (node && node->level == 0 && header.size() > 1) break;
+        if (node && node->level == 1 && node->tag == QLatin1StringView("CHAR"))
+            declared = node->value.trimmed();
+    }
+    replay_ = std::move(header);
+    return chooseEncoding(declared);
+}
+
+Status GedcomReader::chooseEncoding(const QString& declared) {
+    const QString name = declared.toUpper();
+    if (name.isEmpty() || name == u"UTF-8" || name == u"UTF8" || name == u"UNICODE") {
+        decoder_ = QStringDecoder(QStringConverter::Utf8);
+        encodingName_ = QStringLiteral("UTF-8");
+    } else if (name == u"ASCII") {
+        decoder_ = QStringDecoder(QStringConverter::Utf8);
+        encodingName_ = QStringLiteral("ASCII");
+    } else if (name == u"ANSI") {
+        decoder_ = QStringDecoder("windows-1252");
+        encodingName_ = QStringLiteral("ANSI (Windows-1252)");
+    } else if (name == u"ANSEL") {
+        ansel_ = true;
+        encodingName_ = QStringLiteral("ANSEL");
+    } else {
+        return Unreadable(
+            QStringLiteral("Il file usa la codifica dei caratteri \"%1\", che Radici non sa "
+                           "leggere (legge UTF-8, UTF-16, ASCII, ANSI e ANSEL). Salva di nuovo "
+                           "il file in UTF-8 con il programma che l'ha scritto.")
+                .arg(Shown(declared)));
+    }
+    return Status::success();
+}
+
+std::optional<QString> GedcomReader::decode(const QByteArray& raw) {
+    if (ansel_) return DecodeAnsel(raw);
+    decoder_.resetState();
+    QString text = decoder_(raw);
+    if (decoder_.hasError()) return std::nullopt;
+    return text;
+}
+
+Status GedcomReader::failureAtLine(const QString& problem) const {
+    return Unreadable(QStringLiteral("Riga %1 del file: %2 Il file non è stato importato.")
+                          .arg(lineNumber_)
+                          .arg(problem));
+}
+
+// The next line that is not blank, or no value at the end of the file.
+Result<std::optional<GedcomNode>> GedcomReader::readLine() {
+    while (std::optional<QByteArray> raw = nextRawLine()) {
+        ++lineNumber_;
+        const std::optional<QString> text = decode(*raw);
+        if (!text)
+            return failureAtLine(QStringLiteral("contiene caratteri non validi nella codifica %1.")
+                                     .arg(encodingName_));
+        if (text->trimmed().isEmpty()) continue;
+        std::optional<GedcomNode> node = ParseLine(*text);
+        if (!node)
+            return failureAtLine(
+                QStringLiteral("\"%1\" non è una riga GEDCOM (livello, [riferimento], "
+                               "etichetta, [valore]).")
+                    .arg(Shown(*text)));
+        node->line = lineNumber_;
+        return node;
+    }
+    return std::optional<GedcomNode>();
+}
+
+Result<GedcomNode> GedcomReader::readRecord(GedcomNode first) {
+    if (first.level != 0)
+        return failureAtLine(QStringLiteral("un record deve cominciare al livello 0."));
+    GedcomNode record = std::move(first);
+    std::vector<GedcomNode*> path{&record};
+    for (;;) {
+        Result<std::optional<GedcomNode>> read = readLine();
+        if (!read.ok()) return read.status();
+        std::optional<GedcomNode>& line = read.value();
+        if (!line) return Truncated(lineNumber_);
+        if (line->level == 0) {
+            pending_ = std::move(line);
+            return record;
+        }
+        if (line->level > static_cast<int>(path.size()) || line->level > LongestLevel)
+            return failureAtLine(QStringLiteral("il livello %1 segue il livello %2.")
+                                     .arg(line->level)
+                                     .arg(path.size() - 1));
+        path.resize(static_cast<std::size_t>(line->level));
+        GedcomNode* parent = path.back();
+        if (line->tag == QLatin1StringView("CONC")) {
+            parent->value += line->value;
+        } else if (line->tag == QLatin1StringView("CONT")) {
+            parent->value += u'\n' + line->value;
+        } else {
+            parent->children.push_back(std::move(*line));
+            path.push_back(&parent->children.back());
+        }
+    }
+}
+
+Status GedcomReader::readHeader() {
+    detectByteOrder();
+    if (!fixedByMark_) {
+        if (Status found = findDeclaredEncoding(); !found.ok()) return found;
+    }
+    Result<std::optional<GedcomNode>> first = readLine();
+    if (!first.ok()) return first.status();
+    if (!first.value() || first.value()->level != 0 || first.value()->tag != u"HEAD")
+        return Unreadable(
+            QStringLiteral("Il file non è un file GEDCOM: non comincia con la "
+                           "riga \"0 HEAD\". Il file non è stato importato."));
+    Result<GedcomNode> header = readRecord(std::move(*first.value()));
+    if (!header.ok()) return header.status();
+    const GedcomNode* gedc = header.value().child(QLatin1StringView("GEDC"));
+    version_ = gedc ? gedc->childValue(QLatin1StringView("VERS")).trimmed() : QString();
+    if (!version_.isEmpty() && !version_.startsWith(u"5.5") && !version_.startsWith(u"7.0"))
+        return Unreadable(QStringLiteral("Il file è nella versione GEDCOM %1, che Radici non "
+                                         "legge: legge le versioni 5.5, 5.5.1 e 7.0. Il file "
+                                         "non è stato importato.")
+                              .arg(Shown(version_)));
+    return Status::success();
+}
+
+Result<std::optional<GedcomNode>> GedcomReader::nextRecord() {
+    if (finished_) return std::optional<GedcomNode>();
+    std::optional<GedcomNode> first = std::move(pending_);
+    pending_.reset();
+    if (!first) {
+        Result<std::optional<GedcomNode>> read = readLine();
+        if (!read.ok()) return read.status();
+        first = std::move(read.value());
+    }
+    if (!first) return Truncated(lineNumber_);
+    if (first->level == 0 && first->tag == u"TRLR") {
+        finished_ = true;
+        return std::optional<GedcomNode>();
+    }
+    Result<GedcomNode> record = readRecord(std::move(*first));
+    if (!record.ok()) return record.status();
+    return std::optional<GedcomNode>(std::move(record).value());
+}
+
+}  // namespace radici

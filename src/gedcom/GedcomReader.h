@@ -1,0 +1,85 @@
+#pragma once
+
+#include "store/Status.h"
+
+#include <QByteArray>
+#include <QLatin1StringView>
+#include <QString>
+#include <QStringDecoder>
+#include <deque>
+#include <optional>
+#include <vector>
+
+class QIODevice;
+
+namespace radici {
+
+// Failures of reading or importing a GEDCOM file, beside the engine's own numbers.
+namespace GedcomError {
+inline constexpr int Unreadable = 4001;  // not a file Radici can read; nothing was written
+inline constexpr int Cancelled = 4002;   // the user stopped it; nothing was written
+}  // namespace GedcomError
+
+// One line of a record with the lines below it. CONC and CONT lines are already joined into
+// the value.
+struct GedcomNode {
+    int level = 0;
+    QString xref;  // with its "@" signs; empty when the line has none
+    QString tag;
+    QString value;
+    qint64 line = 0;  // where it stands in the file, from 1
+    std::vector<GedcomNode> children;
+
+    // The first child with the tag, or none.
+    const GedcomNode* child(QLatin1StringView childTag) const;
+    // The value of the first child with the tag; empty when there is none.
+    QString childValue(QLatin1StringView childTag) const;
+};
+
+// Reads a GEDCOM file one level-0 record at a time, so a large file never sits in memory whole.
+class GedcomReader {
+public:
+    explicit GedcomReader(QIODevice& device);
+
+    // Reads the header: finds the encoding and checks the version. Call it first.
+    Status readHeader();
+    const QString& encodingName() const { return encodingName_; }
+    const QString& version() const { return version_; }
+
+    // The next record after the header; no value once "0 TRLR" is read.
+    Result<std::optional<GedcomNode>> nextRecord();
+
+    // How far the reading has come, in bytes of the file.
+    qint64 bytesRead() const;
+
+private:
+    std::optional<QByteArray> nextRawLine();
+    qsizetype findBreak(qsizetype from) const;
+    char16_t unitAt(qsizetype index) const;
+    bool fill();
+    void detectByteOrder();
+    Status findDeclaredEncoding();
+    Status chooseEncoding(const QString& declared);
+    std::optional<QString> decode(const QByteArray& raw);
+    Result<std::optional<GedcomNode>> readLine();
+    Result<GedcomNode> readRecord(GedcomNode first);
+    Status failureAtLine(const QString& problem) const;
+
+    QIODevice& device_;
+    QByteArray buffer_;
+    qsizetype position_ = 0;
+    bool atEnd_ = false;
+    int unitSize_ = 1;
+    bool bigEndian_ = false;
+    bool fixedByMark_ = false;  // a byte-order mark or UTF-16 decided the encoding
+    bool ansel_ = false;
+    QStringDecoder decoder_;
+    std::deque<QByteArray> replay_;  // the header's lines, read once to find the encoding
+    qint64 lineNumber_ = 0;
+    std::optional<GedcomNode> pending_;  // the first line of the next record
+    bool finished_ = false;
+    QString encodingName_;
+    QString version_;
+};
+
+}  // namespace radici

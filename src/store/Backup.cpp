@@ -1,0 +1,103 @@
+#include "Backup.h"
+
+#include "Schema.h"
+
+#include <sqlite3.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace radici {
+
+namespace {
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+Status CopyFailed(const QString& path, const QString& why) {
+    return Status::failure(SQLITE_CANTOPEN,
+                           QStringLiteral("Impossibile creare la copia di sicurezza \"%1\" (%2). "
+                                          "Controlla che la cartella esista e sia scrivibile, "
+                                          "poi riprova.")
+                               .arg(Shown(path), why));
+}
+
+// Creating the file exclusively means a file that appears meanwhile is never overwritten.
+Status ClaimNewFile(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return Status::success();
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        return Status::failure(SQLITE_CANTOPEN,
+                               QStringLiteral("Il file \"%1\" esiste già e non viene "
+                                              "sovrascritto: scegli un altro nome.")
+                                   .arg(Shown(path)));
+    return CopyFailed(path, file.errorString());
+}
+
+Status CopyPages(const Database& source, const Database& copy) {
+    sqlite3_backup* backup = sqlite3_backup_init(copy.handle(), "main", source.handle(), "main");
+    if (!backup) return EngineFailure(copy.handle(), sqlite3_extended_errcode(copy.handle()));
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(backup, 1024);
+        // Another program writing the file holds it briefly: wait and go on.
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(50);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) return EngineFailure(copy.handle(), rc);
+    return Status::success();
+}
+
+Status CheckCopy(const QString& path, const QString& password) {
+    const Result<Database> reopened = Database::open(path, password, Database::Mode::OpenExisting);
+    if (!reopened.ok()) return reopened.status();
+    if (Status schema = CheckSchema(reopened.value()); !schema.ok()) return schema;
+    const Result<QStringList> problems = reopened.value().integrityProblems();
+    if (!problems.ok()) return problems.status();
+    if (!problems.value().isEmpty())
+        return Status::failure(SQLITE_CORRUPT,
+                               QStringLiteral("La copia di sicurezza non ha superato il "
+                                              "controllo di integrità (%1): non è stata tenuta.")
+                                   .arg(problems.value().first()));
+    return Status::success();
+}
+
+Status WriteCheckedCopy(const Database& source, const QString& path, const QString& password) {
+    {
+        const Result<Database> copy = Database::open(path, password, Database::Mode::CreateNew);
+        if (!copy.ok()) return copy.status();
+        if (Status copied = CopyPages(source, copy.value()); !copied.ok()) return copied;
+    }
+    return CheckCopy(path, password);
+}
+
+Status ReplaceWith(const QString& fresh, const QString& target) {
+    if (QFile::remove(target) && QFile::rename(fresh, target)) return Status::success();
+    return CopyFailed(target, QStringLiteral("il file esistente non può essere sostituito"));
+}
+
+}  // namespace
+
+Status BackupDatabase(const Database& source, const QString& copyPath, const QString& password,
+                      ExistingCopy existing) {
+    const QString sourcePath = QString::fromUtf8(sqlite3_db_filename(source.handle(), "main"));
+    if (QFileInfo(copyPath).canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
+        return Status::failure(SQLITE_CANTOPEN,
+                               QStringLiteral("La copia di sicurezza non può prendere il posto "
+                                              "del database stesso: scegli un altro nome."));
+    const bool replacing = existing == ExistingCopy::Replace && QFileInfo::exists(copyPath);
+    // A replaced file stays as it was until the new copy has passed its check.
+    const QString writtenPath = replacing ? copyPath + QStringLiteral(".nuova") : copyPath;
+    if (Status claimed = ClaimNewFile(writtenPath); !claimed.ok()) return claimed;
+    Status done = WriteCheckedCopy(source, writtenPath, password);
+    if (done.ok() && replacing) done = ReplaceWith(writtenPath, copyPath);
+    if (!done.ok()) {
+        QFile::remove(writtenPath);
+        QFile::remove(writtenPath + QStringLiteral("-journal"));
+    }
+    return done;
+}
+
+}  // namespace radici

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Database.h"
+#include "Status.h"
+
+#include <QString>
+
+namespace radici {
+
+enum class ExistingCopy { Refuse, Replace };
+
+// Writes a consistent copy of the open database to a new file encrypted with the same password,
+// through the engine's online backup (safe while the database is in use), then opens the copy
+// with that password and checks it. A copy that fails is removed. An existing file at the path
+// is refused, or, with Replace, replaced only once the new copy has passed its check.
+Status BackupDatabase(const Database& source, const QString& copyPath, const QString& password,
+                      ExistingCopy existing = ExistingCopy::Refuse);
+
+}  // namespace radici

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Database.h"
+#include "Records.h"
+#include "Status.h"
+
+#include <QByteArrayView>
+#include <cstdint>
+#include <functional>
+
+namespace radici {
+
+// How many rows each table holds.
+struct TableSizes {
+    std::int64_t persons = 0;
+    std::int64_t parentLinks = 0;
+    std::int64_t marriages = 0;
+};
+
+// A row of relazioni or matrimoni with its keys as the engine holds them (UTF-8), valid only
+// during the visit. A file edited by hand may hold keys that no person has.
+struct ScannedLink {
+    QByteArrayView parent;
+    QByteArrayView child;
+    SexCode idsesso;
+};
+struct ScannedMarriage {
+    QByteArrayView husband;
+    QByteArrayView wife;
+    QDate data;
+};
+
+// Whole-table reads for exporting a tree, each one sequential scan (no lookup per row, so a
+// million persons read in seconds), inside one read transaction so that every table is seen as
+// it was at the same moment. A visitor returns false to stop early.
+class TreeScan {
+public:
+    explicit TreeScan(const Database& db) : db_(db) {}
+    TreeScan(const TreeScan&) = delete;
+    TreeScan& operator=(const TreeScan&) = delete;
+    ~TreeScan();
+
+    // Starts the read transaction; the scans below work without it too, each on its own.
+    Status begin();
+
+    Result<TableSizes> sizes() const;
+    // Every key with its person's row id.
+    Status personKeys(
+        const std::function<bool(QByteArrayView key, std::int64_t rowId)>& visit) const;
+    // Persons in row order, with their row ids.
+    Status persons(const std::function<bool(std::int64_t rowId, const Person&)>& visit) const;
+    // Links and marriages in row order.
+    Status parentLinks(const std::function<bool(const ScannedLink&)>& visit) const;
+    Status marriages(const std::function<bool(const ScannedMarriage&)>& visit) const;
+
+private:
+    const Database& db_;
+    bool reading_ = false;
+};
+
+}  // namespace radici

@@ -1,0 +1,62 @@
+#include "tools/ImportCommand.h"
+
+#include "gedcom/GedcomImporter.h"
+#include "store/DatabaseConnection.h"
+#include "tools/DatabaseTool.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace radici {
+namespace {
+
+void Print(QTextStream& out, const ImportReport& report) {
+    for (const QString& line : report.lines()) out << line << "\n";
+}
+
+int Failed(QTextStream& err, const Status& failure) {
+    err << "radici-db: " << failure.description() << "\n";
+    return ToolFailed;
+}
+
+int ImportInto(const QString& gedcomPath, const DatabaseConnection& connection, bool dryRun,
+               QTextStream& out, QTextStream& err) {
+    const Result<ImportPlan> plan = PlanImport(gedcomPath, connection);
+    if (!plan.ok()) return Failed(err, plan.status());
+    if (dryRun) {
+        Print(out, plan.value().report());
+        out << "Prova senza scrittura: il database non è stato modificato.\n";
+        return ToolSucceeded;
+    }
+    const Result<ImportReport> report = WriteImport(plan.value(), connection);
+    if (!report.ok()) return Failed(err, report.status());
+    Print(out, report.value());
+    return ToolSucceeded;
+}
+
+}  // namespace
+
+int RunImport(const QString& gedcomPath, const QString& databasePath, bool dryRun, QTextStream& out,
+              QTextStream& err) {
+    const bool makeDatabase = !QFileInfo::exists(databasePath);
+    if (makeDatabase && !dryRun) {
+        if (const int made = CreateDatabaseFile(databasePath, DatabaseContent::Empty, out, err);
+            made != ToolSucceeded)
+            return made;
+    }
+    int result = ToolFailed;
+    {
+        DatabaseConnection connection;
+        // A dry run into a file that does not exist yet plans against an empty database.
+        const Status opened =
+            makeDatabase && dryRun ? Status::success() : connection.open(databasePath);
+        result = opened.ok() ? ImportInto(gedcomPath, connection, dryRun, out, err)
+                             : Failed(err, opened);
+    }
+    // A file made for an import that failed would hold nothing the user asked for.
+    if (result != ToolSucceeded && makeDatabase && !dryRun) QFile::remove(databasePath);
+    return result;
+}
+
+}  // namespace radici

@@ -1,0 +1,270 @@
+#include "TestDatabase.h"
+#include "gedcom/GedcomImporter.h"
+#include "gedcom/GedcomReader.h"
+#include "store/Dates.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QStringDecoder>
+#include <QTest>
+
+using namespace radici;
+
+namespace {
+
+QByteArray Gedcom(const QByteArray& records, const QByteArray& charset = "UTF-8") {
+    return "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR " + charset + "\n" + records + "0 TRLR\n";
+}
+
+QByteArray Indi(const char* xref, const char* name, const char* sex, const char* birth,
+                const QByteArray& more = {}) {
+    QByteArray record = QByteArray("0 ") + xref + " INDI\n1 NAME " + name + "\n";
+    if (*sex) record += QByteArray("1 SEX ") + sex + "\n";
+    if (*birth) record += QByteArray("1 BIRT\n2 DATE ") + birth + "\n";
+    return record + more;
+}
+
+const QByteArray Father =
+    Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888", "2 PLAC Bergamo, Lombardia, Italia\n");
+const QByteArray Mother = Indi("@I2@", "Maria /Bianchi/", "F", "25 JUL 1891");
+const QByteArray Child = Indi("@I3@", "Lucia /Rossi/", "F", "2 FEB 1917");
+const QString FatherKey = "ROSGIU12/03/1888";
+const QString MotherKey = "BIAMAR25/07/1891";
+const QString ChildKey = "ROSLUC02/02/1917";
+
+QString LinkText(const ParentLink& link) {
+    return QString("%1>%2:%3").arg(link.idgenitori, link.idfigli).arg(link.idsesso);
+}
+
+QStringList RowsOf(TestDatabase& db) {
+    QStringList rows{QString::number(db.personCount())};
+    for (const ParentLink& link : db.links()) rows << LinkText(link);
+    for (const Marriage& marriage : db.marriages())
+        rows << QString("%1+%2:%3")
+                    .arg(marriage.idmarito, marriage.idmoglie, StorageDateText(marriage.data));
+    return rows;
+}
+
+Result<ImportReport> Import(const QByteArray& bytes, const QString& databasePath,
+                            const ImportProgressCallback& progress = {}) {
+    QBuffer file;
+    file.setData(bytes);
+    file.open(QIODevice::ReadOnly);
+    DatabaseConnection connection;
+    if (Status opened = connection.open(databasePath); !opened.ok()) return opened;
+    const Result<ImportPlan> plan = PlanImport(file, connection, progress);
+    if (!plan.ok()) return plan.status();
+    return WriteImport(plan.value(), connection, progress);
+}
+
+void CheckLines(const QStringList& report, const QStringList& expected) {
+    for (const QString& line : expected)
+        QVERIFY2(report.contains(line), qPrintable(line + "\nnot in:\n" + report.join('\n')));
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class GedcomImportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eachRuleWritesTheRowsItsReportPromises_data();
+    void eachRuleWritesTheRowsItsReportPromises();
+    void filesThatCannotBeReadWriteNothing_data();
+    void filesThatCannotBeReadWriteNothing();
+    void encodingsGiveTheSameNames_data();
+    void encodingsGiveTheSameNames();
+    void mergeKeepsStoredPersonsAndAttachesLinks();
+    void cancellingHalfWayLeavesTheFileAsItWas();
+};
+
+void GedcomImportTest::eachRuleWritesTheRowsItsReportPromises_data() {
+    QTest::addColumn<QByteArray>("records");
+    QTest::addColumn<QStringList>("rows");  // person count, links, marriages
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("year-only birth")
+        << Indi("@I1@", "Mario /Rossi/", "M", "1888") << QStringList{"0"}
+        << QStringList{
+               "  @I1@ Mario /Rossi/, riga 5: data di "
+               "nascita non esatta (\"1888\")"};
+    QTest::newRow("no sex, short names")
+        << Indi("@I1@", "Li /Wu/", "", "1 JAN 1900") << QStringList{"0"}
+        << QStringList{
+               "  @I1@ Li /Wu/, riga 5: sesso mancante; cognome di meno di tre "
+               "caratteri (\"WU\"); nome di meno di tre caratteri (\"LI\")"};
+    QTest::newRow("two persons on one key")
+        << Father + Mother + Indi("@I9@", "Giusto /Rossini/", "M", "12 MAR 1888") + Child +
+               "0 @F1@ FAM\n1 HUSB @I9@\n1 WIFE @I2@\n1 CHIL @I3@\n"
+        << QStringList{"3", FatherKey + ">" + ChildKey + ":0", MotherKey + ">" + ChildKey + ":1",
+                       FatherKey + "+" + MotherKey + ":"}
+        << QStringList{"Persone: 3 importate, 1 già presenti, 0 escluse.",
+                       "  @I9@ Giusto /Rossini/, riga 16: già presente nel file come @I1@ "
+                       "(chiave ROSGIU12/03/1888)"};
+    QTest::newRow("one-parent family, middle place part")
+        << Mother + Child + "0 @F1@ FAM\n1 WIFE @I2@\n1 CHIL @I3@\n1 CHIL @I3@\n"
+        << QStringList{"2", MotherKey + ">" + ChildKey + ":1"}
+        << QStringList{"Legami genitore-figlio: 1 importati, 1 già presenti, 0 esclusi.",
+                       "Matrimoni: 0 importati, 0 già presenti, 0 esclusi."};
+    QTest::newRow("adopted child, dated marriage")
+        << Father + Mother + Child + "1 FAMC @F1@\n2 PEDI adopted\n" +
+               "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 MARR\n2 DATE 3 MAY 1914\n"
+        << QStringList{"3", FatherKey + "+" + MotherKey + ":1914-05-03"}
+        << QStringList{"Legami genitore-figlio: 0 importati, 0 già presenti, 2 esclusi.",
+                       "  @I3@ (ROSLUC02/02/1917) nella famiglia @F1@",
+                       "  parti intermedie dei luoghi (tra comune e nazione): 1"};
+    QTest::newRow("inexact marriage date, divorce, left-out child")
+        << Father + Mother + Indi("@I3@", "Anna /Rossi/", "F", "ABT 1920") +
+               "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 MARR\n2 DATE ABT 1914\n"
+               "1 DIV Y\n"
+        << QStringList{"2", FatherKey + "+" + MotherKey + ":"}
+        << QStringList{"  legami con un figlio non importato: 2", "  divorzi: 1",
+                       "  date inesatte o parziali: 1"};
+    QTest::newRow("spouse left out, long place kept whole")
+        << Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888",
+                "1 DEAT\n2 PLAC San Giovanni in Persiceto, Italia\n") +
+               Indi("@I2@", "Maria /Bianchi/", "X", "25 JUL 1891") +
+               "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
+        << QStringList{"1"}
+        << QStringList{"Matrimoni: 0 importati, 0 già presenti, 1 esclusi.",
+                       "  @I2@ Maria /Bianchi/, riga 12: sesso \"X\" (servono M o F)",
+                       "  @I1@, riga 5: luogo di morte \"SAN GIOVANNI IN PERSICETO\", 25 "
+                       "caratteri (la casella ne tiene 20)"};
+}
+
+void GedcomImportTest::eachRuleWritesTheRowsItsReportPromises() {
+    QFETCH(QByteArray, records);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, lines);
+    TestDatabase db;
+    const Result<ImportReport> report = Import(Gedcom(records), db.path());
+    QVERIFY2(report.ok(), qPrintable(report.status().description()));
+    QCOMPARE(RowsOf(db), rows);
+    CheckLines(report.value().lines(), lines);
+}
+
+void GedcomImportTest::filesThatCannotBeReadWriteNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("truncated") << Gedcom(Father + Mother).chopped(7)
+                               << "Il file è incompleto: finisce alla riga 15 senza la riga "
+                                  "finale \"0 TRLR\"";
+    QTest::newRow("broken line") << Gedcom(Father + "1BIRT\n" + Mother)
+                                 << "Riga 11 del file: \"1BIRT\" non è una riga GEDCOM";
+    QTest::newRow("level jump") << Gedcom(Mother + "4 NOTE x\n")
+                                << "Riga 10 del file: il livello 4 segue il livello 2.";
+    QTest::newRow("other encoding") << Gedcom(Father, "IBMPC")
+                                    << "la codifica dei caratteri "
+                                       "\"IBMPC\"";
+    QTest::newRow("invalid UTF-8") << Gedcom(Indi("@I1@", "Nicol\xF2 /Rossi/", "M", ""))
+                                   << "Riga 6 del file: contiene caratteri non validi nella "
+                                      "codifica UTF-8.";
+    QTest::newRow("other version")
+        << QByteArray("0 HEAD\n1 GEDC\n2 VERS 4.0\n0 TRLR\n") << "versione GEDCOM 4.0";
+    QTest::newRow("not GEDCOM") << QByteArray("0 @I1@ INDI\n0 TRLR\n")
+                                << "non comincia con la riga \"0 HEAD\"";
+}
+
+void GedcomImportTest::filesThatCannotBeReadWriteNothing() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    TestDatabase db;
+    const Result<ImportReport> report = Import(bytes, db.path());
+    QVERIFY(!report.ok());
+    QVERIFY2(report.status().description().contains(message),
+             qPrintable(report.status().description()));
+    QCOMPARE(db.personCount(), 0);
+}
+
+void GedcomImportTest::encodingsGiveTheSameNames_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray records = Indi("@I1@", "Nicolò /Cantù D'Alì/", "M", "1 JAN 1900") +
+                               Indi("@I2@", "Noè /Faà/", "M", "2 JAN 1900");
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QTest::newRow("UTF-16 with mark") << QByteArray(utf16(QString::fromUtf8(Gedcom(records))));
+    QTest::newRow("UTF-8 with mark, CR LF")
+        << "\xEF\xBB\xBF" + Gedcom(records).replace("\n", "\r\n");
+    QStringEncoder ansi("windows-1252");
+    QTest::newRow("ANSI, CR")
+        << QByteArray(ansi(QString::fromUtf8(Gedcom(records, "ANSI")))).replace("\n", "\r");
+    // ANSEL puts the grave (E1) before the letter it sits on.
+    QTest::newRow("ANSEL") << Gedcom(
+        Indi("@I1@", "Nicol\xE1o /Cant\xE1u D'Al\xE1i/", "M", "1 JAN 1900") + Indi("@I2@",
+                                                                                   "No\xE1"
+                                                                                   "e /Fa\xE1"
+                                                                                   "a/",
+                                                                                   "M",
+                                                                                   "2 JAN 1900"),
+        "ANSEL");
+}
+
+void GedcomImportTest::encodingsGiveTheSameNames() {
+    QFETCH(QByteArray, bytes);
+    TestDatabase db;
+    const Result<ImportReport> report = Import(bytes, db.path());
+    QVERIFY2(report.ok(), qPrintable(report.status().description()));
+    const std::optional<Person> first = db.person(QString::fromUtf8("CANNIC01/01/1900"));
+    QVERIFY(first);
+    QCOMPARE(first->cognome, QString::fromUtf8("CANTÙ D'ALÌ"));
+    QCOMPARE(first->nome, QString::fromUtf8("NICOLÒ"));
+    const std::optional<Person> second = db.person(QString::fromUtf8("FAÀNOÈ02/01/1900"));
+    QVERIFY(second);
+    QCOMPARE(second->cognome.size(), 3);  // composed: one character for each accented letter
+}
+
+void GedcomImportTest::mergeKeepsStoredPersonsAndAttachesLinks() {
+    TestDatabase db;
+    db.addPerson("ROSSI", "GIUSEPPE", "12/03/1888", Male, "04/11/1961");
+    db.addPerson("BIANCHI", "MARIA", "25/07/1891", Female);
+    db.link(FatherKey, MotherKey, Male);  // a stored link the file repeats
+    db.marry(FatherKey, MotherKey, "01/01/1913");
+    const Person before = *db.person(FatherKey);
+    const QByteArray records = Father + Mother + Child +
+                               "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 MARR\n"
+                               "2 DATE 3 MAY 1914\n0 @F2@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n";
+    const Result<ImportReport> report = Import(Gedcom(records), db.path());
+    QVERIFY2(report.ok(), qPrintable(report.status().description()));
+    QCOMPARE(*db.person(FatherKey), before);
+    QCOMPARE(RowsOf(db),
+             (QStringList{"3", FatherKey + ">" + MotherKey + ":0",
+                          FatherKey + ">" + ChildKey + ":0", MotherKey + ">" + ChildKey + ":1",
+                          FatherKey + "+" + MotherKey + ":1913-01-01"}));
+    CheckLines(report.value().lines(),
+               {"Persone: 1 importate, 2 già presenti, 0 escluse.",
+                "Legami genitore-figlio: 2 importati, 1 già presenti, 0 esclusi.",
+                "Matrimoni: 0 importati, 1 già presenti, 0 esclusi.",
+                "  @I1@ Giuseppe /Rossi/, riga 5: già presente nel database (chiave "
+                "ROSGIU12/03/1888), non modificata"});
+}
+
+void GedcomImportTest::cancellingHalfWayLeavesTheFileAsItWas() {
+    TestDatabase db;
+    db.addPerson("ROSSI", "GIUSEPPE", "12/03/1888");
+    QByteArray records;
+    for (int index = 0; index < 3000; ++index) {
+        const QByteArray date =
+            QDate(1900, 1, 1).addDays(index).toString("d MMM yyyy").toUpper().toLatin1();
+        records +=
+            Indi(QByteArray("@P" + QByteArray::number(index) + "@"), "Anna /Verdi/", "F", date) +
+            "0 @F" + QByteArray::number(index) + "@ FAM\n1 HUSB @I1@\n1 CHIL @P" +
+            QByteArray::number(index) + "@\n";
+    }
+    const QByteArray before = FileBytes(db.path());
+    bool writing = false;
+    const Result<ImportReport> report =
+        Import(Gedcom(Father + records), db.path(), [&](const ImportProgress& progress) {
+            writing = progress.phase == ImportProgress::Phase::Writing;
+            return !writing || progress.done < progress.total / 2;
+        });
+    QVERIFY(writing);
+    QVERIFY(report.status().is(GedcomError::Cancelled));
+    QCOMPARE(FileBytes(db.path()), before);
+}
+
+QTEST_GUILESS_MAIN(GedcomImportTest)
+#include "GedcomImportTest.moc"

@@ -1,0 +1,134 @@
+#include "TestDatabase.h"
+#include "gedcom/GedcomExporter.h"
+#include "gedcom/GedcomImporter.h"
+#include "store/DatabaseConnection.h"
+#include "tools/DemoFamily.h"
+
+#include <QBuffer>
+#include <QSet>
+#include <QTest>
+#include <algorithm>
+
+using namespace radici;
+
+namespace {
+
+struct Tables {
+    std::vector<Person> persons;
+    std::vector<ParentLink> links;
+    std::vector<Marriage> marriages;
+};
+
+template <typename Row, typename Less>
+std::vector<Row> Sorted(std::vector<Row> rows, Less less) {
+    std::sort(rows.begin(), rows.end(), less);
+    return rows;
+}
+
+Tables ReadTables(TestDatabase& db, const DatabaseConnection& connection) {
+    Tables tables;
+    Result<SearchResult> found = connection.anagrafica().search(SearchField::Surname, "*");
+    for (bool more = found.ok() && found.value().moveFirst(); more; more = found.value().moveNext())
+        tables.persons.push_back(found.value().current().value());
+    tables.persons = Sorted(
+        tables.persons, [](const Person& a, const Person& b) { return a.idrecord < b.idrecord; });
+    tables.links = Sorted(db.links(), [](const ParentLink& a, const ParentLink& b) {
+        return std::tie(a.idgenitori, a.idfigli) < std::tie(b.idgenitori, b.idfigli);
+    });
+    tables.marriages = Sorted(db.marriages(), [](const Marriage& a, const Marriage& b) {
+        return std::tie(a.idmarito, a.idmoglie) < std::tie(b.idmarito, b.idmoglie);
+    });
+    return tables;
+}
+
+// A made-up tree written in one transaction: every person after the first forty has both
+// parents, married once (some marriages without a date); some persons have died.
+Status WriteGeneratedTree(const DatabaseConnection& connection, int size) {
+    const QStringList surnames{"ROSSI", "D'ANGELO", "CANTÙ", "DE LUCA", "FAÀ DI BRUNO"};
+    const QStringList givenNames{"NICOLÒ", "MARIA LUISA", "NOÈ", "GIOVANNI", "ANNA"};
+    const QStringList towns{"BERGAMO", "NAPOLI", "SANT'OMOBONO TERME", "LOVERE"};
+    const std::vector<QDate> marriageDates{QDate(), QDate(1850, 5, 1), QDate(1848, 2, 29)};
+    return connection.inTransaction([&] {
+        std::vector<QString> men;
+        std::vector<QString> women;
+        QSet<QString> married;
+        for (int index = 0; index < size; ++index) {
+            const SexCode sex = index % 2 == 0 ? Male : Female;
+            const QDate birth = QDate(1700, 1, 1).addDays(index * 7);
+            const bool died = index % 3 == 0;
+            Person person{QString(),
+                          surnames[index % surnames.size()],
+                          givenNames[(index / 5) % givenNames.size()],
+                          sex,
+                          birth,
+                          towns[index % towns.size()],
+                          "ITALIA",
+                          died ? birth.addYears(70) : QDate(),
+                          died ? towns[(index + 1) % towns.size()] : "",
+                          died ? "FRANCIA" : ""};
+            person.idrecord =
+                person.cognome.left(3) + person.nome.left(3) + birth.toString("dd/MM/yyyy");
+            if (Status s = connection.anagrafica().add(person); !s.ok()) return s;
+            if (index >= 40) {
+                const QString& father = men[static_cast<std::size_t>(index * 7) % men.size()];
+                const QString& mother = women[static_cast<std::size_t>(index * 7) % women.size()];
+                for (const ParentLink& link : {ParentLink{father, person.idrecord, Male},
+                                               ParentLink{mother, person.idrecord, Female}})
+                    if (Status s = connection.relazioni().upsert(link); !s.ok()) return s;
+                if (!married.contains(father + mother)) {
+                    const Marriage marriage{father, mother, marriageDates[index % 3]};
+                    if (Status s = connection.matrimoni().upsert(marriage); !s.ok()) return s;
+                    married.insert(father + mother);
+                }
+            }
+            (sex == Male ? men : women).push_back(person.idrecord);
+        }
+        return Status::success();
+    });
+}
+
+}  // namespace
+
+class GedcomRoundTripTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void exportedTreesComeBackRowForRow_data();
+    void exportedTreesComeBackRowForRow();
+};
+
+void GedcomRoundTripTest::exportedTreesComeBackRowForRow_data() {
+    QTest::addColumn<int>("generated");
+    QTest::newRow("demo family") << 0;
+    QTest::newRow("generated tree") << 10000;
+}
+
+void GedcomRoundTripTest::exportedTreesComeBackRowForRow() {
+    QFETCH(int, generated);
+    TestDatabase source;
+    DatabaseConnection from;
+    QVERIFY(from.open(source.path()).ok());
+    QVERIFY(generated == 0 ? WriteDemoFamily(from).ok() : WriteGeneratedTree(from, generated).ok());
+
+    QBuffer file;
+    file.open(QIODevice::ReadWrite);
+    QVERIFY(GedcomExporter(*from.database(), ExportOptions{"1.0", false}).exportTo(file).ok());
+    file.seek(0);
+    TestDatabase target;
+    DatabaseConnection into;
+    QVERIFY(into.open(target.path()).ok());
+    const Result<ImportPlan> plan = PlanImport(file, into);
+    QVERIFY2(plan.ok(), qPrintable(plan.status().description()));
+    QVERIFY(WriteImport(plan.value(), into).ok());
+
+    const Tables before = ReadTables(source, from);
+    const Tables after = ReadTables(target, into);
+    QVERIFY(before.persons.size() >= 19);
+    QCOMPARE(after.persons, before.persons);
+    QCOMPARE(after.links, before.links);
+    QCOMPARE(after.marriages, before.marriages);
+    QCOMPARE(plan.value().report().persons.leftOut, 0);
+}
+
+QTEST_GUILESS_MAIN(GedcomRoundTripTest)
+#include "GedcomRoundTripTest.moc"
