@@ -115,7 +115,7 @@ int Probe(const std::vector<std::string>& arguments) {
 }
 
 bool MakeEmpty(const QString& path) {
-    const Result<Database> made =
+    Result<Database> made =
         Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
     return made.ok() && CreateSchema(made.value()).ok();
 }

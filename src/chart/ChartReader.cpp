@@ -2,6 +2,7 @@
 
 #include "ChartLayout.h"
 #include "store/FamilyReader.h"
+#include "store/ReadTransaction.h"
 
 #include <QSet>
 #include <algorithm>
@@ -119,7 +120,7 @@ Status ReadDescendants(FamilyCollector& collector, QStringList frontier, int gen
 Result<ChartFamily> ReadChartFamily(const DatabaseConnection& connection, ChartKind kind,
                                     const QString& key, int generations) {
     generations = std::clamp(generations, MinGenerations, MaxGenerations);
-    const ReadSnapshot snapshot(connection);
+    const ReadTransaction oneStateOfTheFile(connection);
     FamilyCollector collector(connection);
     const QStringList root{key.trimmed()};
     Status read = collector.readPersons(root);

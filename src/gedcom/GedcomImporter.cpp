@@ -534,7 +534,7 @@ Result<ImportPlan> PlanImport(const QString& path, const DatabaseConnection& con
     return PlanImport(file, connection, progress);
 }
 
-Result<ImportReport> WriteImport(const ImportPlan& plan, const DatabaseConnection& connection,
+Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& connection,
                                  const ImportProgressCallback& progress) {
     const qint64 total =
         static_cast<qint64>(plan.persons_.size() + plan.links_.size() + plan.marriages_.size());
@@ -546,7 +546,7 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, const DatabaseConnectio
     };
     const auto key = [&](qint32 xref) { return plan.keys_[static_cast<std::size_t>(xref)]; };
     const BulkWriteCache cache(connection);
-    const Status written = connection.inTransaction([&] {
+    const Status written = connection.runInTransaction([&] {
         for (const ImportPlan::NewPerson& person : plan.persons_) {
             if (Status s = connection.anagrafica().add(plan.person(person)); !s.ok()) return s;
             if (!advance()) return Cancelled();

@@ -30,7 +30,7 @@ public:
 
 private:
     friend class ImportPlanner;
-    friend Result<ImportReport> WriteImport(const ImportPlan&, const DatabaseConnection&,
+    friend Result<ImportReport> WriteImport(const ImportPlan&, DatabaseConnection&,
                                             const ImportProgressCallback&);
 
     // A person to add. Texts are numbers in texts_, so repeated names and places share one copy
@@ -72,7 +72,7 @@ Result<ImportPlan> PlanImport(const QString& path, const DatabaseConnection& con
 
 // Writes the plan in one transaction: all of it, or nothing when a write fails or the progress
 // callback cancels. The report then counts what was written.
-Result<ImportReport> WriteImport(const ImportPlan& plan, const DatabaseConnection& connection,
+Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& connection,
                                  const ImportProgressCallback& progress = {});
 
 }  // namespace radici

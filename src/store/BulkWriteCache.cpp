@@ -5,11 +5,11 @@ namespace radici {
 // A failure to change the cache only changes the speed, never the rows written.
 BulkWriteCache::BulkWriteCache(const DatabaseConnection& connection)
     : database_(connection.database()) {
-    if (database_) database_->execute("pragma cache_size = -196608");
+    if (database_) static_cast<void>(database_->execute("pragma cache_size = -196608"));
 }
 
 BulkWriteCache::~BulkWriteCache() {
-    if (database_) database_->execute("pragma cache_size = -2000");
+    if (database_) static_cast<void>(database_->execute("pragma cache_size = -2000"));
 }
 
 }  // namespace radici

@@ -128,14 +128,4 @@ Result<std::vector<Marriage>> FamilyReader::marriages(const QStringList& husband
     return RowsOnly(std::move(rows));
 }
 
-ReadSnapshot::ReadSnapshot(const DatabaseConnection& connection) {
-    const Database* db = connection.database();
-    if (db && !db->inTransaction() && db->execute("begin").ok()) db_ = db;
-}
-
-ReadSnapshot::~ReadSnapshot() {
-    // Ending a read loses nothing; a read left open would only keep writers waiting.
-    if (db_ && !db_->execute("commit").ok()) static_cast<void>(db_->rollback());
-}
-
 }  // namespace radici

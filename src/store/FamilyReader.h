@@ -31,17 +31,4 @@ private:
     const DatabaseConnection& connection_;
 };
 
-// Holds one read transaction while it lives, unless one is open already: the many queries of a
-// chart then see one state of the file and take its lock once rather than once a query.
-class ReadSnapshot {
-public:
-    explicit ReadSnapshot(const DatabaseConnection& connection);
-    ~ReadSnapshot();
-    ReadSnapshot(const ReadSnapshot&) = delete;
-    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
-
-private:
-    const Database* db_ = nullptr;  // set while this snapshot holds the transaction
-};
-
 }  // namespace radici

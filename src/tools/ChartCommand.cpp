@@ -15,19 +15,6 @@ namespace {
 
 constexpr int DefaultAncestors = 4;
 
-int Misused(QTextStream& err, const QString& problem) {
-    err << "radici-db: " << problem << " Vedere radici-db --help.\n";
-    return ToolMisused;
-}
-
-int Failed(QTextStream& err, const QString& problem) {
-    err << "radici-db: " << problem << "\n";
-    return ToolFailed;
-}
-
-QString Shown(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
 
 std::optional<int> Generations(const QString& text) {
     bool number = false;
@@ -70,7 +57,7 @@ int RunChartCommand(const QStringList& arguments, const ChartRequest& request, Q
     DatabaseConnection connection;
     if (const Status opened = connection.open(database); !opened.ok()) {
         return Failed(err, QStringLiteral("impossibile aprire il database %1: %2 %3")
-                               .arg(Shown(database))
+                               .arg(ShownPath(database))
                                .arg(opened.number())
                                .arg(opened.description()));
     }
@@ -79,13 +66,13 @@ int RunChartCommand(const QStringList& arguments, const ChartRequest& request, Q
     if (!family.value().persons.contains(key)) {
         return Failed(
             err,
-            QStringLiteral("nessuna persona ha la chiave \"%1\" in %2.").arg(key, Shown(database)));
+            QStringLiteral("nessuna persona ha la chiave \"%1\" in %2.").arg(key, ShownPath(database)));
     }
     const ChartLayout layout = LayoutChart(kind, family.value(), key, *generations);
     if (const Status saved = ExportChart(layout, output); !saved.ok()) {
         return Failed(err, saved.description());
     }
-    out << ChartTitle(layout) << ": " << layout.boxes.size() << " riquadri in " << Shown(output)
+    out << ChartTitle(layout) << ": " << layout.boxes.size() << " riquadri in " << ShownPath(output)
         << ".\n";
     return ToolSucceeded;
 }

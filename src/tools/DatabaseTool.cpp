@@ -26,6 +26,11 @@ int Misused(QTextStream& err, const QString& problem) {
     return ToolMisused;
 }
 
+int Failed(QTextStream& err, const QString& problem) {
+    err << ToolName << ": " << problem << "\n";
+    return ToolFailed;
+}
+
 namespace {
 
 Status CreateEmptyDatabase(const QString& path) {

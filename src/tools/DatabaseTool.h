@@ -16,6 +16,8 @@ inline const QString ToolName = QStringLiteral("radici-db");
 
 // Reports a bad command line in one line on err; returns ToolMisused.
 int Misused(QTextStream& err, const QString& problem);
+// Reports a refused or failed request in one line on err; returns ToolFailed.
+int Failed(QTextStream& err, const QString& problem);
 // The absolute path, as the tool shows it.
 QString ShownPath(const QString& path);
 // Creates the file, empty, unless it exists already; says why not on err. Returns an exit code.

@@ -43,8 +43,7 @@ std::optional<Files> ReadFiles(const QString& command, const QStringList& names,
 }
 
 int Failed(QTextStream& err, const QString& what, const Status& status) {
-    err << ToolName << ": " << what << ": " << status.description() << "\n";
-    return ToolFailed;
+    return radici::Failed(err, what + QStringLiteral(": ") + status.description());
 }
 
 int OpenDatabase(DatabaseConnection& connection, const QString& path, QTextStream& err) {

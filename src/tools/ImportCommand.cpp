@@ -15,22 +15,17 @@ void Print(QTextStream& out, const ImportReport& report) {
     for (const QString& line : report.lines()) out << line << "\n";
 }
 
-int Failed(QTextStream& err, const Status& failure) {
-    err << "radici-db: " << failure.description() << "\n";
-    return ToolFailed;
-}
-
-int ImportInto(const QString& gedcomPath, const DatabaseConnection& connection, bool dryRun,
+int ImportInto(const QString& gedcomPath, DatabaseConnection& connection, bool dryRun,
                QTextStream& out, QTextStream& err) {
     const Result<ImportPlan> plan = PlanImport(gedcomPath, connection);
-    if (!plan.ok()) return Failed(err, plan.status());
+    if (!plan.ok()) return Failed(err, plan.status().description());
     if (dryRun) {
         Print(out, plan.value().report());
         out << "Prova senza scrittura: il database non è stato modificato.\n";
         return ToolSucceeded;
     }
     const Result<ImportReport> report = WriteImport(plan.value(), connection);
-    if (!report.ok()) return Failed(err, report.status());
+    if (!report.ok()) return Failed(err, report.status().description());
     Print(out, report.value());
     return ToolSucceeded;
 }
@@ -52,7 +47,7 @@ int RunImport(const QString& gedcomPath, const QString& databasePath, bool dryRu
         const Status opened =
             makeDatabase && dryRun ? Status::success() : connection.open(databasePath);
         result = opened.ok() ? ImportInto(gedcomPath, connection, dryRun, out, err)
-                             : Failed(err, opened);
+                             : Failed(err, opened.description());
     }
     // A file made for an import that failed would hold nothing the user asked for.
     if (result != ToolSucceeded && makeDatabase && !dryRun) QFile::remove(databasePath);

@@ -43,12 +43,12 @@ Tables ReadTables(TestDatabase& db, const DatabaseConnection& connection) {
 
 // A made-up tree written in one transaction: every person after the first forty has both
 // parents, married once (some marriages without a date); some persons have died.
-Status WriteGeneratedTree(const DatabaseConnection& connection, int size) {
+Status WriteGeneratedTree(DatabaseConnection& connection, int size) {
     const QStringList surnames{"ROSSI", "D'ANGELO", "CANTÙ", "DE LUCA", "FAÀ DI BRUNO"};
     const QStringList givenNames{"NICOLÒ", "MARIA LUISA", "NOÈ", "GIOVANNI", "ANNA"};
     const QStringList towns{"BERGAMO", "NAPOLI", "SANT'OMOBONO TERME", "LOVERE"};
     const std::vector<QDate> marriageDates{QDate(), QDate(1850, 5, 1), QDate(1848, 2, 29)};
-    return connection.inTransaction([&] {
+    return connection.runInTransaction([&] {
         std::vector<QString> men;
         std::vector<QString> women;
         QSet<QString> married;
