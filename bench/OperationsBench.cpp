@@ -48,7 +48,7 @@ struct Workbench {
     SexCode spouseSex = Female;
     int throwaways = 0;  // persons made for one benchmark step, born from 1 January 2100 on
 
-    const DatabaseConnection& connection() const { return context->connection; }
+    DatabaseConnection& connection() const { return context->connection; }
     // A birth date no generated person has, so keys made from it are always free.
     QDate nextThrowawayBirth() { return QDate(2100, 1, 1).addDays(throwaways++); }
 };
@@ -243,8 +243,7 @@ void LastFloor(State& state, Workbench& bench, const QString& text) {
 
 // What the choose-person button does once the registry window has handed the key back.
 void ShowInRelations(Workbench& bench, const QString& key) {
-    bench.context->selectedPersonKey.write(key);
-    if (bench.relations->LoadPerson()) bench.relations->LoadRelatives();
+    if (bench.relations->LoadPerson(key)) bench.relations->LoadRelatives();
 }
 
 void ShowProgram(State& state, Workbench& bench) {
@@ -483,8 +482,8 @@ QString AddThrowawayPerson(Workbench& bench) {
     person.idrecord = ThrowawayKey(person.nome, person.datanasc);
     person.sesso = bench.spouseSex == Male ? Female : Male;
     const bool husband = person.sesso == Male;
-    const DatabaseConnection& connection = bench.connection();
-    const Status added = connection.inTransaction([&] {
+    DatabaseConnection& connection = bench.connection();
+    const Status added = connection.runInTransaction([&] {
         Status s = connection.anagrafica().add(person);
         if (s.ok()) s = connection.relazioni().upsert({facts.fatherKey, person.idrecord, Male});
         if (s.ok()) s = connection.relazioni().upsert({facts.motherKey, person.idrecord, Female});

@@ -31,7 +31,7 @@ QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFa
         "Se il file manca, crearlo in questa cartella con il comando \"radici-db demo\" "
         "(famiglia di esempio) o \"radici-db init\" (database vuoto), poi riavviare il "
         "programma."));
-    return lines.join(u'\r');
+    return MessageLines(lines);
 }
 
 }  // namespace

@@ -30,12 +30,6 @@ public:
     // a close without a choice.
     void done(int result) override;
 
-    void RunSearch();
-    void ShowCurrentResult();
-    void ClearResult();
-    void LoadPersonForEdit();
-    void ReturnToBrowsing();
-
 protected:
     // Load step, at each showing.
     void showEvent(QShowEvent* event) override;
@@ -45,12 +39,16 @@ protected:
 private:
     enum class EditMode { Creating = 0, Modifying = 1 };
     enum class Move { First, Previous, Next, Last };
+    struct Controls;
 
     void connectHandlers();
     // Full size shows the person-data frame and its buttons; compact leaves them out.
     void setEditingSize(bool editing);
 
     void search();
+    void RunSearch();
+    void ShowCurrentResult();
+    void ClearResult();
     void navigate(Move move);
     void choosePerson();
     void cancel();
@@ -62,7 +60,9 @@ private:
     void setKeyLabel(const QString& key);
 
     void enterModifying();
+    void LoadPersonForEdit();
     void modifyRecord();
+    void ReturnToBrowsing();
 
     void selectSex(SexCode sex);
     // The person as the boxes describe it; the caller checks the key and the death date first.
@@ -74,6 +74,7 @@ private:
 
     AppContext& context_;
     std::unique_ptr<Ui::RegistryWindow> ui_;
+    std::unique_ptr<Controls> controls_;
     SearchResult searchResult_;  // kept from one showing to the next
     EditMode editMode_ = EditMode::Creating;
     SexCode personSex_ = Male;

@@ -32,9 +32,7 @@ bool SearchResult::moveLast() {
 }
 
 Result<Person> SearchResult::current() const {
-    if (isEmpty() || !table_)
-        return Status::failure(EngineError::NoCurrentRecord,
-                               QStringLiteral("Nessun dato disponibile"));
+    if (isEmpty() || !table_) return Status::failure(EngineError::NoCurrentRecord, NoDataAvailable);
     return table_->readRow(rowIds_[static_cast<std::size_t>(position_)]);
 }
 

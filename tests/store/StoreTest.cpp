@@ -77,7 +77,7 @@ private slots:
 
     void storesPersonsNormalizedUniqueAndAsData() {
         Store store;
-        const PersonTable& persons = store.connection.anagrafica();
+        PersonTable& persons = store.connection.anagrafica();
         Person maria{"RosMar15/07/1920", "  Rossi ", "maria nicolò", Female,   QDate(1920, 7, 15),
                      " Roma ",           "italia",   QDate(),        "Lugano", "Svizzera"};
         QVERIFY(persons.add(maria).ok());
@@ -113,8 +113,8 @@ private slots:
         store.db.marry("H", "W");
         store.db.marry("H", "W", "1950-01-01");
         store.db.marry("W", "H");
-        const RelationTable& links = store.connection.relazioni();
-        const MarriageTable& marriages = store.connection.matrimoni();
+        RelationTable& links = store.connection.relazioni();
+        MarriageTable& marriages = store.connection.matrimoni();
         QVERIFY(links.upsert({"F", "C", Male}).ok() && links.upsert({" F", "C", Female}).ok());
         QVERIFY(marriages.upsert({"F", "M", QDate(1950, 6, 1)}).ok());
         QVERIFY(marriages.upsert({"F", "M", QDate()}).ok());
