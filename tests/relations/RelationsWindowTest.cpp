@@ -182,7 +182,6 @@ private slots:
                {"refuse:delete:matrimoni List1:0 yes Command11", ConfirmRemoval + " / REFUSED"});
         AddRow("child removal refused",
                {"refuse:delete:relazioni List4:0 yes Command7", ConfirmRemoval + " / REFUSED"});
-        AddRow("deletion declined at the second question", {"yes Command5", Sure});
         AddRow("the fourth deletion fails",
                {"refuse:delete:matrimoni yes yes Command5",
                 Sure + " / REFUSED / Si è verificato un errore. La procedura è stata annullata"});

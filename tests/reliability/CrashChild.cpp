@@ -13,16 +13,12 @@
 namespace radici {
 namespace {
 
-void Done(const char* operation) {
-    std::printf("%s\n", operation);
-    std::fflush(stdout);
-}
-
 int Run(const QString& path) {
     Session session(path);
     session.registry.show();
     session.relations.show();
-    Done("ready");
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // each line reaches the test at once
+    std::printf("ready\n");
     for (;;) {
         const DatabaseConnection& connection = session.context.connection;
         const Result<std::optional<Person>> paolo = connection.anagrafica().seek(crash::Paolo);
@@ -52,7 +48,7 @@ int Run(const QString& path) {
             session.toolkit.answer(true);
             Click(session.relations, "Command5");
         }
-        Done("done");
+        std::printf("done\n");  // one line for each operation
         // Anything but the two questions of "Cancella" means an operation failed.
         if (session.toolkit.texts.size() != session.toolkit.questions) {
             std::fprintf(stderr, "unexpected message: %s\n",

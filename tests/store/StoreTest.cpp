@@ -202,22 +202,14 @@ private slots:
                                  .join(u'\n');
         QVERIFY2(plan.contains("INDEX anagrafica_cognome (cognome>? AND cognome<?)"),
                  qPrintable(plan));
-    }
 
-    void cursorStopsAtTheEnds() {
-        Store store;
-        for (const char* name : {"ANNA", "BICE", "CLEA"})
-            store.db.addPerson("ROSSI", name, "01/01/1900");
-        Result<SearchResult> found =
-            store.connection.anagrafica().search(SearchField::Surname, "ros");
-        SearchResult& result = found.value();
+        // The cursor stops at either end.
+        SearchResult result =
+            store.connection.anagrafica().search(SearchField::Surname, "ros").value();
         QVERIFY(!result.movePrevious() && result.moveLast() && !result.moveNext());
-        QCOMPARE(QString::number(result.position()) + result.current().value().nome, "2CLEA");
+        QCOMPARE(QString::number(result.position()) + result.current().value().nome, "4BRUNO");
         QVERIFY(result.movePrevious());
-        QCOMPARE(result.current().value().nome, "BICE");
-        SearchResult nothing =
-            store.connection.anagrafica().search(SearchField::Surname, "zz").value();
-        QVERIFY(!nothing.moveFirst() && !nothing.moveLast() && !nothing.moveNext());
+        QCOMPARE(result.current().value().nome, "ALDO");
     }
 };
 
