@@ -29,8 +29,8 @@ protected:
 
 private:
     void OpenDatabaseConnection();
-    void ShowRelations();
-    void ShowAbout();
+    void showRelations();
+    void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     AppContext& context_;
