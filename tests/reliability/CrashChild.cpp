@@ -17,7 +17,7 @@ int Run(const QString& path) {
     Session session(path);
     session.registry.show();
     session.relations.show();
-    std::setvbuf(stdout, nullptr, _IONBF, 0);  // each line reaches the test at once
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);  // each whole line reaches the test at once
     std::printf("ready\n");
     for (;;) {
         const DatabaseConnection& connection = session.context.connection;
