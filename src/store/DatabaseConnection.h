@@ -136,6 +136,10 @@ public:
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
     Status runInTransaction(const std::function<Status()>& work);
 
+    // The open database, for the store's readers that run statements of their own (charts,
+    // exchange files, copies); null while the connection is closed.
+    const Database* database() const { return database_ ? &*database_ : nullptr; }
+
     // Writes every row in one transaction: all of them, or none when one fails.
     Status saveRelations(const RelationsToSave& rows);
 
