@@ -2,34 +2,28 @@
 
 #include "app/SystemInfo.h"
 
-#include <QMap>
 #include <QStringList>
+#include <optional>
 
 namespace radici {
 
-// A registry, file system and process starter that the test sets up and then inspects.
+// The shared folder C:\Shared is registered, and the program's path when there is one; every
+// start is recorded.
 class FakeSystemInfo final : public SystemInfoPlatform {
 public:
-    QMap<QString, QString> registry;  // "key\value" -> text
-    QStringList existingFiles;
-    bool startSucceeds = true;
+    QString registered;
+    QString existing;  // the one file there is
+    QStringList started;
 
-    mutable QStringList testedFiles;
-    QStringList started;  // paths whose start was attempted
-
-    std::optional<QString> GetKeyValue(RegistryRoot, const QString& keyPath,
-                                       const QString& valueName) const override {
-        const auto found = registry.constFind(keyPath + u'\\' + valueName);
-        if (found == registry.constEnd()) return std::nullopt;
-        return *found;
+    std::optional<QString> GetKeyValue(RegistryRoot, const QString& key,
+                                       const QString&) const override {
+        if (key == MsinfoKey && !registered.isEmpty()) return registered;
+        return key == SharedToolsLocationKey ? std::optional<QString>("C:\\Shared") : std::nullopt;
     }
-    bool fileExists(const QString& path) const override {
-        testedFiles.append(path);
-        return existingFiles.contains(path);
-    }
+    bool fileExists(const QString& path) const override { return path == existing; }
     bool startProcess(const QString& path) override {
         started.append(path);
-        return startSucceeds;
+        return true;
     }
 };
 

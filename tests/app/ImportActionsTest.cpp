@@ -59,27 +59,27 @@ void ImportActionsTest::reportComesFirstAndOnlyImportaWrites() {
     QVERIFY2(shown.contains("Persone: 2 da importare, 0 già presenti, 0 escluse."),
              qPrintable(shown));
     QCOMPARE(database.personCount(), 0);
-    QVERIFY(toolkit.texts().isEmpty());
+    QVERIFY(toolkit.texts.isEmpty());
 
     toolkit.chooseFile(gedcom);
     toolkit.onNextModal(Click("Importa", &shown));
     ImportGedcomInteractively(context, nullptr);
     QCOMPARE(database.personCount(), 2);
-    QCOMPARE(database.marriages().size(), 1u);
-    QCOMPARE(toolkit.texts(),
+    QCOMPARE(database.marriages().split(u' ', Qt::SkipEmptyParts).size(), 1);
+    QCOMPARE(toolkit.texts,
              QStringList({"File GEDCOM 5.5.1, codifica UTF-8.\r"
                           "Persone: 2 importate, 0 già presenti, 0 escluse.\r"
                           "Legami genitore-figlio: 0 importati, 0 già presenti, 0 esclusi.\r"
                           "Matrimoni: 1 importati, 0 già presenti, 0 esclusi."}));
 
-    toolkit.clearMessages();
+    toolkit.texts.clear();
     toolkit.chooseFile(WriteFile(database.folder() + "/tronco.ged", Family.chopped(7)));
     ImportGedcomInteractively(context, nullptr);  // refused before any report is shown
-    QCOMPARE(toolkit.modalWindows(),
+    QCOMPARE(toolkit.modalWindows,
              QStringList({"resocontoImportazione", "resocontoImportazione"}));
-    QCOMPARE(toolkit.texts().size(), 1);
-    QVERIFY(toolkit.texts()[0].startsWith("Il file è incompleto: finisce alla riga 17"));
-    QCOMPARE(toolkit.fileDialogs(), QStringList(3, "Importa GEDCOM " + database.folder()));
+    QCOMPARE(toolkit.texts.size(), 1);
+    QVERIFY(toolkit.texts[0].startsWith("Il file è incompleto: finisce alla riga 17"));
+    QCOMPARE(toolkit.fileDialogs, QStringList(3, "Importa GEDCOM " + database.folder()));
 }
 
 }  // namespace radici

@@ -1,5 +1,5 @@
 #include "FakeSystemInfo.h"
-#include "RegistryDriver.h"
+#include "Driver.h"
 #include "ScriptedToolkit.h"
 #include "TestDatabase.h"
 #include "app/MainWindow.h"
@@ -80,20 +80,20 @@ void ChartWindowTest::menuOpensTheChartOfTheChosenPerson() {
     program.choose("albero");
     auto* chart = program.window.findChild<ChartWindow*>();
     QVERIFY(chart && chart->isVisible() && !chart->isModal());
-    QCOMPARE(program.toolkit.modalWindows(), QStringList({"cerca", "cerca"}));
+    QCOMPARE(program.toolkit.modalWindows, QStringList({"cerca", "cerca"}));
     QCOMPARE(chart->windowTitle(), "Albero di NICOLÒ ROSSI");
     auto* canvas = chart->findChild<ChartCanvas*>();
     QCOMPARE(Surnames(*canvas), QStringList({"NICOLÒ", "GIOVANNI", "ROSA", "GIUSEPPE", "MARIA",
                                              "ANTONIO", "CONCETTA"}));
-    QVERIFY(program.toolkit.texts().isEmpty());
+    QVERIFY(program.toolkit.texts.isEmpty());
 
     TestDatabase other;
     Program closed(other.folder() + "/nessuno/radicidb.mdb");
     closed.choose("coll");
     closed.choose("albero");
-    QCOMPARE(closed.toolkit.texts().size(), 2);
-    QCOMPARE(closed.toolkit.texts()[1], closed.toolkit.texts()[0]);
-    QVERIFY(closed.toolkit.modalWindows().isEmpty());
+    QCOMPARE(closed.toolkit.texts.size(), 2);
+    QCOMPARE(closed.toolkit.texts[1], closed.toolkit.texts[0]);
+    QVERIFY(closed.toolkit.modalWindows.isEmpty());
 }
 
 // Descendants keep their own generations; a click on a box, or Enter on the current box, makes
@@ -156,8 +156,8 @@ void ChartWindowTest::chartIsDrivenByMouseAndKeyboard() {
         dialog.accept();
     });
     chart->findChild<QPushButton*>("esporta")->click();
-    QCOMPARE(program.toolkit.texts().size(), 1);
-    QVERIFY(program.toolkit.texts()[0].contains(".png, .svg o .pdf"));
+    QCOMPARE(program.toolkit.texts.size(), 1);
+    QVERIFY(program.toolkit.texts[0].contains(".png, .svg o .pdf"));
 }
 
 }  // namespace radici

@@ -3,11 +3,15 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "store/PersonKey.h"
 
 // What the fuzz targets share: turning bytes into the texts a user could type or paste, and
 // stopping with a readable report when a property does not hold.
@@ -22,33 +26,39 @@ inline QList<QString> Readings(const std::uint8_t* data, std::size_t size) {
             units};
 }
 
-// The text cut at its first count - 1 line breaks; missing fields are empty.
-inline QStringList Fields(const QString& text, int count) {
-    QStringList fields = text.split(u'\n');
-    if (fields.size() > count)
-        fields = fields.mid(0, count - 1) << fields.mid(count - 1).join(u'\n');
-    while (fields.size() < count) fields.append(QString());
-    return fields;
-}
-
-// The text with every unit outside printable ASCII written as \uXXXX, for the report.
-inline QByteArray Escaped(const QString& text) {
-    QByteArray escaped;
-    for (const QChar unit : text) {
-        if (unit.unicode() >= 0x20 && unit.unicode() < 0x7f)
-            escaped += static_cast<char>(unit.unicode());
-        else
-            escaped += QStringLiteral("\\u%1").arg(unit.unicode(), 4, 16, QChar(u'0')).toLatin1();
-    }
-    return escaped;
-}
-
 // Ends the run when the property fails; libFuzzer keeps the input that made it fail.
 inline void Require(bool holds, const char* property, const QString& input) {
     if (holds) return;
+    // Every unit outside printable ASCII escaped, so the report is readable.
     std::fprintf(stderr, "property does not hold: %s\ninput: \"%s\"\n", property,
-                 Escaped(input).constData());
+                 input.toUtf8().toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}").constData());
     std::abort();
+}
+
+// Whether a name is found by a typed search text, worked out the slow, obvious way and apart from
+// the program's own matcher: both trimmed and upper-cased, "*" any run and "?" one character, every
+// other character itself, and the text matching any beginning of the name. reachable[j] tells
+// whether the text read so far can consume the first j characters of the name.
+inline bool ReferenceMatch(const QString& typed, const QString& name) {
+    const QList<uint> pattern = UpperCase(typed.trimmed()).toUcs4();
+    const QList<uint> value = UpperCase(name).toUcs4();
+    std::vector<bool> reachable(static_cast<std::size_t>(value.size()) + 1, false);
+    reachable[0] = true;
+    for (const uint wanted : pattern) {
+        std::vector<bool> next(reachable.size(), false);
+        for (std::size_t j = 0; j < reachable.size(); ++j) {
+            if (!reachable[j]) continue;
+            if (wanted == U'*') {
+                std::fill(next.begin() + static_cast<std::ptrdiff_t>(j), next.end(), true);
+                break;
+            }
+            if (j < reachable.size() - 1 &&
+                (wanted == U'?' || wanted == value[static_cast<qsizetype>(j)]))
+                next[j + 1] = true;
+        }
+        reachable = std::move(next);
+    }
+    return std::find(reachable.begin(), reachable.end(), true) != reachable.end();
 }
 
 }  // namespace radici::fuzz

@@ -81,7 +81,7 @@ void GedcomExportTest::familiesEventsAndLongValuesAsExpected() {
     database.addPerson({"NERPAO10/10/1918", "NERI", "PAOLA", Female, QDate(1918, 10, 10),
                         "CASA\nDI CAMPAGNA", QString(), QDate(), QString(), QString()});
     const QString dino = database.addPerson("ROSSI", "DINO", "08/08/1940");
-    database.marry("ROSMAR12/03/1888", "BIAANN05/07/1890", "01/06/1912");
+    database.marry("ROSMAR12/03/1888", "BIAANN05/07/1890", "1912-06-01");
     database.marry(carlo, "ROSELE03/04/1917");
     for (const QString& child : {QString("ROSELE03/04/1917"), luigi}) {
         database.link("BIAANN05/07/1890", child, Female);
@@ -146,8 +146,8 @@ void GedcomExportTest::privateModeHidesWhatIdentifiesTheLiving() {
     const QString eva = database.addPerson("BRUNO", "EVA", "06/12/1926", Female);
     database.addPerson({"BRUENZ", "BRUNO", "ENZO", Male, QDate(), "ROMA", QString(), QDate(),
                         QString(), QString()});
-    database.marry(aldo, alba, "05/05/2015");
-    database.marry(elio, eva, "01/01/1945");
+    database.marry(aldo, alba, "2015-05-05");
+    database.marry(elio, eva, "1945-01-01");
     database.link(elio, aldo, Male);
 
     const QString whole = Export(database).text;
@@ -182,7 +182,7 @@ void GedcomExportTest::handEditedRowsAreLeftOutAndReported() {
     database.link(mother, mother, Female);
     database.link(other, child, Male);
     database.link(mother, child, Female);
-    database.marry(father, mother, "01/01/1929");
+    database.marry(father, mother, "1929-01-01");
     database.marry(father, mother);
     database.marry(father, "NESSUNO");
 

@@ -15,8 +15,8 @@ namespace {
 
 struct Tables {
     std::vector<Person> persons;
-    std::vector<ParentLink> links;
-    std::vector<Marriage> marriages;
+    QStringList links;  // as the test database reads them, sorted
+    QStringList marriages;
 };
 
 template <typename Row, typename Less>
@@ -32,12 +32,10 @@ Tables ReadTables(TestDatabase& db, const DatabaseConnection& connection) {
         tables.persons.push_back(found.value().current().value());
     tables.persons = Sorted(
         tables.persons, [](const Person& a, const Person& b) { return a.idrecord < b.idrecord; });
-    tables.links = Sorted(db.links(), [](const ParentLink& a, const ParentLink& b) {
-        return std::tie(a.idgenitori, a.idfigli) < std::tie(b.idgenitori, b.idfigli);
-    });
-    tables.marriages = Sorted(db.marriages(), [](const Marriage& a, const Marriage& b) {
-        return std::tie(a.idmarito, a.idmoglie) < std::tie(b.idmarito, b.idmoglie);
-    });
+    tables.links = db.links().split(u' ', Qt::SkipEmptyParts);
+    tables.links.sort();
+    tables.marriages = db.marriages().split(u' ', Qt::SkipEmptyParts);
+    tables.marriages.sort();
     return tables;
 }
 

@@ -8,82 +8,55 @@
 #include "Session.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <cstdio>
 
 namespace radici {
 namespace {
 
-void Done(const char* operation) {
-    std::printf("%s\n", operation);
-    std::fflush(stdout);
-}
-
-// Anything but the two questions of "Cancella" means the program did not do what it was asked.
-bool Unexpected(Session& session) {
-    for (const ScriptedToolkit::Message& message : session.toolkit.messages()) {
-        if (message.kind == ScriptedToolkit::Kind::Information) {
-            std::fprintf(stderr, "unexpected message: %s\n", qPrintable(message.text));
-            return true;
-        }
-    }
-    session.toolkit.clearMessages();
-    return false;
-}
-
-void CreatePaolo(Session& session) {
-    QWidget& registry = session.registry;
-    Click(registry, QStringLiteral("Command5"));
-    Type(registry, QStringLiteral("Text9"), QStringLiteral("Persona"));
-    Type(registry, QStringLiteral("Text2"), QStringLiteral("Paolo"));
-    Type(registry, QStringLiteral("Text3"), QStringLiteral("01/01/1950"));
-    Click(registry, QStringLiteral("Command6"));
-}
-
-void SaveFamily(Session& session) {
-    QWidget& relations = session.relations;
-    ChooseWith(session, QStringLiteral("Command6"), QStringLiteral("PERSONA"));
-    ChooseWith(session, QStringLiteral("Command1"), QStringLiteral("PADRE"));
-    ChooseWith(session, QStringLiteral("Command2"), QStringLiteral("MADRE"));
-    ChooseWith(session, QStringLiteral("Command3"), QStringLiteral("MOGLIE"));
-    qobject_cast<QLineEdit*>(&Control(relations, QStringLiteral("Text9")))->clear();
-    Type(relations, QStringLiteral("Text9"), crash::WeddingDay);
-    Click(relations, QStringLiteral("Command10"));
-    ChooseWith(session, QStringLiteral("Command9"), QStringLiteral("FIGLIO"));
-    ChooseWith(session, QStringLiteral("Command9"), QStringLiteral("FIGLIA"));
-    Click(relations, QStringLiteral("Command4"));
-}
-
-void DeletePaolo(Session& session) {
-    ChooseWith(session, QStringLiteral("Command6"), QStringLiteral("PERSONA"));
-    session.toolkit.answer(true);
-    session.toolkit.answer(true);
-    Click(session.relations, QStringLiteral("Command5"));
-}
-
 int Run(const QString& path) {
     Session session(path);
-    if (!session.context.connection.isOpen()) return 1;
     session.registry.show();
     session.relations.show();
-    Done("ready");
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);  // each whole line reaches the test at once
+    std::printf("ready\n");
     for (;;) {
         const DatabaseConnection& connection = session.context.connection;
         const Result<std::optional<Person>> paolo = connection.anagrafica().seek(crash::Paolo);
         const Result<std::vector<ParentLink>> parents =
             connection.relazioni().parentsOf(crash::Paolo);
         if (!paolo.ok() || !parents.ok()) return 1;
-        if (!paolo.value()) {
-            CreatePaolo(session);
-            Done("created");
-        } else if (parents.value().empty()) {
-            SaveFamily(session);
-            Done("saved");
-        } else {
-            DeletePaolo(session);
-            Done("deleted");
+        if (!paolo.value()) {  // created
+            Click(session.registry, "Command5");
+            Type(session.registry, "Text9", "Persona");
+            Type(session.registry, "Text2", "Paolo");
+            Type(session.registry, "Text3", "01/01/1950");
+            Click(session.registry, "Command6");
+        } else if (parents.value().empty()) {  // saved with his family
+            for (const auto& [button, surname] : {std::pair{"Command6", "PERSONA"},
+                                                  {"Command1", "PADRE"},
+                                                  {"Command2", "MADRE"},
+                                                  {"Command3", "MOGLIE"},
+                                                  {"Command9", "FIGLIO"},
+                                                  {"Command9", "FIGLIA"}})
+                session.chooseWith(button, surname);
+            Retype(session.relations, "Text9", crash::WeddingDay);
+            Click(session.relations, "Command10");
+            Click(session.relations, "Command4");
+        } else {  // deleted
+            session.chooseWith("Command6", "PERSONA");
+            session.toolkit.answer(true);
+            session.toolkit.answer(true);
+            Click(session.relations, "Command5");
         }
-        if (Unexpected(session)) return 1;
+        std::printf("done\n");  // one line for each operation
+        // Anything but the two questions of "Cancella" means an operation failed.
+        if (session.toolkit.texts.size() != session.toolkit.questions) {
+            std::fprintf(stderr, "unexpected message: %s\n",
+                         qPrintable(session.toolkit.texts.join(" / ")));
+            return 1;
+        }
+        session.toolkit.texts.clear();
+        session.toolkit.questions = 0;
     }
 }
 

@@ -2,11 +2,10 @@
 
 #include "ui/Toolkit.h"
 
-#include <QString>
+#include <QDialog>
 #include <QStringList>
 #include <deque>
 #include <functional>
-#include <vector>
 
 namespace radici {
 
@@ -14,48 +13,61 @@ namespace radici {
 // modal windows with scripted steps instead of running a nested event loop.
 class ScriptedToolkit final : public Toolkit {
 public:
-    enum class Kind { Information, Question };
-    struct Message {
-        Kind kind;
-        QString text;  // lines joined by "\r", as the window built it
-    };
     using ModalStep = std::function<void(QDialog&)>;
 
     // Answers for the next questions, in order; a question without a queued answer gets No.
     void answer(bool yes) { answers_.push_back(yes); }
-    // What to do with the next window shown modally. It is shown (its load step runs), the step
-    // runs, and if the window is still open afterwards it is closed as by its close box.
-    // A window shown without a queued step is closed at once.
+    // What to do with the next window shown modally: it is shown, the step runs, and if the
+    // window is still open it is closed as by its close box. Without a step it closes at once.
     void onNextModal(ModalStep step) { modalSteps_.push_back(std::move(step)); }
+    bool stepsLeft() const { return !modalSteps_.empty(); }
     // The file chosen in the next file dialog; a dialog without one is cancelled.
     void chooseFile(const QString& path) { files_.push_back(path); }
-    // The captions and suggested paths of the file dialogs shown, in order.
-    const QStringList& fileDialogs() const { return fileDialogs_; }
 
-    const std::vector<Message>& messages() const { return messages_; }
-    QStringList texts() const;  // every message text, in order
-    void clearMessages() { messages_.clear(); }
-    int beeps() const { return beeps_; }
-    const QStringList& modalWindows() const { return modalWindows_; }  // object names, in order
-    int pendingModalSteps() const { return static_cast<int>(modalSteps_.size()); }
+    // Every message and question, in order, lines joined by "\r" as the window built them.
+    QStringList texts;
+    int questions = 0;
+    int beeps = 0;
+    QStringList modalWindows;  // object names, in order
+    QStringList fileDialogs;   // caption and suggested path of each file dialog, in order
 
-    void inform(QWidget* parent, const QString& text) override;
-    bool confirm(QWidget* parent, const QString& text) override;
-    void showModal(QDialog& window) override;
-    void beep() override { ++beeps_; }
+    void inform(QWidget*, const QString& text) override { texts.append(text); }
+    bool confirm(QWidget*, const QString& text) override {
+        texts.append(text);
+        ++questions;
+        const bool yes = !answers_.empty() && answers_.front();
+        if (!answers_.empty()) answers_.pop_front();
+        return yes;
+    }
+    void showModal(QDialog& window) override {
+        modalWindows.append(window.objectName());
+        window.show();
+        if (!modalSteps_.empty()) {
+            // Taken off the queue first: the step may show windows with steps of their own.
+            const ModalStep step = std::move(modalSteps_.front());
+            modalSteps_.pop_front();
+            step(window);
+        }
+        if (window.isVisible()) window.close();
+    }
+    void beep() override { ++beeps; }
     QString askFileToWrite(QWidget* parent, const QString& caption, const QString& suggestedPath,
-                           const QString& filter) override;
-    QString askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
-                          const QString& filter) override;
+                           const QString&) override {
+        return askFileToRead(parent, caption, suggestedPath, QString());
+    }
+    QString askFileToRead(QWidget*, const QString& caption, const QString& folder,
+                          const QString&) override {
+        fileDialogs.append(caption + u' ' + folder);
+        if (files_.empty()) return QString();
+        const QString chosen = files_.front();
+        files_.pop_front();
+        return chosen;
+    }
 
 private:
-    std::vector<Message> messages_;
     std::deque<bool> answers_;
     std::deque<ModalStep> modalSteps_;
-    QStringList modalWindows_;
     std::deque<QString> files_;
-    QStringList fileDialogs_;
-    int beeps_ = 0;
 };
 
 }  // namespace radici
