@@ -34,13 +34,25 @@ QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFa
     return lines.join(u'\r');
 }
 
+Status InUseByAnotherCopy(const QString& databasePath) {
+    return Status::failure(
+        EngineError::FileInUse,
+        QStringLiteral("Il database \"%1\" è già aperto da un'altra copia di Radici: due copie "
+                       "sullo stesso file annullerebbero l'una il lavoro dell'altra. Chiudi "
+                       "l'altra copia, poi scegli \"Collegamenti\" per riprovare.")
+            .arg(QDir::toNativeSeparators(databasePath)));
+}
+
 }  // namespace
 
 MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       context_(context),
-      platform_(platform) {
+      platform_(platform),
+      lock_(context.databasePath + QStringLiteral(".lock")) {
+    // Only a lock whose program has ended is stale, however long Radici has been running.
+    lock_.setStaleLockTime(0);
     ui_->setupUi(this);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(ui_->coll, &QAction::triggered, this, &MainWindow::ShowRelations);
@@ -55,21 +67,35 @@ MainWindow::~MainWindow() = default;
 // used (another password, damaged, not a database of ours) is reported at once with a beep, so
 // that nobody looks for their family in it believing it opened.
 void MainWindow::OpenDatabaseConnection() {
-    openFailure_ = context_.connection.open(context_.databasePath);
+    openFailure_ = openUnlessInUse();
     if (openFailure_.ok() || openFailure_.is(EngineError::FileNotFound)) return;
     context_.toolkit.beep();
     context_.toolkit.inform(
         nullptr, QString::number(openFailure_.number()) + u' ' + openFailure_.description());
 }
 
+// A folder where the lock cannot be made (read-only) leaves nobody to coordinate with: the file is
+// opened all the same.
+Status MainWindow::openUnlessInUse() {
+    if (context_.connection.isOpen()) return Status::success();
+    if (!lock_.tryLock(0) && lock_.error() == QLockFile::LockFailedError)
+        return InUseByAnotherCopy(context_.databasePath);
+    const Status opened = context_.connection.open(context_.databasePath);
+    if (!opened.ok()) lock_.unlock();
+    return opened;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     context_.connection.close();
+    lock_.unlock();
     QMainWindow::closeEvent(event);
 }
 
-// The relations window works on the open connection, so it is never shown without one.
+// The relations window works on the open connection, so it is never shown without one. A file
+// that was busy, missing or held by another copy at start is tried again.
 void MainWindow::ShowRelations() {
-    if (!context_.connection.isOpen()) {
+    openFailure_ = openUnlessInUse();
+    if (!openFailure_.ok()) {
         context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "store/Status.h"
 
+#include <QLockFile>
 #include <QMainWindow>
 #include <memory>
 
@@ -29,6 +30,8 @@ protected:
 
 private:
     void OpenDatabaseConnection();
+    // Opens the file unless it is open already, and only while no other copy of Radici has it.
+    Status openUnlessInUse();
     void ShowRelations();
     void ShowAbout();
 
@@ -36,6 +39,7 @@ private:
     AppContext& context_;
     SystemInfoPlatform& platform_;
     Status openFailure_;  // why the database did not open; success when it did
+    QLockFile lock_;      // beside the file, held while the connection is open
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;

@@ -29,6 +29,9 @@ void AppendRow(const std::vector<QListWidget*>& group, const QStringList& cells)
     }
 }
 
+// Marks a row of a key list as read from the file.
+constexpr int StoredRole = Qt::UserRole;
+
 // The first row whose key, trimmed, equals the key; -1 when none does.
 int RowOfKey(const QListWidget& keys, const QString& key) {
     for (int row = 0; row < keys.count(); ++row) {
@@ -156,7 +159,11 @@ void RelationsWindow::clearShownPerson() {
             list->clear();
         }
     }
+    siblingRows_.clear();
+    childKeys_.clear();
     motherSiblingsRead_ = false;
+    fatherStored_ = false;
+    motherStored_ = false;
 }
 
 void RelationsWindow::inform(const QString& text) { context_.toolkit.inform(this, text); }
@@ -218,6 +225,7 @@ bool RelationsWindow::LoadPerson() {
     ui_->Label29->setText(person->luogomorte);
     ui_->Label30->setText(person->nazionemorte);
     (person->sesso == Male ? ui_->sesso_0 : ui_->sesso_1)->setChecked(true);
+    loadedSex_ = personSex_;
     return true;
 }
 
@@ -231,8 +239,10 @@ void RelationsWindow::LoadRelatives() {
             context_.selectedPersonKey.write(link.idgenitori);
             if (link.idsesso == Male) {
                 LoadFather();
+                fatherStored_ = true;
             } else {
                 LoadMother();
+                motherStored_ = true;
             }
         }
     }
@@ -291,13 +301,14 @@ void RelationsWindow::mergeSibling(const QString& childKey, Parent parent) {
         return;
     }
     const Person& sibling = *child.value();
-    const int row = RowOfKey(*ui_->List12, sibling.idrecord.trimmed());
-    if (row >= 0) {
+    const QString key = sibling.idrecord.trimmed();
+    if (const auto known = siblingRows_.constFind(key); known != siblingRows_.cend()) {
         if (parent == Parent::Mother) {
-            ui_->List13->item(row)->setText(Natural);
+            ui_->List13->item(*known)->setText(Natural);
         }
         return;
     }
+    siblingRows_.insert(key, ui_->List12->count());
     const QString type = parent == Parent::Mother ? Natural
                          : motherSiblingsRead_    ? Acquired
                                                   : QString();
@@ -320,6 +331,7 @@ void RelationsWindow::loadMarriages() {
             const Person& found = *spouse.value();
             AppendRow(marriageLists_, {found.idrecord, found.cognome, found.nome,
                                        FormatDisplayDate(marriage.data)});
+            ui_->List1->item(ui_->List1->count() - 1)->setData(StoredRole, true);
         }
     }
 }
@@ -332,19 +344,24 @@ void RelationsWindow::loadChildren() {
     }
     for (const ParentLink& link : children.value()) {
         context_.selectedPersonKey.write(link.idfigli);
+        const int rows = ui_->List4->count();
         AddChildRow();
+        if (ui_->List4->count() > rows) {
+            ui_->List4->item(rows)->setData(StoredRole, true);
+        }
     }
 }
 
 void RelationsWindow::AddChildRow() {
     const QString key = context_.selectedPersonKey.trimmed();
-    if (RowOfKey(*ui_->List4, key) >= 0) {
+    if (childKeys_.contains(key)) {
         return;
     }
     const std::optional<Person> child =
         seekPerson(key, QStringLiteral("Errore di lettura del record figli"));
     if (child) {
         AppendRow(childLists_, PersonCells(*child));
+        childKeys_.insert(key);
     }
 }
 
@@ -362,6 +379,7 @@ void RelationsWindow::LoadSpouseCandidate() {
 void RelationsWindow::ChooseParent(Parent parent) {
     if (!PickRelative().isEmpty()) {
         loadParent(parent);
+        (parent == Parent::Father ? fatherStored_ : motherStored_) = false;
     }
 }
 
@@ -423,6 +441,10 @@ void RelationsWindow::RemoveChild() {
     removeSelectedRow(
         childLists_, [&](const QString& child) { return links.contains(self, child); },
         [&](const QString& child) { return links.remove(self, child); });
+    childKeys_ = {};
+    for (int row = 0; row < ui_->List4->count(); ++row) {
+        childKeys_.insert(ui_->List4->item(row)->text().trimmed());
+    }
 }
 
 // A stored link that cannot be deleted keeps its row, so the list never claims it is gone.
@@ -481,16 +503,27 @@ void RelationsWindow::ImportChildren() {
     }
 }
 
+bool RelationsWindow::rowToWrite(const QListWidget& keys, int row) const {
+    return personSex_ != loadedSex_ || !keys.item(row)->data(StoredRole).toBool();
+}
+
+// Only what the user added or changed: a row read from the file keeps its stored values, which
+// the lists may not show whole (a date that cannot be read, two rows for one couple).
 RelationsToSave RelationsWindow::rowsToSave() const {
     RelationsToSave rows;
     const QString self = currentKey();
-    if (const QString father = ui_->Label16->text().trimmed(); !father.isEmpty()) {
+    if (const QString father = ui_->Label16->text().trimmed();
+        !father.isEmpty() && !fatherStored_) {
         rows.parentLinks.push_back({father, self, Male});
     }
-    if (const QString mother = ui_->Label19->text().trimmed(); !mother.isEmpty()) {
+    if (const QString mother = ui_->Label19->text().trimmed();
+        !mother.isEmpty() && !motherStored_) {
         rows.parentLinks.push_back({mother, self, Female});
     }
     for (int row = 0; row < ui_->List1->count(); ++row) {
+        if (!rowToWrite(*ui_->List1, row)) {
+            continue;
+        }
         const QString spouse = ui_->List1->item(row)->text().trimmed();
         // Dates were checked when typed; loaded ones are shown as dd/mm/yyyy.
         const QDate date = ReadDayFirstDate(ui_->List7->item(row)->text()).value_or(QDate());
@@ -498,6 +531,9 @@ RelationsToSave RelationsWindow::rowsToSave() const {
                                                     : Marriage{spouse, self, date});
     }
     for (int row = 0; row < ui_->List4->count(); ++row) {
+        if (!rowToWrite(*ui_->List4, row)) {
+            continue;
+        }
         rows.childLinks.push_back({self, ui_->List4->item(row)->text().trimmed(), personSex_});
     }
     return rows;

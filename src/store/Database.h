@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <cstdint>
 #include <memory>
 
@@ -43,6 +44,8 @@ public:
     QString text(int column) const;  // NULL reads as a null QString
     std::int64_t integer(int column) const;
     bool isNull(int column) const;
+    // The value with the type the file holds it in; a null QVariant for NULL.
+    QVariant value(int column) const;
 
 private:
     friend class Database;

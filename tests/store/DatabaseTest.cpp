@@ -237,6 +237,11 @@ void DatabaseTest::savesAllRelationsOrNone() {
     rows.marriages = {{QStringLiteral("ME"), QStringLiteral("WIFE"), QDate(1950, 1, 2)}};
     rows.childLinks = {{QStringLiteral("ME"), QStringLiteral("SON"), Male},
                        {QStringLiteral("ME"), QStringLiteral("DAUGHTER"), Male}};
+    for (const char* key : {"FATHER", "MOTHER", "ME", "WIFE", "SON", "DAUGHTER"}) {
+        Person person;
+        person.idrecord = QString::fromLatin1(key);
+        db.addPerson(person);
+    }
 
     db.execute(
         QStringLiteral("create trigger refuse before insert on relazioni "

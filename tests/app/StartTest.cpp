@@ -1,0 +1,80 @@
+#include "FakeSystemInfo.h"
+#include "RawRows.h"
+#include "ScriptedToolkit.h"
+#include "TestDatabase.h"
+#include "app/MainWindow.h"
+#include "ui/AppContext.h"
+
+#include <QAction>
+#include <QTest>
+
+namespace radici {
+namespace {
+
+// A copy of the program on the file, with a scripted toolkit.
+struct Copy {
+    explicit Copy(const QString& path) : context(toolkit, path), window(context, platform) {}
+    // Chooses "Collegamenti"; true when the relations window was shown.
+    bool showRelations() {
+        const qsizetype shown = toolkit.modalWindows().size();
+        window.findChild<QAction*>("coll")->trigger();
+        return toolkit.modalWindows().size() > shown;
+    }
+
+    ScriptedToolkit toolkit;
+    FakeSystemInfo platform;
+    AppContext context;
+    MainWindow window;
+};
+
+}  // namespace
+
+class StartTest : public QObject {
+    Q_OBJECT
+private slots:
+    void secondCopyOpensNothingUntilTheFirstEnds();
+    void fileBusyAtStartIsTriedAgain();
+    void missingColumnIsReportedAtStart();
+};
+
+void StartTest::secondCopyOpensNothingUntilTheFirstEnds() {
+    TestDatabase db;
+    auto first = std::make_unique<Copy>(db.path());
+    Copy second(db.path());
+    QVERIFY(first->context.connection.isOpen());
+    QVERIFY(!second.context.connection.isOpen());
+    QCOMPARE(second.toolkit.texts().size(), 1);
+    QVERIFY(second.toolkit.texts()[0].startsWith("3045 "));
+    QVERIFY(second.toolkit.texts()[0].contains(db.path()));
+    QVERIFY(!second.showRelations());
+
+    first.reset();  // the first copy ends
+    QVERIFY(second.showRelations());
+    QVERIFY(second.context.connection.isOpen());
+}
+
+void StartTest::fileBusyAtStartIsTriedAgain() {
+    TestDatabase db;
+    RawFile other(db.path());
+    other.execute("begin exclusive");
+    Copy program(db.path());
+    QVERIFY(!program.context.connection.isOpen());
+    other.execute("rollback");
+    QVERIFY(program.showRelations());
+}
+
+void StartTest::missingColumnIsReportedAtStart() {
+    TestDatabase db;
+    RawFile(db.path()).execute(
+        "drop table matrimoni; create table matrimoni (idmarito text, idmoglie text)");
+    Copy program(db.path());
+    QVERIFY(!program.context.connection.isOpen());
+    QCOMPARE(program.toolkit.texts().size(), 1);
+    QVERIFY(program.toolkit.texts()[0].startsWith("3078 "));
+    QVERIFY(program.toolkit.texts()[0].contains("\"Data\""));
+}
+
+}  // namespace radici
+
+QTEST_MAIN(radici::StartTest)
+#include "StartTest.moc"
