@@ -339,7 +339,7 @@ void ShowFloor(State& state, Workbench& bench) {
 
 void CreateProgram(State& state, Workbench& bench) {
     RegistryWindow& window = *bench.registry;
-    bench.toolkit.clearMessages();
+    bench.toolkit.texts.clear();
     QStringList created;
     WindowSteps steps(state);
     for (auto _ : state) {
@@ -352,7 +352,7 @@ void CreateProgram(State& state, Workbench& bench) {
         steps.click(window, "Command6");
     }
     const bool stored =
-        !created.isEmpty() && bench.toolkit.messages().empty() && Stored(bench, created.back());
+        !created.isEmpty() && bench.toolkit.texts.isEmpty() && Stored(bench, created.back());
     if (!stored) Fail(state, QStringLiteral("the person was not created"));
     for (const QString& key : created) bench.connection().deletePersonCascade(key);
 }
@@ -388,7 +388,7 @@ void CreateFloor(State& state, Workbench& bench) {
 
 void SaveProgram(State& state, Workbench& bench) {
     RelationsWindow& window = *bench.relations;
-    bench.toolkit.clearMessages();
+    bench.toolkit.texts.clear();
     bool shapeSeen = false;
     WindowSteps steps(state);
     for (auto _ : state) {
@@ -399,7 +399,7 @@ void SaveProgram(State& state, Workbench& bench) {
                     Rows(window, "List4") == 5;
         steps.click(window, "Command4");
     }
-    if (!shapeSeen || !Caption(window, "Label20").isEmpty() || !bench.toolkit.messages().empty())
+    if (!shapeSeen || !Caption(window, "Label20").isEmpty() || !bench.toolkit.texts.isEmpty())
         Fail(state, QStringLiteral("two parents, one marriage and five children not saved"));
 }
 
@@ -507,13 +507,13 @@ void DeleteProgram(State& state, Workbench& bench) {
         key = AddThrowawayPerson(bench);
         ShowInRelations(bench, key);
         Paint();
-        bench.toolkit.clearMessages();
+        bench.toolkit.texts.clear();
         bench.toolkit.answer(true);
         bench.toolkit.answer(true);
         steps.click(window, "Command5");
     }
     const bool deleted =
-        !key.isEmpty() && bench.toolkit.messages().size() == 2 && !Stored(bench, key);
+        !key.isEmpty() && bench.toolkit.texts.size() == 2 && !Stored(bench, key);
     if (!deleted) Fail(state, QStringLiteral("the person was not deleted"));
 }
 

@@ -1,29 +1,41 @@
-#include "FakeSystemInfo.h"
-#include "ScriptedToolkit.h"
+#include "Driver.h"
 #include "TestDatabase.h"
+#include "app/AboutBox.h"
 #include "app/MainWindow.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "app/SystemInfo.h"
 #include "ui/AppContext.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
 #include <QDir>
-#include <QMenu>
-#include <QMenuBar>
+#include <QMap>
 #include <QTest>
 
 namespace radici {
-
 namespace {
 
-// The program as main() builds it, with a scripted toolkit, on the database at the given path.
-struct Program {
-    explicit Program(const QString& databasePath)
-        : context(toolkit, databasePath), window(context, platform) {}
+// A registry and a file system that the test sets up, and a process starter that records.
+class FakeSystemInfo final : public SystemInfoPlatform {
+public:
+    QMap<QString, QString> registry;  // "key\value" -> text
+    QStringList existingFiles;
+    QStringList started;
 
-    void choose(const QString& actionName) { window.findChild<QAction*>(actionName)->trigger(); }
+    std::optional<QString> GetKeyValue(RegistryRoot, const QString& keyPath,
+                                       const QString& valueName) const override {
+        const auto found = registry.constFind(keyPath + u'\\' + valueName);
+        return found == registry.constEnd() ? std::nullopt : std::optional(*found);
+    }
+    bool fileExists(const QString& path) const override { return existingFiles.contains(path); }
+    bool startProcess(const QString& path) override {
+        started.append(path);
+        return true;
+    }
+};
+
+// The program as main() builds it, with the scripted toolkit, on the file at the path.
+struct Program {
+    explicit Program(const QString& path) : context(toolkit, path), window(context, platform) {}
+    void choose(const char* action) { window.findChild<QAction*>(action)->trigger(); }
 
     ScriptedToolkit toolkit;
     FakeSystemInfo platform;
@@ -37,87 +49,84 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuShowsEachWindowMadeOnceAndEsciClosesTheDatabase();
-    void unopenedDatabaseIsExplainedByTheMenu_data();
-    void unopenedDatabaseIsExplainedByTheMenu();
+    void menuShowsTheWindowsAndEsciClosesTheDatabase() {
+        TestDatabase database;
+        Program program(database.path());
+        program.choose("coll");
+        program.choose("informa");
+        QCOMPARE(program.toolkit.modalWindows, QStringList({"anagrafica", "frmAbout"}));
+        QVERIFY(program.toolkit.texts.isEmpty());
+        program.window.show();
+        QVERIFY(program.context.connection.isOpen());
+        program.choose("esci");
+        QVERIFY(!program.window.isVisible());
+        QVERIFY(!program.context.connection.isOpen());
+    }
+
+    void fileThatDoesNotOpenIsReported_data() {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("missing: the menu explains") << false;
+        QTest::newRow("another program's: said at once") << true;
+    }
+
+    void fileThatDoesNotOpenIsReported() {
+        QFETCH(bool, present);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("radicidb.mdb");
+        if (present) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
+        }
+        Program program(path);
+        QCOMPARE(program.toolkit.beeps, present ? 1 : 0);
+        const Status failure = DatabaseConnection().open(path);
+        const QString reason = QString::number(failure.number()) + u' ' + failure.description();
+        QCOMPARE(program.toolkit.texts, present ? QStringList{reason} : QStringList());
+
+        program.toolkit.texts.clear();
+        program.choose("coll");
+        program.choose("informa");
+        QCOMPARE(program.toolkit.modalWindows, QStringList({"frmAbout"}));
+        const QString message = program.toolkit.texts.value(0);
+        QVERIFY2(message.startsWith("Il database \"radicidb.mdb\" non è aperto.") &&
+                     message.contains(QDir::toNativeSeparators(folder.path())) &&
+                     message.contains(failure.description()) == present &&
+                     message.contains("radici-db"),
+                 qPrintable(message));
+    }
+
+    void startsOnlyASystemInformationProgramThatIsThere_data() {
+        QTest::addColumn<QString>("registered");
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("started");
+        const QString shared = "C:\\Shared\\MSINFO32.EXE";
+        QTest::newRow("registered") << "C:\\msinfo.exe"
+                                    << ""
+                                    << "C:\\msinfo.exe";
+        QTest::newRow("in the shared folder") << "" << shared << shared;
+        QTest::newRow("not in the shared folder") << ""
+                                                  << ""
+                                                  << "";
+    }
+
+    void startsOnlyASystemInformationProgramThatIsThere() {
+        QFETCH(QString, registered);
+        QFETCH(QString, existing);
+        QFETCH(QString, started);
+        ScriptedToolkit toolkit;
+        FakeSystemInfo platform;
+        if (!registered.isEmpty()) platform.registry.insert(MsinfoKey + "\\PATH", registered);
+        platform.registry.insert(SharedToolsLocationKey + "\\MSINFO", "C:\\Shared");
+        platform.existingFiles = QStringList{existing};
+        AboutBox box(toolkit, platform);
+        box.show();
+        Click(box, "cmdSysInfo");
+        QCOMPARE(platform.started.join(""), started);
+        QCOMPARE(toolkit.texts.join(""),
+                 started.isEmpty() ? "Le informazioni sul sistema non sono attualmente disponibili."
+                                   : "");
+    }
 };
-
-void MainWindowTest::menuShowsEachWindowMadeOnceAndEsciClosesTheDatabase() {
-    TestDatabase database;
-    Program program(database.path());
-    MainWindow& window = program.window;
-    QCOMPARE(window.windowTitle(), "Gestione di un albero genealogico personale");
-    QStringList menu;
-    for (const QAction* title : window.menuBar()->actions()) {
-        menu.append(title->menu()->objectName() + ' ' + title->text());
-        for (const QAction* item : title->menu()->actions())
-            menu.append(item->objectName() + ' ' + (item->isSeparator() ? "-" : item->text()));
-    }
-    QCOMPARE(menu, QStringList({"file &File", "coll &Collegamenti", "e -", "esci &Esci   ALT+F4",
-                                "help &Informazioni", "informa &Informazioni su..."}));
-    QList<QDialog*> shown;
-    for (const char* action : {"coll", "coll", "informa", "informa"}) {
-        program.toolkit.onNextModal([&shown](QDialog& modal) { shown.append(&modal); });
-        program.choose(action);
-    }
-    QCOMPARE(program.toolkit.modalWindows(),
-             QStringList({"anagrafica", "anagrafica", "frmAbout", "frmAbout"}));
-    QVERIFY(shown[0] == shown[1] && shown[2] == shown[3]);
-    QVERIFY(program.toolkit.texts().isEmpty());
-
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QVERIFY(program.context.connection.isOpen());
-    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
-    QTRY_VERIFY(QApplication::activePopupWidget());
-    QCOMPARE(QApplication::activePopupWidget()->objectName(), "file");
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);
-    QTRY_VERIFY(!window.isVisible());
-    QVERIFY(!program.context.connection.isOpen());
-}
-
-void MainWindowTest::unopenedDatabaseIsExplainedByTheMenu_data() {
-    QTest::addColumn<QString>("password");  // of the file made, none for no file
-    QTest::addColumn<bool>("dropTable");
-    QTest::addColumn<int>("beeps");
-    QTest::newRow("missing file") << QString() << false << 0;
-    QTest::newRow("wrong password") << "altra" << false << 1;
-    QTest::newRow("missing table") << DatabaseConnection::Password << true << 1;
-}
-
-// A file that is there but unusable is reported at start, with a beep; the relations window
-// then never opens without a database, and the About box still does.
-void MainWindowTest::unopenedDatabaseIsExplainedByTheMenu() {
-    QFETCH(QString, password);
-    QFETCH(bool, dropTable);
-    QFETCH(int, beeps);
-    QTemporaryDir folder;
-    const QString path = folder.filePath("radicidb.mdb");
-    if (!password.isEmpty()) {
-        auto made = Database::open(path, password, Database::Mode::CreateNew);
-        QVERIFY(made.ok() && CreateSchema(made.value()).ok());
-        if (dropTable) QVERIFY(made.value().execute("drop table matrimoni").ok());
-    }
-    Program program(path);
-    QVERIFY(!program.context.connection.isOpen());
-    QCOMPARE(program.toolkit.beeps(), beeps);
-    const QStringList atStart = program.toolkit.texts();
-    QCOMPARE(atStart.size(), beeps);
-    QVERIFY(atStart.isEmpty() ||
-            (atStart[0].startsWith(dropTable ? "3078 " : "3031 ") && atStart[0].size() > 5));
-
-    program.toolkit.clearMessages();
-    program.choose("coll");
-    program.choose("informa");
-    QCOMPARE(program.toolkit.modalWindows(), QStringList({"frmAbout"}));
-    QCOMPARE(program.toolkit.texts().size(), 1);
-    const QString message = program.toolkit.texts()[0];
-    QVERIFY2(message.contains("\"radicidb.mdb\"") &&
-                 message.contains(QDir::toNativeSeparators(folder.path())) &&
-                 message.contains("radici-db"),
-             qPrintable(message));
-    QCOMPARE(QFile::exists(path), !password.isEmpty());  // the program never makes the file
-}
 
 }  // namespace radici
 

@@ -1,8 +1,7 @@
-#include "FakeSystemInfo.h"
-#include "RawRows.h"
 #include "ScriptedToolkit.h"
 #include "TestDatabase.h"
 #include "app/MainWindow.h"
+#include "app/SystemInfo.h"
 #include "ui/AppContext.h"
 
 #include <QAction>
@@ -16,13 +15,13 @@ struct Copy {
     explicit Copy(const QString& path) : context(toolkit, path), window(context, platform) {}
     // Chooses "Collegamenti"; true when the relations window was shown.
     bool showRelations() {
-        const qsizetype shown = toolkit.modalWindows().size();
+        const qsizetype shown = toolkit.modalWindows.size();
         window.findChild<QAction*>("coll")->trigger();
-        return toolkit.modalWindows().size() > shown;
+        return toolkit.modalWindows.size() > shown;
     }
 
     ScriptedToolkit toolkit;
-    FakeSystemInfo platform;
+    HostSystemInfo platform;  // never asked: the About box stays shut
     AppContext context;
     MainWindow window;
 };
@@ -43,9 +42,9 @@ void StartTest::secondCopyOpensNothingUntilTheFirstEnds() {
     Copy second(db.path());
     QVERIFY(first->context.connection.isOpen());
     QVERIFY(!second.context.connection.isOpen());
-    QCOMPARE(second.toolkit.texts().size(), 1);
-    QVERIFY(second.toolkit.texts()[0].startsWith("3045 "));
-    QVERIFY(second.toolkit.texts()[0].contains(db.path()));
+    QCOMPARE(second.toolkit.texts.size(), 1);
+    QVERIFY(second.toolkit.texts[0].startsWith("3045 "));
+    QVERIFY(second.toolkit.texts[0].contains(db.path()));
     QVERIFY(!second.showRelations());
 
     first.reset();  // the first copy ends
@@ -55,23 +54,21 @@ void StartTest::secondCopyOpensNothingUntilTheFirstEnds() {
 
 void StartTest::fileBusyAtStartIsTriedAgain() {
     TestDatabase db;
-    RawFile other(db.path());
-    other.execute("begin exclusive");
+    db.execute("begin exclusive");  // another program holding the file
     Copy program(db.path());
     QVERIFY(!program.context.connection.isOpen());
-    other.execute("rollback");
+    db.execute("rollback");
     QVERIFY(program.showRelations());
 }
 
 void StartTest::missingColumnIsReportedAtStart() {
     TestDatabase db;
-    RawFile(db.path()).execute(
-        "drop table matrimoni; create table matrimoni (idmarito text, idmoglie text)");
+    db.execute("drop table matrimoni; create table matrimoni (idmarito text, idmoglie text)");
     Copy program(db.path());
     QVERIFY(!program.context.connection.isOpen());
-    QCOMPARE(program.toolkit.texts().size(), 1);
-    QVERIFY(program.toolkit.texts()[0].startsWith("3078 "));
-    QVERIFY(program.toolkit.texts()[0].contains("\"Data\""));
+    QCOMPARE(program.toolkit.texts.size(), 1);
+    QVERIFY(program.toolkit.texts[0].startsWith("3078 "));
+    QVERIFY(program.toolkit.texts[0].contains("\"Data\""));
 }
 
 }  // namespace radici

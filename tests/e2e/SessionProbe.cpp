@@ -1,10 +1,8 @@
 // What the end-to-end session and the screenshot script need to know about the real program
-// without reading its screen: where a control lies inside its window, and which parent links the
-// database file holds.
+// without reading its screen: where a control lies inside its window.
 //
 //   session_probe where registry|relations CONTROL   prints "x y", the control's centre in the
 //                                                    window's client area, in pixels
-//   session_probe parents FILE CHILD_KEY             prints "PARENT_KEY IDSESSO" per link
 #include "ScriptedToolkit.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
@@ -51,23 +49,6 @@ int PrintWhere(const QString& form, const QString& controlName, QTextStream& out
     return Succeeded;
 }
 
-int PrintParents(const QString& path, const QString& childKey, QTextStream& out, QTextStream& err) {
-    DatabaseConnection connection;
-    if (const Status opened = connection.open(path); !opened.ok()) {
-        err << "session_probe: " << path << ": " << opened.description() << "\n";
-        return Failed;
-    }
-    const Result<std::vector<ParentLink>> links = connection.relazioni().parentsOf(childKey);
-    if (!links.ok()) {
-        err << "session_probe: " << links.status().description() << "\n";
-        return Failed;
-    }
-    for (const ParentLink& link : links.value()) {
-        out << link.idgenitori << ' ' << static_cast<int>(link.idsesso) << '\n';
-    }
-    return Succeeded;
-}
-
 }  // namespace
 }  // namespace radici
 
@@ -81,10 +62,6 @@ int main(int argc, char* argv[]) {
     if (arguments.size() == 4 && arguments[1] == QLatin1String("where")) {
         return radici::PrintWhere(arguments[2], arguments[3], out, err);
     }
-    if (arguments.size() == 4 && arguments[1] == QLatin1String("parents")) {
-        return radici::PrintParents(arguments[2], arguments[3], out, err);
-    }
-    err << "usage: session_probe where registry|relations CONTROL\n"
-           "       session_probe parents FILE CHILD_KEY\n";
+    err << "usage: session_probe where registry|relations CONTROL\n";
     return radici::Misused;
 }

@@ -15,7 +15,11 @@ source "$(dirname "$(realpath "$0")")/../../scripts/lib/xsession.sh"
 person_key='GALTER12/02/1944'
 father_key="D'AANT09/09/1893"
 
-parents() { "$SESSION_PROBE" parents "$(database_file)" "$person_key"; }
+# Read with the sqlcipher command, apart from the program: "PARENT_KEY IDSESSO" per link.
+parents() {
+    printf "PRAGMA key = 'tqzrwvk';\n.mode list\n.separator ' '\nselect idgenitori, idsesso from relazioni where idfigli = '%s';\n" \
+        "${person_key//\'/\'\'}" | sqlcipher "$(database_file)"
+}
 
 start_display 1280x1024
 start_radici

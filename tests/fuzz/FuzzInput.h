@@ -3,11 +3,15 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "store/PersonKey.h"
 
 // What the fuzz targets share: turning bytes into the texts a user could type or paste, and
 // stopping with a readable report when a property does not hold.
@@ -49,6 +53,32 @@ inline void Require(bool holds, const char* property, const QString& input) {
     std::fprintf(stderr, "property does not hold: %s\ninput: \"%s\"\n", property,
                  Escaped(input).constData());
     std::abort();
+}
+
+// Whether a name is found by a typed search text, worked out the slow, obvious way and apart from
+// the program's own matcher: both trimmed and upper-cased, "*" any run and "?" one character, every
+// other character itself, and the text matching any beginning of the name. reachable[j] tells
+// whether the text read so far can consume the first j characters of the name.
+inline bool ReferenceMatch(const QString& typed, const QString& name) {
+    const QList<uint> pattern = UpperCase(typed.trimmed()).toUcs4();
+    const QList<uint> value = UpperCase(name).toUcs4();
+    std::vector<bool> reachable(static_cast<std::size_t>(value.size()) + 1, false);
+    reachable[0] = true;
+    for (const uint wanted : pattern) {
+        std::vector<bool> next(reachable.size(), false);
+        for (std::size_t j = 0; j < reachable.size(); ++j) {
+            if (!reachable[j]) continue;
+            if (wanted == U'*') {
+                std::fill(next.begin() + static_cast<std::ptrdiff_t>(j), next.end(), true);
+                break;
+            }
+            if (j < reachable.size() - 1 &&
+                (wanted == U'?' || wanted == value[static_cast<qsizetype>(j)]))
+                next[j + 1] = true;
+        }
+        reachable = std::move(next);
+    }
+    return std::find(reachable.begin(), reachable.end(), true) != reachable.end();
 }
 
 }  // namespace radici::fuzz

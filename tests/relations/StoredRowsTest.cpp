@@ -1,7 +1,5 @@
+#include "Driver.h"
 #include "RawRows.h"
-#include "RegistryDriver.h"
-#include "ScriptedToolkit.h"
-#include "TestDatabase.h"
 #include "relations/RelationsWindow.h"
 #include "ui/AppContext.h"
 
@@ -15,14 +13,14 @@ namespace radici {
 namespace {
 
 struct Relations {
-    Relations() : file(db.path()) {
+    Relations() {
         db.addPerson("LEONI", "LUCA", "07/07/1978");
         db.addPerson("ORSI", "OLGA", "03/03/1944", Female);
         db.addPerson("ALFA", "ANNA", "01/01/1980", Female);
         db.addPerson("DORIA", "BRUNO", "03/03/1982");
         // Written by another program: two rows for one couple, dates the program cannot read,
         // a link whose idsesso is neither 0 nor 1.
-        file.execute(
+        db.execute(
             QStringLiteral(
                 "insert into matrimoni values ('%1', '%2', '1950-01-01'), ('%1', '%2', 'abc'), "
                 "('%1', '%3', '15/07/1920'); insert into relazioni values ('%1', '%4', 7)")
@@ -36,14 +34,13 @@ struct Relations {
         click(button);
     }
     QStringList rows() {
-        return file.rows("matrimoni", "idmarito, idmoglie, Data") +
-               file.rows("relazioni", "idgenitori, idfigli, idsesso");
+        return RawRows(db, "matrimoni", "idmarito, idmoglie, Data") +
+               RawRows(db, "relazioni", "idgenitori, idfigli, idsesso");
     }
 
     static inline const QString Luca = QStringLiteral("LEOLUC07/07/1978");
     static inline const QString Bruno = QStringLiteral("DORBRU03/03/1982");
     TestDatabase db;
-    RawFile file;
     ScriptedToolkit toolkit;
     AppContext context{toolkit, db.path()};
     RelationsWindow window{context};
@@ -69,22 +66,22 @@ void StoredRowsTest::savingKeepsTheRowsReadFromTheFile() {
 
     // A link removed by another program while the window showed it does not come back.
     r.choose("Command6", "LEONI");
-    r.file.execute("delete from relazioni");
+    r.db.execute("delete from relazioni");
     r.click("Command4");
-    QVERIFY(r.file.rows("relazioni", "idfigli").isEmpty());
-    QVERIFY(r.toolkit.texts().isEmpty());
+    QVERIFY(r.db.links().isEmpty());
+    QVERIFY(r.toolkit.texts.isEmpty());
 }
 
 void StoredRowsTest::savingNeverLinksAPersonDeletedElsewhere() {
     Relations r;
     r.choose("Command6", "LEONI");
     r.choose("Command1", "ORSI");  // as father: the window does not judge
-    r.file.execute("delete from anagrafica where nome = 'OLGA'");
+    r.db.execute("delete from anagrafica where nome = 'OLGA'");
     const QStringList before = r.rows();
     r.click("Command4");
     QCOMPARE(r.rows(), before);
-    QCOMPARE(r.toolkit.texts().size(), 1);
-    QVERIFY(r.toolkit.texts()[0].contains("ORSOLG03/03/1944"));
+    QCOMPARE(r.toolkit.texts.size(), 1);
+    QVERIFY(r.toolkit.texts[0].contains("ORSOLG03/03/1944"));
     QCOMPARE(r.window.findChild<QLabel*>("Label20")->text(), Relations::Luca);
 }
 

@@ -8,7 +8,6 @@
 #include "Session.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <cstdio>
 
 namespace radici {
@@ -19,51 +18,36 @@ void Done(const char* operation) {
     std::fflush(stdout);
 }
 
-// Anything but the two questions of "Cancella" means the program did not do what it was asked.
-bool Unexpected(Session& session) {
-    for (const ScriptedToolkit::Message& message : session.toolkit.messages()) {
-        if (message.kind == ScriptedToolkit::Kind::Information) {
-            std::fprintf(stderr, "unexpected message: %s\n", qPrintable(message.text));
-            return true;
-        }
-    }
-    session.toolkit.clearMessages();
-    return false;
-}
-
 void CreatePaolo(Session& session) {
     QWidget& registry = session.registry;
-    Click(registry, QStringLiteral("Command5"));
-    Type(registry, QStringLiteral("Text9"), QStringLiteral("Persona"));
-    Type(registry, QStringLiteral("Text2"), QStringLiteral("Paolo"));
-    Type(registry, QStringLiteral("Text3"), QStringLiteral("01/01/1950"));
-    Click(registry, QStringLiteral("Command6"));
+    Click(registry, "Command5");
+    Type(registry, "Text9", "Persona");
+    Type(registry, "Text2", "Paolo");
+    Type(registry, "Text3", "01/01/1950");
+    Click(registry, "Command6");
 }
 
 void SaveFamily(Session& session) {
-    QWidget& relations = session.relations;
-    ChooseWith(session, QStringLiteral("Command6"), QStringLiteral("PERSONA"));
-    ChooseWith(session, QStringLiteral("Command1"), QStringLiteral("PADRE"));
-    ChooseWith(session, QStringLiteral("Command2"), QStringLiteral("MADRE"));
-    ChooseWith(session, QStringLiteral("Command3"), QStringLiteral("MOGLIE"));
-    qobject_cast<QLineEdit*>(&Control(relations, QStringLiteral("Text9")))->clear();
-    Type(relations, QStringLiteral("Text9"), crash::WeddingDay);
-    Click(relations, QStringLiteral("Command10"));
-    ChooseWith(session, QStringLiteral("Command9"), QStringLiteral("FIGLIO"));
-    ChooseWith(session, QStringLiteral("Command9"), QStringLiteral("FIGLIA"));
-    Click(relations, QStringLiteral("Command4"));
+    session.chooseWith("Command6", "PERSONA");
+    session.chooseWith("Command1", "PADRE");
+    session.chooseWith("Command2", "MADRE");
+    session.chooseWith("Command3", "MOGLIE");
+    Retype(session.relations, "Text9", crash::WeddingDay);
+    Click(session.relations, "Command10");
+    session.chooseWith("Command9", "FIGLIO");
+    session.chooseWith("Command9", "FIGLIA");
+    Click(session.relations, "Command4");
 }
 
 void DeletePaolo(Session& session) {
-    ChooseWith(session, QStringLiteral("Command6"), QStringLiteral("PERSONA"));
+    session.chooseWith("Command6", "PERSONA");
     session.toolkit.answer(true);
     session.toolkit.answer(true);
-    Click(session.relations, QStringLiteral("Command5"));
+    Click(session.relations, "Command5");
 }
 
 int Run(const QString& path) {
     Session session(path);
-    if (!session.context.connection.isOpen()) return 1;
     session.registry.show();
     session.relations.show();
     Done("ready");
@@ -83,7 +67,14 @@ int Run(const QString& path) {
             DeletePaolo(session);
             Done("deleted");
         }
-        if (Unexpected(session)) return 1;
+        // Anything but the two questions of "Cancella" means an operation failed.
+        if (session.toolkit.texts.size() != session.toolkit.questions) {
+            std::fprintf(stderr, "unexpected message: %s\n",
+                         qPrintable(session.toolkit.texts.join(" / ")));
+            return 1;
+        }
+        session.toolkit.texts.clear();
+        session.toolkit.questions = 0;
     }
 }
 

@@ -4,29 +4,17 @@
 
 namespace radici {
 
-QStringList ScriptedToolkit::texts() const {
-    QStringList result;
-    for (const Message& message : messages_) result.append(message.text);
-    return result;
-}
-
-void ScriptedToolkit::inform(QWidget*, const QString& text) {
-    messages_.push_back({Kind::Information, text});
-}
-
 bool ScriptedToolkit::confirm(QWidget*, const QString& text) {
-    messages_.push_back({Kind::Question, text});
-    if (answers_.empty()) {
-        ++unanswered_;
-        return false;
-    }
+    texts.append(text);
+    ++questions;
+    if (answers_.empty()) return false;
     const bool yes = answers_.front();
     answers_.pop_front();
     return yes;
 }
 
 void ScriptedToolkit::showModal(QDialog& window) {
-    modalWindows_.append(window.objectName());
+    modalWindows.append(window.objectName());
     window.show();
     if (!modalSteps_.empty()) {
         // Taken off the queue first: the step may show further windows with steps of their own.

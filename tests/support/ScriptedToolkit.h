@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
-#include <vector>
 
 namespace radici {
 
@@ -14,40 +13,29 @@ namespace radici {
 // modal windows with scripted steps instead of running a nested event loop.
 class ScriptedToolkit final : public Toolkit {
 public:
-    enum class Kind { Information, Question };
-    struct Message {
-        Kind kind;
-        QString text;  // lines joined by "\r", as the window built it
-    };
     using ModalStep = std::function<void(QDialog&)>;
 
     // Answers for the next questions, in order; a question without a queued answer gets No.
     void answer(bool yes) { answers_.push_back(yes); }
-    // What to do with the next window shown modally. It is shown (its load step runs), the step
-    // runs, and if the window is still open afterwards it is closed as by its close box.
-    // A window shown without a queued step is closed at once.
+    // What to do with the next window shown modally: it is shown, the step runs, and if the
+    // window is still open it is closed as by its close box. Without a step it closes at once.
     void onNextModal(ModalStep step) { modalSteps_.push_back(std::move(step)); }
 
-    const std::vector<Message>& messages() const { return messages_; }
-    QStringList texts() const;  // every message text, in order
-    void clearMessages() { messages_.clear(); }
-    int beeps() const { return beeps_; }
-    const QStringList& modalWindows() const { return modalWindows_; }  // object names, in order
-    int unansweredQuestions() const { return unanswered_; }
-    int pendingModalSteps() const { return static_cast<int>(modalSteps_.size()); }
+    // Every message and question, in order, lines joined by "\r" as the window built them.
+    QStringList texts;
+    int questions = 0;
+    int beeps = 0;
+    QStringList modalWindows;  // object names, in order
+    bool stepsLeft() const { return !modalSteps_.empty(); }
 
-    void inform(QWidget* parent, const QString& text) override;
+    void inform(QWidget*, const QString& text) override { texts.append(text); }
     bool confirm(QWidget* parent, const QString& text) override;
     void showModal(QDialog& window) override;
-    void beep() override { ++beeps_; }
+    void beep() override { ++beeps; }
 
 private:
-    std::vector<Message> messages_;
     std::deque<bool> answers_;
     std::deque<ModalStep> modalSteps_;
-    QStringList modalWindows_;
-    int beeps_ = 0;
-    int unanswered_ = 0;
 };
 
 }  // namespace radici

@@ -4,15 +4,15 @@
 #include "store/Records.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <optional>
-#include <vector>
 
 namespace radici {
 
-// A real encrypted database file, made with the program's schema and password in a fresh
-// temporary folder, with builders for known families. Its own connection is separate from the
-// program's and holds no transaction between calls.
+// A real encrypted database file with the program's schema and password in a fresh temporary
+// folder. It writes and reads rows with its own SQL, column by column, so that a fault in how the
+// program binds or reads a row cannot hide itself.
 class TestDatabase {
 public:
     TestDatabase();
@@ -20,20 +20,31 @@ public:
     QString folder() const { return dir_.path(); }
     QString path() const;  // <folder>/radicidb.mdb
 
-    // Adds a person with the key made from the names and the birth date ("dd/mm/yyyy") and
-    // returns the key. Names are stored as given (tests pass them upper-case).
+    // Adds a person with the key made of three letters of each name and the birth date
+    // ("dd/mm/yyyy"), names stored as given, and returns the key.
     QString addPerson(const QString& surname, const QString& givenName, const QString& birthDate,
-                      SexCode sex = Male, const QString& deathDate = QString());
-    void addPerson(const Person& person);
-    void link(const QString& parentKey, const QString& childKey, SexCode idsesso);
-    void marry(const QString& husbandKey, const QString& wifeKey, const QString& date = QString());
-
-    // Raw SQL for what only a test does (a trigger that makes a write fail, a dropped table).
+                      SexCode sex = Male);
+    void link(const QString& parentKey, const QString& childKey, SexCode idsesso) {
+        insert("insert into relazioni (idgenitori, idfigli, idsesso) values (?, ?, ?)",
+               {parentKey, childKey, QString::number(idsesso)});
+    }
+    // The date as the file holds it, "yyyy-mm-dd"; none is NULL.
+    void marry(const QString& husbandKey, const QString& wifeKey, const QString& date = QString()) {
+        insert("insert into matrimoni (idmarito, idmoglie, Data) values (?, ?, ?)",
+               {husbandKey, wifeKey, date});
+    }
+    // Binds the values as ?1, ?2 and so on; a null QString binds NULL.
+    void insert(const char* sql, const QStringList& values);
     void execute(const QString& sql);
+    // The first column of every row the query returns, NULL as an empty text; the parameter,
+    // when given, is bound as ?1.
+    QStringList column(const QString& sql, const QString& parameter = QString());
 
-    std::optional<Person> person(const QString& key);
-    std::vector<ParentLink> links();    // every row of relazioni, in row order
-    std::vector<Marriage> marriages();  // every row of matrimoni, in row order
+    // "cognome|nome|sesso|datanasc|luogonasc|nazionenasc|datamorte|luogomorte|nazionemorte" with
+    // ISO dates; empty when there is no such person.
+    QString person(const QString& key);
+    QString links();      // "parent>child:idsesso" in row order, separated by blanks
+    QString marriages();  // "husband+wife@yyyy-mm-dd" in row order, separated by blanks
     int personCount();
 
 private:

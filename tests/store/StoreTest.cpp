@@ -1,0 +1,269 @@
+#include "TestDatabase.h"
+#include "store/DatabaseConnection.h"
+#include "store/Dates.h"
+#include "store/PersonKey.h"
+#include "store/Schema.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace radici;
+
+namespace {
+
+// A fresh file and the program's connection to it.
+struct Store {
+    Store() {
+        if (!connection.open(db.path()).ok()) qFatal("cannot open the database");
+    }
+    QString find(const QString& text, SearchField field = SearchField::Surname) {
+        Result<SearchResult> found = connection.anagrafica().search(field, text);
+        QStringList names;
+        for (bool more = found.value().moveFirst(); more; more = found.value().moveNext())
+            names << found.value().current().value().cognome + u' ' +
+                         found.value().current().value().nome;
+        return names.join(QStringLiteral(", "));
+    }
+    TestDatabase db;
+    DatabaseConnection connection;
+};
+
+}  // namespace
+
+class StoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnlyItsOwnFiles_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("ours") << "ours" << 0 << "";
+        QTest::newRow("missing") << "missing" << int(EngineError::FileNotFound) << "non esiste";
+        QTest::newRow("empty") << "" << int(EngineError::TableMissing) << "\"anagrafica\"";
+        QTest::newRow("not a database")
+            << "xxxx" << int(EngineError::PasswordRefused) << "password";
+        QTest::newRow("other password")
+            << "altra" << int(EngineError::PasswordRefused) << "password";
+        QTest::newRow("plain SQLite") << "plain" << int(EngineError::PasswordRefused) << "password";
+        QTest::newRow("missing table")
+            << "drop" << int(EngineError::TableMissing) << "\"matrimoni\"";
+        QTest::newRow("a folder") << "folder" << 14 << "cartella";
+    }
+    void opensOnlyItsOwnFiles() {
+        QFETCH(QString, file);
+        QFETCH(int, number);
+        QFETCH(QString, said);
+        TestDatabase ours;
+        QTemporaryDir folder;
+        QString path = folder.filePath(DatabaseConnection::FileName);
+        if (file == "ours" || file == "drop") path = ours.path();
+        if (file == "drop") ours.execute("drop table matrimoni");
+        if (file == "folder") QDir().mkpath(path);
+        if (file.isEmpty() || file == "xxxx") {
+            QFile bytes(path);
+            QVERIFY(bytes.open(QIODevice::WriteOnly) &&
+                    bytes.write(file.repeated(999).toLatin1()) >= 0);
+        }
+        if (file == "altra" || file == "plain") {
+            Result<Database> made =
+                Database::open(path, file == "altra" ? file : QString(), Database::Mode::CreateNew);
+            QVERIFY(made.ok() && CreateSchema(made.value()).ok());
+        }
+        DatabaseConnection connection;
+        const Status opened = connection.open(path);
+        QCOMPARE(opened.number(), number);
+        QVERIFY2(opened.description().contains(said), qPrintable(opened.description()));
+        QCOMPARE(connection.isOpen(), number == 0);
+        QCOMPARE(QFileInfo::exists(path), file != "missing");  // opening never makes a file
+    }
+
+    void storesPersonsNormalizedUniqueAndAsData() {
+        Store store;
+        const PersonTable& persons = store.connection.anagrafica();
+        Person maria{"RosMar15/07/1920", "  Rossi ", "maria nicolò", Female,   QDate(1920, 7, 15),
+                     " Roma ",           "italia",   QDate(),        "Lugano", "Svizzera"};
+        QVERIFY(persons.add(maria).ok());
+        QCOMPARE(store.db.person("ROSMAR15/07/1920"),
+                 "ROSSI|MARIA NICOLÒ|1|1920-07-15|ROMA|ITALIA||LUGANO|SVIZZERA");
+        maria.cognome = "Rossetti";  // Mario Rossetti born the same day makes the same key
+        QCOMPARE(persons.add(maria).number(), EngineError::DuplicateKey);
+
+        store.db.execute("update anagrafica set luogomorte = 'PISA', nazionemorte = 'ITALIA'");
+        const Person read = persons.seek(" ROSMAR15/07/1920 ").value().value_or(Person());
+        QCOMPARE(QStringList({read.cognome, read.luogonasc, read.nazionenasc, read.luogomorte,
+                              read.nazionemorte}),
+                 QStringList({"ROSSI", "ROMA", "ITALIA", "PISA", "ITALIA"}));
+        QVERIFY(!persons.seek("rosmar15/07/1920").value());  // keys keep their letter case
+
+        Person corrected = read;
+        corrected.luogonasc = "Roma Capitale";
+        corrected.datamorte = QDate(1990, 3, 1);
+        QVERIFY(persons.rewrite(corrected).ok());
+        QCOMPARE(store.db.person("ROSMAR15/07/1920"),
+                 "ROSSI|MARIA NICOLÒ|1|1920-07-15|ROMA CAPITALE|ITALIA|1990-03-01|PISA|ITALIA");
+        corrected.idrecord = "NOBODY01/01/1900";
+        QCOMPARE(persons.rewrite(corrected).number(), EngineError::NoCurrentRecord);
+
+        corrected.idrecord = "X'\"); DROP T";
+        corrected.cognome = "x'\"); drop table anagrafica; --";
+        QVERIFY(persons.add(corrected).ok());
+        QCOMPARE(store.db.person(corrected.idrecord).section(u'|', 0, 0),
+                 "X'\"); DROP TABLE ANAGRAFICA; --");
+        QCOMPARE(store.db.personCount(), 2);
+    }
+
+    void writesOneRowPerPairAndRemovesOnlyThePair() {
+        Store store;
+        store.db.link("P", "C", Male);
+        store.db.link("P", "C", Male);  // a duplicate made by hand
+        store.db.link("P", "D", Male);
+        store.db.link("Q", "C", Female);
+        store.db.marry("H", "W");
+        store.db.marry("H", "W", "1950-01-01");
+        store.db.marry("W", "H");
+        const RelationTable& links = store.connection.relazioni();
+        const MarriageTable& marriages = store.connection.matrimoni();
+        QVERIFY(links.upsert({"F", "C", Male}).ok() && links.upsert({" F", "C", Female}).ok());
+        QVERIFY(marriages.upsert({"F", "M", QDate(1950, 6, 1)}).ok());
+        QVERIFY(marriages.upsert({"F", "M", QDate()}).ok());
+        QVERIFY(links.contains("F", "C").value() && !links.contains("C", "F").value());
+        QCOMPARE(store.db.links(), "P>C:0 P>C:0 P>D:0 Q>C:1 F>C:1");
+        QCOMPARE(store.db.marriages(), "H+W@ H+W@1950-01-01 W+H@ F+M@");
+
+        QVERIFY(links.remove("P", "C").ok() && marriages.remove("H", "W").ok());
+        QCOMPARE(store.db.links() + u'/' + store.db.marriages(), "P>D:0 Q>C:1 F>C:1/W+H@ F+M@");
+    }
+
+    void savesAllRelationsOrNone() {
+        Store store;
+        RelationsToSave rows{{{"FATHER", "ME", Male}, {"MOTHER", "ME", Female}},
+                             {{"ME", "WIFE", QDate(1950, 1, 2)}},
+                             {{"ME", "SON", Male}, {"ME", "DAUGHTER", Male}}};
+        store.db.execute(
+            "insert into anagrafica (idrecord) values ('FATHER'), ('MOTHER'), "
+            "('ME'), ('WIFE'), ('SON'), ('DAUGHTER')");
+        store.db.execute(
+            "create trigger refuse before insert on relazioni when "
+            "new.idfigli = 'DAUGHTER' begin select raise(abort, 'rifiutato'); end");
+        const Status failed = store.connection.saveRelations(rows);
+        QVERIFY2(failed.description().contains("rifiutato"), qPrintable(failed.description()));
+        QCOMPARE(store.db.links() + store.db.marriages(), "");
+
+        // The failure left nothing behind: the next save is a transaction of its own.
+        rows.childLinks.pop_back();
+        QVERIFY(store.connection.saveRelations(rows).ok());
+        QCOMPARE(store.db.links() + u'/' + store.db.marriages(),
+                 "FATHER>ME:0 MOTHER>ME:1 ME>SON:0/ME+WIFE@1950-01-02");
+    }
+
+    void deletesAPersonWithItsLinksOrNothing() {
+        Store store;
+        TestDatabase& db = store.db;
+        db.link("G", "W", Female);
+        db.link("W", "S", Female);
+        db.link("H", "S", Male);
+        db.marry("H", "W", "1925-05-05");
+        db.marry("H", "G");
+        db.marry("W", "Z");
+        db.execute("insert into anagrafica (idrecord) values ('W'), ('H')");
+        const auto rows = [&db] {
+            return db.links() + u'/' + db.marriages() + u'/' +
+                   db.column("select idrecord from anagrafica").join(u',');
+        };
+        const QString everything = rows();
+
+        // The fourth deletion (marriages as wife) fails: the other four are undone.
+        db.execute(
+            "create trigger refuse before delete on matrimoni when old.idmoglie = 'W' "
+            "begin select raise(abort, 'bloccato'); end");
+        CascadeOutcome outcome = store.connection.deletePersonCascade("W");
+        QCOMPARE(outcome.failures.size(), std::size_t{1});
+        QVERIFY(outcome.failures[0].description().contains("bloccato"));
+        QCOMPARE(rows(), everything);
+
+        // A failure that ends the transaction by itself stops the deletions after it, which
+        // would otherwise be committed alone.
+        db.execute("drop trigger refuse");
+        db.execute(
+            "create trigger interrupt before delete on matrimoni "
+            "begin select raise(rollback, 'interrotto'); end");
+        QVERIFY(!store.connection.deletePersonCascade("W").committed());
+        QCOMPARE(rows(), everything);
+
+        db.execute("drop trigger interrupt");
+        QVERIFY(store.connection.deletePersonCascade("W").committed());
+        QCOMPARE(rows(), "H>S:0/H+G@/H");
+    }
+
+    void searchesPrefixesOldestFirstWithWildcards() {
+        Store store;
+        for (const char* person :
+             {"ROSSI MARIA 15/07/1920", "ROSSETTI LUCA 01/01/1850", "ROSA ANNA 31/12/1799",
+              "NICOLÒ ELIA 03/03/1930", "D'ANGELO NICOLÒ 04/04/1940", "100% ZETA 05/05/1950",
+              "1000 ZETA 06/06/1950", "ROSSINI BRUNO 15/07/1920", "ROSSINI ALDO 15/07/1920"}) {
+            const QStringList fields = QString(person).split(u' ');
+            store.db.addPerson(fields[0], fields[1], fields[2]);
+        }
+        QCOMPARE(store.find("Ros"),
+                 "ROSA ANNA, ROSSETTI LUCA, ROSSI MARIA, ROSSINI ALDO, ROSSINI BRUNO");
+        QCOMPARE(store.find("  rossi "), "ROSSI MARIA, ROSSINI ALDO, ROSSINI BRUNO");
+        QCOMPARE(store.find("nicolò"), "NICOLÒ ELIA");
+        QCOMPARE(store.find("NICOLÒ", SearchField::GivenName), "D'ANGELO NICOLÒ");
+        QCOMPARE(store.find("*ngel"), "D'ANGELO NICOLÒ");
+        QCOMPARE(store.find("r?ss"), "ROSSETTI LUCA, ROSSI MARIA, ROSSINI ALDO, ROSSINI BRUNO");
+        QCOMPARE(store.find("ros*ti"), "ROSSETTI LUCA");
+        QCOMPARE(store.find("100%"), "100% ZETA");
+        QCOMPARE(store.find("ross?i") + store.find("10_0") + store.find("%") + store.find("Zz"),
+                 "");
+        QCOMPARE(store.find("*").count(u','), 8);
+
+        const QString plan = store.connection.anagrafica()
+                                 .explainSearch(SearchField::Surname, "ros")
+                                 .value()
+                                 .join(u'\n');
+        QVERIFY2(plan.contains("INDEX anagrafica_cognome (cognome>? AND cognome<?)"),
+                 qPrintable(plan));
+    }
+
+    void cursorStopsAtTheEndsAndAfterTheClose() {
+        Store store;
+        for (const char* name : {"ANNA", "BICE", "CLEA"})
+            store.db.addPerson("ROSSI", name, "01/01/1900");
+        Result<SearchResult> found =
+            store.connection.anagrafica().search(SearchField::Surname, "ros");
+        SearchResult& result = found.value();
+        QVERIFY(!result.movePrevious() && result.moveLast() && !result.moveNext());
+        QCOMPARE(QString::number(result.position()) + result.current().value().nome, "2CLEA");
+        QVERIFY(result.movePrevious());
+        QCOMPARE(result.current().value().nome, "BICE");
+        SearchResult nothing =
+            store.connection.anagrafica().search(SearchField::Surname, "zz").value();
+        QVERIFY(!nothing.moveFirst() && !nothing.moveLast() && !nothing.moveNext());
+
+        store.connection.close();
+        QCOMPARE(result.current().status().number(), EngineError::NotOpen);
+        QCOMPARE(store.connection.saveRelations({}).number(), EngineError::NotOpen);
+        QVERIFY(!store.connection.deletePersonCascade("X").committed());
+    }
+
+    void readsDatesAndKeysAsTyped() {
+        for (const auto& [typed, shown] :
+             QList<std::pair<QString, QString>>{{" 15/07/1920 ", "15/07/1920"},
+                                                {"5-7-1703", "05/07/1703"},
+                                                {"29.2.2000", "29/02/2000"},
+                                                {"29/02/1900", ""},
+                                                {"15/13/1920", ""},
+                                                {"15/07/20", ""},
+                                                {"15/07-1920", ""},
+                                                {"١٥/٠٧/١٩٢٠", ""}})
+            QCOMPARE(FormatDisplayDate(ReadDayFirstDate(typed).value_or(QDate())), shown);
+        QCOMPARE(ComposeKey(" De Luca", "ab😀c", "5/7/1920", DateRule::AnyLength),
+                 "De ab05/07/1920");
+        QCOMPARE(ComposeKey("Rossi", "Maria", "5/7/1920", DateRule::ExactlyTenCharacters),
+                 "RosMar");
+        QCOMPARE(UpperCase("aßa nicolò"), "AßA NICOLÒ");  // one character for one
+    }
+};
+
+QTEST_GUILESS_MAIN(StoreTest)
+#include "StoreTest.moc"
