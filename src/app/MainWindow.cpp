@@ -20,6 +20,22 @@ namespace {
 constexpr int ClientWidth = 746;
 constexpr int ClientHeight = 544;
 
+// How to get a file: a dangling symbolic link of that name must go first, or radici-db would
+// refuse to make one.
+QString HowToMakeTheFile(const QString& databasePath) {
+    const QString makeOne = QStringLiteral(
+        "crearlo in questa cartella con il comando \"radici-db demo\" (famiglia di esempio) o "
+        "\"radici-db init\" (database vuoto), poi riavviare il programma.");
+    const QFileInfo file(databasePath);
+    if (file.isSymLink() && !file.exists())
+        return QStringLiteral(
+                   "\"%1\" è un collegamento a \"%2\", che non esiste: ripristinare "
+                   "quel file, oppure cancellare il collegamento e ")
+                   .arg(DatabaseConnection::FileName, file.symLinkTarget()) +
+               makeOne;
+    return QStringLiteral("Se il file manca, ") + makeOne;
+}
+
 // Why the database is not open, where the program looked, and how to make a file.
 QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFailure) {
     const QString folder = QDir::toNativeSeparators(QFileInfo(databasePath).absolutePath());
@@ -27,10 +43,7 @@ QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFa
         QStringLiteral("Il database \"%1\" non è aperto.").arg(DatabaseConnection::FileName)};
     if (!openFailure.is(EngineError::FileNotFound)) lines.append(openFailure.description());
     lines.append(QStringLiteral("Cartella di lavoro: %1").arg(folder));
-    lines.append(QStringLiteral(
-        "Se il file manca, crearlo in questa cartella con il comando \"radici-db demo\" "
-        "(famiglia di esempio) o \"radici-db init\" (database vuoto), poi riavviare il "
-        "programma."));
+    lines.append(HowToMakeTheFile(databasePath));
     return lines.join(u'\r');
 }
 

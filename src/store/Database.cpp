@@ -63,10 +63,9 @@ Status EngineFailure(sqlite3* db, int resultCode) {
         case SQLITE_IOERR:
             return Status::failure(
                 resultCode,
-                QStringLiteral("Errore di lettura o scrittura del file del database (%1). "
-                               "Controlla il disco e riprova; se l'errore si ripete, ripristina "
-                               "una copia di sicurezza del file.")
-                    .arg(detail));
+                QStringLiteral("Errore di lettura o scrittura del file del database. Controlla il "
+                               "disco e riprova; se l'errore si ripete, ripristina una copia di "
+                               "sicurezza del file."));
         case SQLITE_CORRUPT:
             return Status::failure(
                 resultCode,

@@ -5,6 +5,8 @@
 #include "ui/AppContext.h"
 
 #include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace radici {
@@ -34,6 +36,7 @@ private slots:
     void secondCopyOpensNothingUntilTheFirstEnds();
     void fileBusyAtStartIsTriedAgain();
     void missingColumnIsReportedAtStart();
+    void danglingLinkGetsAdviceThatWorks();
 };
 
 void StartTest::secondCopyOpensNothingUntilTheFirstEnds() {
@@ -69,6 +72,15 @@ void StartTest::missingColumnIsReportedAtStart() {
     QCOMPARE(program.toolkit.texts.size(), 1);
     QVERIFY(program.toolkit.texts[0].startsWith("3078 "));
     QVERIFY(program.toolkit.texts[0].contains("\"Data\""));
+}
+
+void StartTest::danglingLinkGetsAdviceThatWorks() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("radicidb.mdb");
+    QVERIFY(QFile::link(folder.filePath("sparito.mdb"), path));
+    Copy program(path);
+    QVERIFY(!program.showRelations());
+    QVERIFY(program.toolkit.texts.last().contains("cancellare il collegamento"));
 }
 
 }  // namespace radici
