@@ -51,7 +51,7 @@ struct Workbench {
     QString crowdedChild;   // one of them, with all the others as brothers and sisters
     int throwaways = 0;     // persons made for one benchmark step, born from 1 January 2100 on
 
-    const DatabaseConnection& connection() const { return context->connection; }
+    DatabaseConnection& connection() const { return context->connection; }
     // A birth date no generated person has, so keys made from it are always free.
     QDate nextThrowawayBirth() { return QDate(2100, 1, 1).addDays(throwaways++); }
 };
@@ -246,8 +246,7 @@ void LastFloor(State& state, Workbench& bench, const QString& text) {
 
 // What the choose-person button does once the registry window has handed the key back.
 void ShowInRelations(Workbench& bench, const QString& key) {
-    bench.context->selectedPersonKey.write(key);
-    if (bench.relations->LoadPerson()) bench.relations->LoadRelatives();
+    if (bench.relations->LoadPerson(key)) bench.relations->LoadRelatives();
 }
 
 void ShowProgram(State& state, Workbench& bench) {
@@ -343,7 +342,7 @@ QString ThrowawayKey(const QString& givenName, const QDate& birth);
 // Adds the father and his children in one transaction, under a surname no search of the other
 // figures finds.
 Status MakeCrowdedFamily(Workbench& bench) {
-    const DatabaseConnection& connection = bench.connection();
+    DatabaseConnection& connection = bench.connection();
     const auto person = [&](const QString& givenName) {
         Person made;
         made.cognome = QStringLiteral("QQAFFOLLATI");
@@ -354,7 +353,7 @@ Status MakeCrowdedFamily(Workbench& bench) {
     };
     const Person father = person(QStringLiteral("PADRE"));
     QString child;
-    const Status added = connection.inTransaction([&] {
+    const Status added = connection.runInTransaction([&] {
         Status s = connection.anagrafica().add(father);
         for (int made = 0; s.ok() && made < CrowdedFamily; ++made) {
             const Person son = person(QStringLiteral("FIGLIO"));
@@ -533,8 +532,8 @@ QString AddThrowawayPerson(Workbench& bench) {
     person.idrecord = ThrowawayKey(person.nome, person.datanasc);
     person.sesso = bench.spouseSex == Male ? Female : Male;
     const bool husband = person.sesso == Male;
-    const DatabaseConnection& connection = bench.connection();
-    const Status added = connection.inTransaction([&] {
+    DatabaseConnection& connection = bench.connection();
+    const Status added = connection.runInTransaction([&] {
         Status s = connection.anagrafica().add(person);
         if (s.ok()) s = connection.relazioni().upsert({facts.fatherKey, person.idrecord, Male});
         if (s.ok()) s = connection.relazioni().upsert({facts.motherKey, person.idrecord, Female});

@@ -157,7 +157,7 @@ public:
     }
 
     void grow();
-    Status write(const DatabaseConnection& connection) const;
+    Status write(DatabaseConnection& connection) const;
     const TreeFacts& facts() const { return facts_; }
 
 private:
@@ -240,8 +240,8 @@ void TreeBuilder::grow() {
 }
 
 // One transaction: the file is written once, at the commit.
-Status TreeBuilder::write(const DatabaseConnection& connection) const {
-    return connection.inTransaction([&] {
+Status TreeBuilder::write(DatabaseConnection& connection) const {
+    return connection.runInTransaction([&] {
         for (const Person& row : persons_)
             if (Status s = connection.anagrafica().add(row); !s.ok()) return s;
         for (const ParentLink& row : links_)
@@ -616,7 +616,7 @@ Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size) {
             InvalidRequest,
             QStringLiteral("Il file %1 esiste già e non viene sovrascritto.").arg(path));
     {
-        const Result<Database> created =
+        Result<Database> created =
             Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
         if (!created.ok()) return created.status();
         if (Status schema = CreateSchema(created.value()); !schema.ok()) return schema;

@@ -44,7 +44,7 @@ QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFa
     if (!openFailure.is(EngineError::FileNotFound)) lines.append(openFailure.description());
     lines.append(QStringLiteral("Cartella di lavoro: %1").arg(folder));
     lines.append(HowToMakeTheFile(databasePath));
-    return lines.join(u'\r');
+    return MessageLines(lines);
 }
 
 Status InUseByAnotherCopy(const QString& databasePath) {

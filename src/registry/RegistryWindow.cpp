@@ -20,7 +20,6 @@ namespace {
 constexpr QSize CompactSize{535, 204};
 constexpr QSize FullSize{535, 497};
 
-const QString NothingFound = QStringLiteral("Nessun dato disponibile");
 const QString ReadFailed = QStringLiteral("Errore di lettura del record");
 const QString DuplicatePerson = QStringLiteral(
     "Attenzione... il nominativo creato già esiste in archivio. Creazione impossibile");
@@ -38,27 +37,17 @@ const QString NotShownWhole = QStringLiteral(
 const QString KeptUnlessChanged =
     QStringLiteral("Se non li modifichi, restano registrati come sono.");
 
-QString Lines(const QStringList& lines) { return lines.join(QChar(u'\r')); }
-
-// Names, places and countries are kept upper-case, without blanks at either end. UpperCase maps
-// one character to one, like the key, so a name never outgrows its box.
-QString StoredText(const QLineEdit& box) { return UpperCase(box.text().trimmed()); }
-
 QDate StoredDate(const QLineEdit& box) { return ReadDayFirstDate(box.text()).value_or(QDate()); }
 
-SearchField ChosenSearchField(const Ui::RegistryWindow& ui) {
-    return ui.Option1_1->isChecked() ? SearchField::GivenName : SearchField::Surname;
-}
+using WidgetList = std::initializer_list<QWidget*>;
 
-using Controls = std::initializer_list<QWidget*>;
-
-void SetEnabled(Controls controls, bool enabled) {
+void SetEnabled(WidgetList controls, bool enabled) {
     for (QWidget* control : controls) {
         control->setEnabled(enabled);
     }
 }
 
-void SetVisible(Controls controls, bool visible) {
+void SetVisible(WidgetList controls, bool visible) {
     for (QWidget* control : controls) {
         control->setVisible(visible);
     }
@@ -66,13 +55,81 @@ void SetVisible(Controls controls, bool visible) {
 
 }  // namespace
 
+// The form's controls by their role; the form keeps its own object names.
+struct RegistryWindow::Controls {
+    explicit Controls(const Ui::RegistryWindow& ui)
+        : searchFrame(ui.Frame1),
+          searchText(ui.Text1),
+          bySurname(ui.Option1_0),
+          byGivenName(ui.Option1_1),
+          search(ui.Command1),
+          resultFrame(ui.Frame5),
+          shownKey(ui.Label13),
+          shownSurname(ui.Label22),
+          shownGivenName(ui.Label23),
+          shownBirthDate(ui.Label14),
+          shownBirthPlace(ui.Label16),
+          shownBirthCountry(ui.Label17),
+          position(ui.Label15),
+          choose(ui.Command4),
+          cancel(ui.Command2),
+          create(ui.Command5),
+          modify(ui.Command3),
+          personFrame(ui.Frame2),
+          sexFrame(ui.Frame6),
+          key(ui.Label20),
+          surname(ui.Text9),
+          givenName(ui.Text2),
+          birthDate(ui.Text3),
+          birthPlace(ui.Text4),
+          birthCountry(ui.Text5),
+          deathDate(ui.Text8),
+          deathPlace(ui.Text7),
+          deathCountry(ui.Text6),
+          storeNew(ui.Command6),
+          storeChanges(ui.Command8),
+          leaveEditing(ui.Command7) {}
+
+    QWidget* searchFrame;
+    QLineEdit* searchText;
+    QRadioButton* bySurname;
+    QRadioButton* byGivenName;
+    QPushButton* search;
+    QWidget* resultFrame;
+    QLabel* shownKey;  // holds the shown person's key for "Seleziona" and "Modifica"; never shown
+    QLabel* shownSurname;
+    QLabel* shownGivenName;
+    QLabel* shownBirthDate;
+    QLabel* shownBirthPlace;
+    QLabel* shownBirthCountry;
+    QLabel* position;
+    QPushButton* choose;
+    QPushButton* cancel;
+    QPushButton* create;
+    QPushButton* modify;
+    QWidget* personFrame;
+    QWidget* sexFrame;
+    QLabel* key;
+    QLineEdit* surname;
+    QLineEdit* givenName;
+    QLineEdit* birthDate;
+    QLineEdit* birthPlace;
+    QLineEdit* birthCountry;
+    QLineEdit* deathDate;
+    QLineEdit* deathPlace;
+    QLineEdit* deathCountry;
+    QPushButton* storeNew;
+    QPushButton* storeChanges;
+    QPushButton* leaveEditing;
+};
+
 RegistryWindow::RegistryWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::RegistryWindow>()) {
     ui_->setupUi(this);
+    controls_ = std::make_unique<Controls>(*ui_);
     KeepTypedTextWhole(*this);
-    ui_->Command1->setIcon(SearchIcon());
-    // Holds the shown person's key for "Seleziona" and "Modifica"; never shown.
-    ui_->Label13->hide();
+    controls_->search->setIcon(SearchIcon());
+    controls_->shownKey->hide();
     connectHandlers();
     setEditingSize(false);
 }
@@ -80,18 +137,19 @@ RegistryWindow::RegistryWindow(AppContext& context, QWidget* parent)
 RegistryWindow::~RegistryWindow() = default;
 
 void RegistryWindow::connectHandlers() {
-    connect(ui_->Command1, &QPushButton::clicked, this, &RegistryWindow::search);
+    connect(controls_->search, &QPushButton::clicked, this, &RegistryWindow::search);
     connect(ui_->trova_0, &QPushButton::clicked, this, [this] { navigate(Move::First); });
     connect(ui_->trova_1, &QPushButton::clicked, this, [this] { navigate(Move::Previous); });
     connect(ui_->trova_2, &QPushButton::clicked, this, [this] { navigate(Move::Next); });
     connect(ui_->trova_3, &QPushButton::clicked, this, [this] { navigate(Move::Last); });
-    connect(ui_->Command4, &QPushButton::clicked, this, &RegistryWindow::choosePerson);
-    connect(ui_->Command2, &QPushButton::clicked, this, &RegistryWindow::cancel);
-    connect(ui_->Command5, &QPushButton::clicked, this, &RegistryWindow::enterCreating);
-    connect(ui_->Command3, &QPushButton::clicked, this, &RegistryWindow::enterModifying);
-    connect(ui_->Command6, &QPushButton::clicked, this, &RegistryWindow::createRecord);
-    connect(ui_->Command8, &QPushButton::clicked, this, &RegistryWindow::modifyRecord);
-    connect(ui_->Command7, &QPushButton::clicked, this, &RegistryWindow::ReturnToBrowsing);
+    connect(controls_->choose, &QPushButton::clicked, this, &RegistryWindow::choosePerson);
+    connect(controls_->cancel, &QPushButton::clicked, this, &RegistryWindow::cancel);
+    connect(controls_->create, &QPushButton::clicked, this, &RegistryWindow::enterCreating);
+    connect(controls_->modify, &QPushButton::clicked, this, &RegistryWindow::enterModifying);
+    connect(controls_->storeNew, &QPushButton::clicked, this, &RegistryWindow::createRecord);
+    connect(controls_->storeChanges, &QPushButton::clicked, this, &RegistryWindow::modifyRecord);
+    connect(controls_->leaveEditing, &QPushButton::clicked, this,
+            &RegistryWindow::ReturnToBrowsing);
     // Selected by mouse, keyboard, a screen reader or code alike.
     connect(ui_->sesso_0, &QRadioButton::toggled, this, [this](bool on) {
         if (on) personSex_ = Male;
@@ -99,9 +157,9 @@ void RegistryWindow::connectHandlers() {
     connect(ui_->sesso_1, &QRadioButton::toggled, this, [this](bool on) {
         if (on) personSex_ = Female;
     });
-    connect(ui_->Text9, &QLineEdit::textChanged, this, [this] { composeKey(false); });
-    connect(ui_->Text2, &QLineEdit::textChanged, this, [this] { composeKey(false); });
-    connect(ui_->Text3, &QLineEdit::textChanged, this, [this] { composeKey(true); });
+    connect(controls_->surname, &QLineEdit::textChanged, this, [this] { composeKey(false); });
+    connect(controls_->givenName, &QLineEdit::textChanged, this, [this] { composeKey(false); });
+    connect(controls_->birthDate, &QLineEdit::textChanged, this, [this] { composeKey(true); });
 }
 
 void RegistryWindow::showEvent(QShowEvent* event) {
@@ -109,19 +167,21 @@ void RegistryWindow::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;  // the window system showing it again (after minimising) is no new opening
     }
-    ui_->Option1_0->setChecked(true);
+    controls_->bySurname->setChecked(true);
     personChosen_ = false;
     editMode_ = EditMode::Creating;
-    ui_->Text1->clear();
+    controls_->searchText->clear();
     ClearResult();
     // A close during modifying leaves the key boxes and the store button as modifying set them.
-    SetEnabled({ui_->Text9, ui_->Text2, ui_->Text3, ui_->Command8}, true);
+    SetEnabled(
+        {controls_->surname, controls_->givenName, controls_->birthDate, controls_->storeChanges},
+        true);
     ReturnToBrowsing();
 }
 
 void RegistryWindow::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Cancel)) {
-        ui_->Command2->click();  // a disabled button ignores it
+        controls_->cancel->click();  // a disabled button ignores it
         return;
     }
     QDialog::keyPressEvent(event);
@@ -137,41 +197,45 @@ void RegistryWindow::done(int result) {
 void RegistryWindow::setEditingSize(bool editing) {
     setFixedSize(editing ? FullSize : CompactSize);
     // Outside the compact window they must not take the focus either.
-    SetVisible({ui_->Frame2, ui_->Command6, ui_->Command8, ui_->Command7}, editing);
+    SetVisible({controls_->personFrame, controls_->storeNew, controls_->storeChanges,
+                controls_->leaveEditing},
+               editing);
 }
 
 void RegistryWindow::ReturnToBrowsing() {
     setEditingSize(false);
-    SetEnabled({ui_->Frame1, ui_->Frame5, ui_->Frame2, ui_->Frame6, ui_->Command4, ui_->Command5,
-                ui_->Command2},
+    SetEnabled({controls_->searchFrame, controls_->resultFrame, controls_->personFrame,
+                controls_->sexFrame, controls_->choose, controls_->create, controls_->cancel},
                true);
-    for (QLineEdit* box : {ui_->Text2, ui_->Text3, ui_->Text4, ui_->Text5, ui_->Text6, ui_->Text7,
-                           ui_->Text8, ui_->Text9}) {
+    for (QLineEdit* box : {controls_->givenName, controls_->birthDate, controls_->birthPlace,
+                           controls_->birthCountry, controls_->deathCountry, controls_->deathPlace,
+                           controls_->deathDate, controls_->surname}) {
         box->clear();
     }
     setKeyLabel(QString());
     loaded_.reset();
-    ui_->Text1->setFocus();
+    controls_->searchText->setFocus();
 }
 
 // Browsing
 
 void RegistryWindow::search() {
-    if (!ui_->Text1->text().trimmed().isEmpty()) {
+    if (!controls_->searchText->text().trimmed().isEmpty()) {
         RunSearch();
     }
 }
 
 void RegistryWindow::RunSearch() {
-    auto found = context_.connection.anagrafica().search(ChosenSearchField(*ui_),
-                                                         ui_->Text1->text().trimmed());
+    auto found = context_.connection.anagrafica().search(
+        controls_->byGivenName->isChecked() ? SearchField::GivenName : SearchField::Surname,
+        controls_->searchText->text().trimmed());
     if (!found.ok()) {
         context_.toolkit.inform(this, found.status().description());
         return;
     }
     searchResult_ = std::move(found).value();
     if (!searchResult_.moveFirst()) {
-        context_.toolkit.inform(this, NothingFound);
+        context_.toolkit.inform(this, NoDataAvailable);
         ClearResult();
         return;
     }
@@ -189,23 +253,24 @@ void RegistryWindow::ShowCurrentResult() {
         return;
     }
     const Person& person = current.value();
-    ui_->Label13->setText(person.idrecord);
-    ui_->Label22->setText(person.cognome);
-    ui_->Label23->setText(person.nome);
-    ui_->Label14->setText(FormatDisplayDate(person.datanasc));
-    ui_->Label16->setText(person.luogonasc);
-    ui_->Label17->setText(person.nazionenasc);
-    ui_->Label15->setText(
+    controls_->shownKey->setText(person.idrecord);
+    controls_->shownSurname->setText(person.cognome);
+    controls_->shownGivenName->setText(person.nome);
+    controls_->shownBirthDate->setText(FormatDisplayDate(person.datanasc));
+    controls_->shownBirthPlace->setText(person.luogonasc);
+    controls_->shownBirthCountry->setText(person.nazionenasc);
+    controls_->position->setText(
         QStringLiteral("%1/%2").arg(searchResult_.position() + 1).arg(searchResult_.count()));
-    ui_->Command3->setEnabled(true);
+    controls_->modify->setEnabled(true);
 }
 
 void RegistryWindow::ClearResult() {
-    for (QLabel* label : {ui_->Label13, ui_->Label22, ui_->Label23, ui_->Label14, ui_->Label16,
-                          ui_->Label17, ui_->Label15}) {
+    for (QLabel* label : {controls_->shownKey, controls_->shownSurname, controls_->shownGivenName,
+                          controls_->shownBirthDate, controls_->shownBirthPlace,
+                          controls_->shownBirthCountry, controls_->position}) {
         label->clear();
     }
-    ui_->Command3->setEnabled(false);
+    controls_->modify->setEnabled(false);
 }
 
 void RegistryWindow::navigate(Move move) {
@@ -231,9 +296,9 @@ void RegistryWindow::navigate(Move move) {
 }
 
 void RegistryWindow::choosePerson() {
-    const QString key = ui_->Label13->text().trimmed();
+    const QString key = controls_->shownKey->text().trimmed();
     if (key.isEmpty()) {
-        context_.toolkit.inform(this, NothingFound);
+        context_.toolkit.inform(this, NoDataAvailable);
         return;
     }
     context_.selectedPersonKey.write(key);
@@ -250,27 +315,28 @@ void RegistryWindow::cancel() {
 
 void RegistryWindow::enterCreating() {
     setEditingSize(true);
-    SetEnabled({ui_->Frame1, ui_->Frame5, ui_->Command4, ui_->Command5, ui_->Command2,
-                ui_->Command3, ui_->Command8},
+    SetEnabled({controls_->searchFrame, controls_->resultFrame, controls_->choose,
+                controls_->create, controls_->cancel, controls_->modify, controls_->storeChanges},
                false);
-    SetEnabled({ui_->Text9, ui_->Text2, ui_->Text3}, true);
+    SetEnabled({controls_->surname, controls_->givenName, controls_->birthDate}, true);
     editMode_ = EditMode::Creating;
     selectSex(Male);
-    ui_->Text9->setFocus();
+    controls_->surname->setFocus();
 }
 
 void RegistryWindow::composeKey(bool dateBoxChanged) {
     if (editMode_ != EditMode::Creating) {
         return;
     }
-    setKeyLabel(ComposeKey(ui_->Text9->text(), ui_->Text2->text(), ui_->Text3->text(),
+    setKeyLabel(ComposeKey(controls_->surname->text(), controls_->givenName->text(),
+                           controls_->birthDate->text(),
                            dateBoxChanged ? DateRule::ExactlyTenCharacters : DateRule::AnyLength));
 }
 
 void RegistryWindow::setKeyLabel(const QString& key) {
-    ui_->Label20->setText(key);
+    controls_->key->setText(key);
     if (editMode_ == EditMode::Creating) {
-        ui_->Command6->setEnabled(KeyComplete(key));
+        controls_->storeNew->setEnabled(KeyComplete(key));
     }
 }
 
@@ -294,19 +360,20 @@ void RegistryWindow::createRecord() {
 
 void RegistryWindow::enterModifying() {
     setEditingSize(true);
-    SetEnabled({ui_->Frame1, ui_->Frame5, ui_->Frame6, ui_->Command4, ui_->Command5, ui_->Command2,
-                ui_->Command3},
+    SetEnabled({controls_->searchFrame, controls_->resultFrame, controls_->sexFrame,
+                controls_->choose, controls_->create, controls_->cancel, controls_->modify},
                false);
-    ui_->Command8->setEnabled(true);
+    controls_->storeChanges->setEnabled(true);
     editMode_ = EditMode::Modifying;  // filling the boxes must not recompose the key
     LoadPersonForEdit();
-    ui_->Text4->setFocus();
+    controls_->birthPlace->setFocus();
 }
 
 void RegistryWindow::LoadPersonForEdit() {
-    const auto found = context_.connection.anagrafica().seekStored(ui_->Label13->text().trimmed());
+    const auto found =
+        context_.connection.anagrafica().seekStored(controls_->shownKey->text().trimmed());
     if (!found.ok()) {
-        context_.toolkit.inform(this, Lines({ReadFailed, found.status().description()}));
+        context_.toolkit.inform(this, MessageLines({ReadFailed, found.status().description()}));
         return;
     }
     if (!found.value()) {
@@ -318,8 +385,9 @@ void RegistryWindow::LoadPersonForEdit() {
     // The key is made from these: changing them would orphan the person's relations.
     SetEnabled({ui_->Text9, ui_->Text2, ui_->Text3}, false);
     if (!notWhole.isEmpty()) {
-        context_.toolkit.inform(this, Lines({NotShownWhole.arg(notWhole.join(QStringLiteral(", "))),
-                                             KeptUnlessChanged}));
+        context_.toolkit.inform(
+            this, MessageLines(
+                      {NotShownWhole.arg(notWhole.join(QStringLiteral(", "))), KeptUnlessChanged}));
     }
 }
 
@@ -371,7 +439,7 @@ Person RegistryWindow::correctedPerson() const {
     for (const FieldBox& field : fieldBoxes()) {
         if (!boxChanged(*field.box)) continue;
         if (field.text) {
-            person.*field.text = StoredText(*field.box);
+            person.*field.text = field.box->text();  // the store trims and upper-cases it
         } else {
             person.*field.date = StoredDate(*field.box);
         }
@@ -385,8 +453,8 @@ void RegistryWindow::modifyRecord() {
     }
     const Status stored = context_.connection.correctPerson(*loaded_, correctedPerson());
     if (!stored.ok()) {
-        context_.toolkit.inform(this,
-                                Lines({QString::number(stored.number()), stored.description()}));
+        context_.toolkit.inform(
+            this, MessageLines({QString::number(stored.number()), stored.description()}));
         return;
     }
     ReturnToBrowsing();
@@ -403,36 +471,38 @@ void RegistryWindow::selectSex(SexCode sex) {
 
 Person RegistryWindow::personFromBoxes() const {
     Person person;
-    person.idrecord = UpperCase(ui_->Label20->text().trimmed());
-    person.cognome = StoredText(*ui_->Text9);
-    person.nome = StoredText(*ui_->Text2);
-    person.datanasc = StoredDate(*ui_->Text3);
-    person.luogonasc = StoredText(*ui_->Text4);
-    person.nazionenasc = StoredText(*ui_->Text5);
-    person.datamorte = StoredDate(*ui_->Text8);
-    person.luogomorte = StoredText(*ui_->Text7);
-    person.nazionemorte = StoredText(*ui_->Text6);
+    // The store trims and upper-cases names, places and the key.
+    person.idrecord = controls_->key->text();
+    person.cognome = controls_->surname->text();
+    person.nome = controls_->givenName->text();
+    person.datanasc = StoredDate(*controls_->birthDate);
+    person.luogonasc = controls_->birthPlace->text();
+    person.nazionenasc = controls_->birthCountry->text();
+    person.datamorte = StoredDate(*controls_->deathDate);
+    person.luogomorte = controls_->deathPlace->text();
+    person.nazionemorte = controls_->deathCountry->text();
     person.sesso = personSex_;
     return person;
 }
 
 bool RegistryWindow::checkKey(const QString& lengthHint) {
-    if (ui_->Label20->text().trimmed().size() >= PersonKeyLength) {
+    if (controls_->key->text().trimmed().size() >= PersonKeyLength) {
         return true;
     }
-    context_.toolkit.inform(this, Lines({InsufficientData, lengthHint, DateFormatHint}));
+    context_.toolkit.inform(this, MessageLines({InsufficientData, lengthHint, DateFormatHint}));
     return false;
 }
 
 bool RegistryWindow::checkDeathDate() {
-    const QString typed = ui_->Text8->text().trimmed();
+    const QString typed = controls_->deathDate->text().trimmed();
     // A stored date left alone is kept as it is, whatever it holds.
-    const bool keptAsStored = editMode_ == EditMode::Modifying && !boxChanged(*ui_->Text8);
+    const bool keptAsStored =
+        editMode_ == EditMode::Modifying && !boxChanged(*controls_->deathDate);
     if (keptAsStored || typed.isEmpty() || ReadDayFirstDate(typed)) {
         return true;
     }
-    context_.toolkit.inform(this, Lines({InvalidDeathDate, DateFormatHint}));
-    ui_->Text8->setFocus();
+    context_.toolkit.inform(this, MessageLines({InvalidDeathDate, DateFormatHint}));
+    controls_->deathDate->setFocus();
     return false;
 }
 

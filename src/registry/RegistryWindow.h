@@ -35,12 +35,6 @@ public:
     // a close without a choice.
     void done(int result) override;
 
-    void RunSearch();
-    void ShowCurrentResult();
-    void ClearResult();
-    void LoadPersonForEdit();
-    void ReturnToBrowsing();
-
 protected:
     // Load step, at each showing.
     void showEvent(QShowEvent* event) override;
@@ -50,12 +44,16 @@ protected:
 private:
     enum class EditMode { Creating = 0, Modifying = 1 };
     enum class Move { First, Previous, Next, Last };
+    struct Controls;
 
     void connectHandlers();
     // Full size shows the person-data frame and its buttons; compact leaves them out.
     void setEditingSize(bool editing);
 
     void search();
+    void RunSearch();
+    void ShowCurrentResult();
+    void ClearResult();
     void navigate(Move move);
     void choosePerson();
     void cancel();
@@ -67,7 +65,9 @@ private:
     void setKeyLabel(const QString& key);
 
     void enterModifying();
+    void LoadPersonForEdit();
     void modifyRecord();
+    void ReturnToBrowsing();
 
     // A box of the person-data frame and the field it shows.
     struct FieldBox {
@@ -95,6 +95,7 @@ private:
 
     AppContext& context_;
     std::unique_ptr<Ui::RegistryWindow> ui_;
+    std::unique_ptr<Controls> controls_;
     SearchResult searchResult_;  // kept from one showing to the next
     // The person being corrected as the file held it, and what each box showed of it: a box the
     // user leaves alone writes nothing back.

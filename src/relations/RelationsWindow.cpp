@@ -20,8 +20,9 @@ const QString NotEnoughData = QStringLiteral("Non ci sono dati sufficienti");
 const QString NotDuplicable = QStringLiteral("Attenzione... dato non duplicabile");
 const QString Natural = QStringLiteral("Naturale");
 const QString Acquired = QStringLiteral("Acquisito");
+const QString Warning = QStringLiteral("Attenzione....");
 const QString ConfirmRemoval =
-    QStringLiteral("Attenzione....\rSe confermi id dato verrà cancellato dal database");
+    MessageLines({Warning, QStringLiteral("Se confermi id dato verrà cancellato dal database")});
 
 void AppendRow(const std::vector<QListWidget*>& group, const QStringList& cells) {
     for (std::size_t column = 0; column < group.size(); ++column) {
@@ -62,12 +63,81 @@ QStringList PersonCells(const Person& person) {
 
 }  // namespace
 
+// The form's controls by their role; the form keeps its own object names.
+struct RelationsWindow::Controls {
+    explicit Controls(const Ui::RelationsWindow& ui)
+        : shownKey(ui.Label20),
+          surname(ui.Label24),
+          givenName(ui.Label25),
+          birthDate(ui.Label28),
+          birthPlace(ui.Label26),
+          birthCountry(ui.Label27),
+          deathDate(ui.Label31),
+          deathPlace(ui.Label29),
+          deathCountry(ui.Label30),
+          father{ui.Label16, ui.Label12, ui.Label10, ui.Label17},
+          mother{ui.Label19, ui.Label32, ui.Label33, ui.Label18},
+          spouseCandidate{ui.Label13, ui.Label22, ui.Label23},
+          marriageDate(ui.Text9),
+          spouseKeys(ui.List1),
+          marriageDates(ui.List7),
+          childKeys(ui.List4),
+          siblingKeys(ui.List12),
+          siblingTypes(ui.List13),
+          choosePerson(ui.Command6),
+          chooseFather(ui.Command1),
+          chooseMother(ui.Command2),
+          chooseSpouse(ui.Command3),
+          addMarriage(ui.Command10),
+          removeMarriage(ui.Command11),
+          addChild(ui.Command9),
+          importChildren(ui.Command12),
+          removeChild(ui.Command7),
+          save(ui.Command4),
+          deletePerson(ui.Command5),
+          clear(ui.Command8),
+          relationFrames{ui.Frame3, ui.Frame4, ui.Frame5, ui.Frame6} {}
+
+    QLabel* shownKey;
+    QLabel* surname;
+    QLabel* givenName;
+    QLabel* birthDate;
+    QLabel* birthPlace;
+    QLabel* birthCountry;
+    QLabel* deathDate;
+    QLabel* deathPlace;
+    QLabel* deathCountry;
+    std::vector<QLabel*> father;           // key, surname, given name, birth date
+    std::vector<QLabel*> mother;           // the same columns
+    std::vector<QLabel*> spouseCandidate;  // key, surname, given name
+    QLineEdit* marriageDate;
+    QListWidget* spouseKeys;
+    QListWidget* marriageDates;
+    QListWidget* childKeys;
+    QListWidget* siblingKeys;
+    QListWidget* siblingTypes;
+    QPushButton* choosePerson;
+    QPushButton* chooseFather;
+    QPushButton* chooseMother;
+    QPushButton* chooseSpouse;
+    QPushButton* addMarriage;
+    QPushButton* removeMarriage;
+    QPushButton* addChild;
+    QPushButton* importChildren;
+    QPushButton* removeChild;
+    QPushButton* save;
+    QPushButton* deletePerson;
+    QPushButton* clear;
+    std::vector<QWidget*> relationFrames;
+};
+
 RelationsWindow::RelationsWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::RelationsWindow>()) {
     ui_->setupUi(this);
+    controls_ = std::make_unique<Controls>(*ui_);
     KeepTypedTextWhole(*this);
-    ui_->Command6->setIcon(ChoosePersonIcon());
-    ui_->Command6->setToolTip(QStringLiteral("Scegli la persona da mostrare"));
+    controls_->choosePerson->setIcon(ChoosePersonIcon());
+    controls_->choosePerson->setToolTip(QStringLiteral("Scegli la persona da mostrare"));
     ui_->sesso->setId(ui_->sesso_0, Male);
     ui_->sesso->setId(ui_->sesso_1, Female);
     marriageLists_ = {ui_->List1, ui_->List2, ui_->List3, ui_->List7};
@@ -80,18 +150,19 @@ RelationsWindow::RelationsWindow(AppContext& context, QWidget* parent)
 RelationsWindow::~RelationsWindow() = default;
 
 void RelationsWindow::connectControls() {
-    connect(ui_->Command6, &QPushButton::clicked, this, &RelationsWindow::ChoosePerson);
-    connect(ui_->Command1, &QPushButton::clicked, this, [this] { ChooseParent(Parent::Father); });
-    connect(ui_->Command2, &QPushButton::clicked, this, [this] { ChooseParent(Parent::Mother); });
-    connect(ui_->Command3, &QPushButton::clicked, this, &RelationsWindow::ChooseSpouseCandidate);
-    connect(ui_->Command10, &QPushButton::clicked, this, &RelationsWindow::AddMarriageRow);
-    connect(ui_->Command11, &QPushButton::clicked, this, &RelationsWindow::RemoveMarriage);
-    connect(ui_->Command9, &QPushButton::clicked, this, &RelationsWindow::AddChild);
-    connect(ui_->Command12, &QPushButton::clicked, this, &RelationsWindow::ImportChildren);
-    connect(ui_->Command7, &QPushButton::clicked, this, &RelationsWindow::RemoveChild);
-    connect(ui_->Command4, &QPushButton::clicked, this, &RelationsWindow::SaveRelations);
-    connect(ui_->Command5, &QPushButton::clicked, this, &RelationsWindow::DeletePersonCascade);
-    connect(ui_->Command8, &QPushButton::clicked, this, &RelationsWindow::ClearRelationsWindow);
+    const Controls& c = *controls_;
+    connect(c.choosePerson, &QPushButton::clicked, this, &RelationsWindow::choosePerson);
+    connect(c.chooseFather, &QPushButton::clicked, this, [this] { chooseParent(Parent::Father); });
+    connect(c.chooseMother, &QPushButton::clicked, this, [this] { chooseParent(Parent::Mother); });
+    connect(c.chooseSpouse, &QPushButton::clicked, this, &RelationsWindow::chooseSpouseCandidate);
+    connect(c.addMarriage, &QPushButton::clicked, this, &RelationsWindow::AddMarriageRow);
+    connect(c.removeMarriage, &QPushButton::clicked, this, &RelationsWindow::RemoveMarriage);
+    connect(c.addChild, &QPushButton::clicked, this, &RelationsWindow::AddChild);
+    connect(c.importChildren, &QPushButton::clicked, this, &RelationsWindow::ImportChildren);
+    connect(c.removeChild, &QPushButton::clicked, this, &RelationsWindow::RemoveChild);
+    connect(c.save, &QPushButton::clicked, this, &RelationsWindow::SaveRelations);
+    connect(c.deletePerson, &QPushButton::clicked, this, &RelationsWindow::DeletePersonCascade);
+    connect(c.clear, &QPushButton::clicked, this, &RelationsWindow::ClearRelationsWindow);
     // Selected from code or by a click alike.
     connect(ui_->sesso, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) {
@@ -110,10 +181,8 @@ void RelationsWindow::connectControls() {
 // PersonSex keeps its value until a person is loaded or an option is clicked.
 void RelationsWindow::resetForOpening() {
     ClearRelationsWindow();
-    ui_->Label13->clear();
-    ui_->Label22->clear();
-    ui_->Label23->clear();
-    ui_->Text9->clear();
+    clearSpouseCandidate();
+    controls_->marriageDate->clear();
     const QSignalBlocker blocker(ui_->sesso);
     ui_->sesso->setExclusive(false);
     ui_->sesso_0->setChecked(false);
@@ -129,15 +198,15 @@ void RelationsWindow::showEvent(QShowEvent* event) {
 }
 
 void RelationsWindow::setIdCaption(const QString& key) {
-    ui_->Label20->setText(key);
+    controls_->shownKey->setText(key);
     // Not trimmed: a caption of blanks still counts as a person shown.
     const bool showing = !key.isEmpty();
-    for (QWidget* frame : {ui_->Frame3, ui_->Frame4, ui_->Frame5, ui_->Frame6}) {
+    for (QWidget* frame : controls_->relationFrames) {
         frame->setEnabled(showing);
     }
 }
 
-QString RelationsWindow::currentKey() const { return ui_->Label20->text().trimmed(); }
+QString RelationsWindow::currentKey() const { return controls_->shownKey->text().trimmed(); }
 
 void RelationsWindow::ClearRelationsWindow() {
     setIdCaption(QString());
@@ -147,11 +216,15 @@ void RelationsWindow::ClearRelationsWindow() {
 // Everything ClearRelationsWindow empties but the Id label. Loading a person goes straight from
 // one Id to the next, so the relation frames are not disabled and enabled again on the way.
 void RelationsWindow::clearShownPerson() {
-    for (QLabel* caption :
-         {ui_->Label24, ui_->Label25, ui_->Label26, ui_->Label27, ui_->Label28, ui_->Label29,
-          ui_->Label30, ui_->Label31, ui_->Label16, ui_->Label12, ui_->Label10, ui_->Label17,
-          ui_->Label19, ui_->Label32, ui_->Label33, ui_->Label18}) {
+    const Controls& c = *controls_;
+    for (QLabel* caption : {c.surname, c.givenName, c.birthDate, c.birthPlace, c.birthCountry,
+                            c.deathDate, c.deathPlace, c.deathCountry}) {
         caption->clear();
+    }
+    for (const std::vector<QLabel*>* row : {&c.father, &c.mother}) {
+        for (QLabel* caption : *row) {
+            caption->clear();
+        }
     }
     for (const ListGroup* group : {&marriageLists_, &childLists_, &siblingLists_}) {
         for (QListWidget* list : *group) {
@@ -166,8 +239,16 @@ void RelationsWindow::clearShownPerson() {
     motherStored_ = false;
 }
 
+void RelationsWindow::clearSpouseCandidate() {
+    for (QLabel* caption : controls_->spouseCandidate) {
+        caption->clear();
+    }
+}
+
 void RelationsWindow::inform(const QString& text) { context_.toolkit.inform(this, text); }
 
+// The registry window hands the chosen key over through SelectedPersonKey; inside this window
+// keys travel as parameters.
 QString RelationsWindow::PickFromRegistry() {
     if (registry_ == nullptr) {
         registry_ = new RegistryWindow(context_, this);
@@ -176,7 +257,7 @@ QString RelationsWindow::PickFromRegistry() {
     return context_.selectedPersonKey.trimmed();
 }
 
-QString RelationsWindow::PickRelative() {
+QString RelationsWindow::pickRelative() {
     const QString key = PickFromRegistry();
     if (!key.isEmpty() && key == currentKey()) {
         inform(NotDuplicable);
@@ -198,162 +279,181 @@ std::optional<Person> RelationsWindow::seekPerson(const QString& key,
     return found.value();
 }
 
-void RelationsWindow::ChoosePerson() {
-    if (PickFromRegistry().isEmpty()) {
-        return;
-    }
+void RelationsWindow::choosePerson() {
+    const QString key = PickFromRegistry();
     // Without a person loaded the relatives would be those of whoever was shown before.
-    if (LoadPerson()) {
+    if (!key.isEmpty() && LoadPerson(key)) {
         LoadRelatives();
     }
 }
 
-bool RelationsWindow::LoadPerson() {
-    const std::optional<Person> person = seekPerson(context_.selectedPersonKey.trimmed(),
-                                                    QStringLiteral("Errore di lettura del record"));
+bool RelationsWindow::LoadPerson(const QString& key) {
+    const std::optional<Person> person =
+        seekPerson(key.trimmed(), QStringLiteral("Errore di lettura del record"));
     if (!person) {
         return false;
     }
+    const Controls& c = *controls_;
     clearShownPerson();
     setIdCaption(person->idrecord);
-    ui_->Label24->setText(person->cognome);
-    ui_->Label25->setText(person->nome);
-    ui_->Label28->setText(FormatDisplayDate(person->datanasc));
-    ui_->Label26->setText(person->luogonasc);
-    ui_->Label27->setText(person->nazionenasc);
-    ui_->Label31->setText(FormatDisplayDate(person->datamorte));
-    ui_->Label29->setText(person->luogomorte);
-    ui_->Label30->setText(person->nazionemorte);
+    c.surname->setText(person->cognome);
+    c.givenName->setText(person->nome);
+    c.birthDate->setText(FormatDisplayDate(person->datanasc));
+    c.birthPlace->setText(person->luogonasc);
+    c.birthCountry->setText(person->nazionenasc);
+    c.deathDate->setText(FormatDisplayDate(person->datamorte));
+    c.deathPlace->setText(person->luogomorte);
+    c.deathCountry->setText(person->nazionemorte);
     (person->sesso == Male ? ui_->sesso_0 : ui_->sesso_1)->setChecked(true);
     loadedSex_ = personSex_;
     return true;
 }
 
-// Parents with their children first, then marriages, then children; a pass that cannot read its
-// rows adds nothing and the next pass still runs.
+// Parents with their children first, then marriages, then children. A pass that cannot read its
+// rows adds nothing more and the next pass still runs; the first failure is reported once, so
+// the user never takes a partial family for the whole one.
 void RelationsWindow::LoadRelatives() {
-    const Result<std::vector<ParentLink>> parents =
-        context_.connection.relazioni().parentsOf(currentKey());
-    if (parents.ok()) {
-        for (const ParentLink& link : parents.value()) {
-            context_.selectedPersonKey.write(link.idgenitori);
-            if (link.idsesso == Male) {
-                LoadFather();
-                fatherStored_ = true;
-            } else {
-                LoadMother();
-                motherStored_ = true;
-            }
-        }
+    Status failure = loadParents();
+    for (const Status& pass : {loadMarriages(), loadChildren()}) {
+        if (failure.ok()) failure = pass;
     }
-    loadMarriages();
-    loadChildren();
+    if (!failure.ok()) {
+        inform(failure.description());
+    }
 }
 
-void RelationsWindow::LoadFather() { loadParent(Parent::Father); }
+Status RelationsWindow::loadParents() {
+    const Result<std::vector<ParentLink>> parents =
+        context_.connection.relazioni().parentsOf(currentKey());
+    if (!parents.ok()) {
+        return parents.status();
+    }
+    Status failure;
+    for (const ParentLink& link : parents.value()) {
+        const Status read =
+            link.idsesso == Male ? LoadFather(link.idgenitori) : LoadMother(link.idgenitori);
+        (link.idsesso == Male ? fatherStored_ : motherStored_) = true;
+        if (failure.ok()) failure = read;
+    }
+    return failure;
+}
 
-void RelationsWindow::LoadMother() { loadParent(Parent::Mother); }
+Status RelationsWindow::LoadFather(const QString& key) { return loadParent(Parent::Father, key); }
 
-void RelationsWindow::loadParent(Parent parent) {
+Status RelationsWindow::LoadMother(const QString& key) { return loadParent(Parent::Mother, key); }
+
+// A parent whose record is missing is reported at once and adds nothing.
+Status RelationsWindow::loadParent(Parent parent, const QString& key) {
     const bool father = parent == Parent::Father;
     const std::optional<Person> person =
-        seekPerson(context_.selectedPersonKey.trimmed(),
-                   father ? QStringLiteral("Errore di lettura del record padre")
-                          : QStringLiteral("Errore di lettura del record madre"));
+        seekPerson(key.trimmed(), father ? QStringLiteral("Errore di lettura del record padre")
+                                         : QStringLiteral("Errore di lettura del record madre"));
     if (!person) {
-        return;
+        return Status::success();
     }
     const QStringList cells = PersonCells(*person);
-    const std::vector<QLabel*> row =
-        father ? std::vector<QLabel*>{ui_->Label16, ui_->Label12, ui_->Label10, ui_->Label17}
-               : std::vector<QLabel*>{ui_->Label19, ui_->Label32, ui_->Label33, ui_->Label18};
+    const std::vector<QLabel*>& row = father ? controls_->father : controls_->mother;
     for (std::size_t column = 0; column < row.size(); ++column) {
         row[column]->setText(cells[static_cast<qsizetype>(column)]);
     }
-    mergeParentChildren(person->idrecord.trimmed(), parent);
+    return mergeParentChildren(person->idrecord.trimmed(), parent);
 }
 
 // A mother's children are natural siblings; a father's children that she does not share are
 // acquired once her children are known, and have no type until then.
-void RelationsWindow::mergeParentChildren(const QString& parentKey, Parent parent) {
+Status RelationsWindow::mergeParentChildren(const QString& parentKey, Parent parent) {
     const Result<std::vector<ParentLink>> children =
         context_.connection.relazioni().childrenOf(parentKey);
-    if (children.ok()) {
-        for (const ParentLink& link : children.value()) {
-            mergeSibling(link.idfigli.trimmed(), parent);
+    if (!children.ok()) {
+        return children.status();
+    }
+    for (const ParentLink& link : children.value()) {
+        if (const Status merged = mergeSibling(link.idfigli.trimmed(), parent); !merged.ok()) {
+            return merged;
         }
     }
     if (parent == Parent::Mother) {
-        for (int row = 0; row < ui_->List13->count(); ++row) {
-            QListWidgetItem* type = ui_->List13->item(row);
+        for (int row = 0; row < controls_->siblingTypes->count(); ++row) {
+            QListWidgetItem* type = controls_->siblingTypes->item(row);
             if (type->text().trimmed().isEmpty()) {
                 type->setText(Acquired);
             }
         }
         motherSiblingsRead_ = true;
     }
+    return Status::success();
 }
 
 // A child whose record is missing, and the person shown, are left out silently.
-void RelationsWindow::mergeSibling(const QString& childKey, Parent parent) {
+Status RelationsWindow::mergeSibling(const QString& childKey, Parent parent) {
     const Result<std::optional<Person>> child = context_.connection.anagrafica().seek(childKey);
-    if (!child.ok() || !child.value() || child.value()->idrecord.trimmed() == currentKey()) {
-        return;
+    if (!child.ok()) {
+        return child.status();
+    }
+    if (!child.value() || child.value()->idrecord.trimmed() == currentKey()) {
+        return Status::success();
     }
     const Person& sibling = *child.value();
     const QString key = sibling.idrecord.trimmed();
     if (const auto known = siblingRows_.constFind(key); known != siblingRows_.cend()) {
         if (parent == Parent::Mother) {
-            ui_->List13->item(*known)->setText(Natural);
+            controls_->siblingTypes->item(*known)->setText(Natural);
         }
-        return;
+        return Status::success();
     }
-    siblingRows_.insert(key, ui_->List12->count());
+    siblingRows_.insert(key, controls_->siblingKeys->count());
     const QString type = parent == Parent::Mother ? Natural
                          : motherSiblingsRead_    ? Acquired
                                                   : QString();
     AppendRow(siblingLists_, PersonCells(sibling) << type);
+    return Status::success();
 }
 
-void RelationsWindow::loadMarriages() {
+// A spouse whose record is missing is left out silently.
+Status RelationsWindow::loadMarriages() {
     const MarriageTable& marriages = context_.connection.matrimoni();
     const bool asHusband = personSex_ == Male;
     const Result<std::vector<Marriage>> rows =
         asHusband ? marriages.ofHusband(currentKey()) : marriages.ofWife(currentKey());
     if (!rows.ok()) {
-        return;
+        return rows.status();
     }
     for (const Marriage& marriage : rows.value()) {
         const QString spouseKey = asHusband ? marriage.idmoglie : marriage.idmarito;
         const Result<std::optional<Person>> spouse =
             context_.connection.anagrafica().seek(spouseKey.trimmed());
-        if (spouse.ok() && spouse.value()) {
+        if (!spouse.ok()) {
+            return spouse.status();
+        }
+        if (spouse.value()) {
             const Person& found = *spouse.value();
             AppendRow(marriageLists_, {found.idrecord, found.cognome, found.nome,
                                        FormatDisplayDate(marriage.data)});
-            ui_->List1->item(ui_->List1->count() - 1)->setData(StoredRole, true);
+            controls_->spouseKeys->item(controls_->spouseKeys->count() - 1)
+                ->setData(StoredRole, true);
         }
     }
+    return Status::success();
 }
 
-void RelationsWindow::loadChildren() {
+Status RelationsWindow::loadChildren() {
     const Result<std::vector<ParentLink>> children =
         context_.connection.relazioni().childrenOf(currentKey());
     if (!children.ok()) {
-        return;
+        return children.status();
     }
     for (const ParentLink& link : children.value()) {
-        context_.selectedPersonKey.write(link.idfigli);
-        const int rows = ui_->List4->count();
-        AddChildRow();
-        if (ui_->List4->count() > rows) {
-            ui_->List4->item(rows)->setData(StoredRole, true);
+        const int rows = controls_->childKeys->count();
+        AddChildRow(link.idfigli);
+        if (controls_->childKeys->count() > rows) {
+            controls_->childKeys->item(rows)->setData(StoredRole, true);
         }
     }
+    return Status::success();
 }
 
-void RelationsWindow::AddChildRow() {
-    const QString key = context_.selectedPersonKey.trimmed();
+void RelationsWindow::AddChildRow(const QString& childKey) {
+    const QString key = childKey.trimmed();
     if (childKeys_.contains(key)) {
         return;
     }
@@ -365,27 +465,29 @@ void RelationsWindow::AddChildRow() {
     }
 }
 
-void RelationsWindow::LoadSpouseCandidate() {
+void RelationsWindow::LoadSpouseCandidate(const QString& key) {
     const std::optional<Person> spouse =
-        seekPerson(context_.selectedPersonKey.trimmed(),
-                   QStringLiteral("Errore di lettura del record coniuge"));
+        seekPerson(key, QStringLiteral("Errore di lettura del record coniuge"));
     if (spouse) {
-        ui_->Label13->setText(spouse->idrecord);
-        ui_->Label22->setText(spouse->cognome);
-        ui_->Label23->setText(spouse->nome);
+        const std::vector<QLabel*>& row = controls_->spouseCandidate;
+        row[0]->setText(spouse->idrecord);
+        row[1]->setText(spouse->cognome);
+        row[2]->setText(spouse->nome);
     }
 }
 
-void RelationsWindow::ChooseParent(Parent parent) {
-    if (!PickRelative().isEmpty()) {
-        loadParent(parent);
+void RelationsWindow::chooseParent(Parent parent) {
+    if (const QString key = pickRelative(); !key.isEmpty()) {
+        if (const Status read = loadParent(parent, key); !read.ok()) {
+            inform(read.description());
+        }
         (parent == Parent::Father ? fatherStored_ : motherStored_) = false;
     }
 }
 
-void RelationsWindow::ChooseSpouseCandidate() {
-    if (!PickFromRegistry().isEmpty()) {
-        LoadSpouseCandidate();
+void RelationsWindow::chooseSpouseCandidate() {
+    if (const QString key = PickFromRegistry(); !key.isEmpty()) {
+        LoadSpouseCandidate(key);
     }
 }
 
@@ -397,8 +499,9 @@ void RelationsWindow::SyncListSelection(const ListGroup& group, int row) {
 }
 
 void RelationsWindow::AddMarriageRow() {
-    const QString spouse = ui_->Label13->text().trimmed();
-    const QString dateText = ui_->Text9->text();
+    const std::vector<QLabel*>& candidate = controls_->spouseCandidate;
+    const QString spouse = candidate[0]->text().trimmed();
+    const QString dateText = controls_->marriageDate->text();
     if (spouse.isEmpty()) {
         inform(NotEnoughData);
         return;
@@ -411,18 +514,16 @@ void RelationsWindow::AddMarriageRow() {
         inform(NotEnoughData);
         return;
     }
-    if (RowOfKey(*ui_->List1, spouse) >= 0) {
+    if (RowOfKey(*controls_->spouseKeys, spouse) >= 0) {
         return;
     }
     AppendRow(marriageLists_,
-              {ui_->Label13->text(), ui_->Label22->text(), ui_->Label23->text(), dateText});
-    ui_->Label13->clear();
-    ui_->Label22->clear();
-    ui_->Label23->clear();
+              {candidate[0]->text(), candidate[1]->text(), candidate[2]->text(), dateText});
+    clearSpouseCandidate();
 }
 
 void RelationsWindow::RemoveMarriage() {
-    const MarriageTable& marriages = context_.connection.matrimoni();
+    MarriageTable& marriages = context_.connection.matrimoni();
     const bool asHusband = personSex_ == Male;
     const QString self = currentKey();
     removeSelectedRow(
@@ -436,14 +537,14 @@ void RelationsWindow::RemoveMarriage() {
 }
 
 void RelationsWindow::RemoveChild() {
-    const RelationTable& links = context_.connection.relazioni();
+    RelationTable& links = context_.connection.relazioni();
     const QString self = currentKey();
     removeSelectedRow(
         childLists_, [&](const QString& child) { return links.contains(self, child); },
         [&](const QString& child) { return links.remove(self, child); });
-    childKeys_ = {};
-    for (int row = 0; row < ui_->List4->count(); ++row) {
-        childKeys_.insert(ui_->List4->item(row)->text().trimmed());
+    childKeys_.clear();
+    for (int row = 0; row < controls_->childKeys->count(); ++row) {
+        childKeys_.insert(controls_->childKeys->item(row)->text().trimmed());
     }
 }
 
@@ -476,13 +577,13 @@ void RelationsWindow::removeSelectedRow(const ListGroup& group,
 }
 
 void RelationsWindow::AddChild() {
-    if (!PickRelative().isEmpty()) {
-        AddChildRow();
+    if (const QString key = pickRelative(); !key.isEmpty()) {
+        AddChildRow(key);
     }
 }
 
 void RelationsWindow::ImportChildren() {
-    const QString other = PickRelative();
+    const QString other = pickRelative();
     if (other.isEmpty()) {
         return;
     }
@@ -498,8 +599,7 @@ void RelationsWindow::ImportChildren() {
         if (link.idfigli.trimmed() == self) {
             continue;
         }
-        context_.selectedPersonKey.write(link.idfigli);
-        AddChildRow();
+        AddChildRow(link.idfigli);
     }
 }
 
@@ -512,29 +612,31 @@ bool RelationsWindow::rowToWrite(const QListWidget& keys, int row) const {
 RelationsToSave RelationsWindow::rowsToSave() const {
     RelationsToSave rows;
     const QString self = currentKey();
-    if (const QString father = ui_->Label16->text().trimmed();
+    if (const QString father = controls_->father[0]->text().trimmed();
         !father.isEmpty() && !fatherStored_) {
         rows.parentLinks.push_back({father, self, Male});
     }
-    if (const QString mother = ui_->Label19->text().trimmed();
+    if (const QString mother = controls_->mother[0]->text().trimmed();
         !mother.isEmpty() && !motherStored_) {
         rows.parentLinks.push_back({mother, self, Female});
     }
-    for (int row = 0; row < ui_->List1->count(); ++row) {
-        if (!rowToWrite(*ui_->List1, row)) {
+    for (int row = 0; row < controls_->spouseKeys->count(); ++row) {
+        if (!rowToWrite(*controls_->spouseKeys, row)) {
             continue;
         }
-        const QString spouse = ui_->List1->item(row)->text().trimmed();
+        const QString spouse = controls_->spouseKeys->item(row)->text().trimmed();
         // Dates were checked when typed; loaded ones are shown as dd/mm/yyyy.
-        const QDate date = ReadDayFirstDate(ui_->List7->item(row)->text()).value_or(QDate());
+        const QDate date =
+            ReadDayFirstDate(controls_->marriageDates->item(row)->text()).value_or(QDate());
         rows.marriages.push_back(personSex_ == Male ? Marriage{self, spouse, date}
                                                     : Marriage{spouse, self, date});
     }
-    for (int row = 0; row < ui_->List4->count(); ++row) {
-        if (!rowToWrite(*ui_->List4, row)) {
+    for (int row = 0; row < controls_->childKeys->count(); ++row) {
+        if (!rowToWrite(*controls_->childKeys, row)) {
             continue;
         }
-        rows.childLinks.push_back({self, ui_->List4->item(row)->text().trimmed(), personSex_});
+        rows.childLinks.push_back(
+            {self, controls_->childKeys->item(row)->text().trimmed(), personSex_});
     }
     return rows;
 }
@@ -558,12 +660,13 @@ void RelationsWindow::DeletePersonCascade() {
     if (key.isEmpty()) {
         return;
     }
-    const QString question =
-        QStringLiteral(
-            "Attenzione....\rSe confermi verranno cancellati tutti i dati relativi a: ") +
-        ui_->Label24->text() + QStringLiteral(" - ") + ui_->Label25->text();
+    const QString question = MessageLines(
+        {Warning, QStringLiteral("Se confermi verranno cancellati tutti i dati relativi a: ") +
+                      controls_->surname->text() + QStringLiteral(" - ") +
+                      controls_->givenName->text()});
     if (!context_.toolkit.confirm(this, question) ||
-        !context_.toolkit.confirm(this, QStringLiteral("Attenzione....\rSei proprio sicuro?"))) {
+        !context_.toolkit.confirm(this,
+                                  MessageLines({Warning, QStringLiteral("Sei proprio sicuro?")}))) {
         return;
     }
     const CascadeOutcome outcome = context_.connection.deletePersonCascade(key);

@@ -33,15 +33,11 @@ public:
     explicit RelationsWindow(AppContext& context, QWidget* parent = nullptr);
     ~RelationsWindow() override;
 
-    // Index of the sex option last selected: it decides the marriage side and the idsesso saved.
-    SexCode PersonSex() const { return personSex_; }
-    // Whether the mother's children have been merged into the sibling rows.
-    bool MotherSiblingsRead() const { return motherSiblingsRead_; }
-
-    // Shows the person whose key is in SelectedPersonKey; false, after a message, when there is
-    // none. Public so the benchmarks can time it apart from the registry window.
-    bool LoadPerson();
-    // Reads the shown person's parents with brothers and sisters, marriages and children.
+    // Shows the person with the key; false, after a message, when there is none. Public so the
+    // benchmarks can time it apart from the registry window.
+    bool LoadPerson(const QString& key);
+    // Reads the shown person's parents with brothers and sisters, marriages and children; a
+    // failed read is reported.
     void LoadRelatives();
 
 protected:
@@ -51,6 +47,7 @@ private:
     // Parallel lists, one per column; row i of a relation is entry i of every list.
     using ListGroup = std::vector<QListWidget*>;
     enum class Parent { Father, Mother };
+    struct Controls;
 
     void connectControls();
     void resetForOpening();
@@ -61,14 +58,16 @@ private:
 
     void ClearRelationsWindow();
     void clearShownPerson();
-    void ChoosePerson();
+    void clearSpouseCandidate();
+    void choosePerson();
     QString PickFromRegistry();
-    void LoadFather();
-    void LoadMother();
-    void AddChildRow();
-    void LoadSpouseCandidate();
-    void ChooseParent(Parent parent);
-    void ChooseSpouseCandidate();
+    Status loadParents();
+    Status LoadFather(const QString& key);
+    Status LoadMother(const QString& key);
+    void AddChildRow(const QString& childKey);
+    void LoadSpouseCandidate(const QString& key);
+    void chooseParent(Parent parent);
+    void chooseSpouseCandidate();
     void SyncListSelection(const ListGroup& group, int row);
 
     void AddMarriageRow();
@@ -79,18 +78,19 @@ private:
     void SaveRelations();
     void DeletePersonCascade();
 
-    void loadParent(Parent parent);
-    void mergeParentChildren(const QString& parentKey, Parent parent);
-    void mergeSibling(const QString& childKey, Parent parent);
-    void loadMarriages();
-    void loadChildren();
+    // Each loader adds what it could read and returns the first failed read.
+    Status loadParent(Parent parent, const QString& key);
+    Status mergeParentChildren(const QString& parentKey, Parent parent);
+    Status mergeSibling(const QString& childKey, Parent parent);
+    Status loadMarriages();
+    Status loadChildren();
 
     // The person with the key, or nothing after a message: the store's description when the read
     // failed, missingMessage when there is no such person.
     std::optional<Person> seekPerson(const QString& key, const QString& missingMessage);
     // Asks for the key in the registry window; empty when nobody was chosen or the choice is
     // the current person, who cannot be their own relative (then with a message).
-    QString PickRelative();
+    QString pickRelative();
     // Removes the selected row of the group. A stored link is deleted first, after a question;
     // both functions take the key of the selected row.
     void removeSelectedRow(const ListGroup& group,
@@ -104,13 +104,14 @@ private:
 
     AppContext& context_;
     std::unique_ptr<Ui::RelationsWindow> ui_;
+    std::unique_ptr<Controls> controls_;
     RegistryWindow* registry_ = nullptr;  // made on first use, owned as a child window
     ListGroup marriageLists_;
     ListGroup childLists_;
     ListGroup siblingLists_;
-    SexCode personSex_ = Male;
-    SexCode loadedSex_ = Male;  // the sex the shown person was loaded with
-    bool motherSiblingsRead_ = false;
+    SexCode personSex_ = Male;  // the sex option last selected: marriage side and idsesso saved
+    bool motherSiblingsRead_ = false;  // the mother's children are merged into the sibling rows
+    SexCode loadedSex_ = Male;         // the sex the shown person was loaded with
     // Parents read from the file rather than chosen by the user.
     bool fatherStored_ = false;
     bool motherStored_ = false;

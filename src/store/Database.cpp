@@ -231,15 +231,24 @@ Result<Statement> Database::prepare(const char* sql) const {
     return Statement(db_, stmt);
 }
 
-Status Database::execute(const char* sql) const {
+Status Database::execute(const char* sql) {
     const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return EngineFailure(db_, sqlite3_extended_errcode(db_));
     return Status::success();
 }
 
-Status Database::rollback() const {
+Status Database::rollback() {
     if (!inTransaction()) return Status::success();
     return execute("rollback");
+}
+
+Status Database::rollbackAfter(const Status& failure) {
+    const Status rolledBack = rollback();
+    if (rolledBack.ok()) return failure;
+    return Status::failure(
+        failure.number(),
+        QStringLiteral("%1 Inoltre non è stato possibile annullare le modifiche: %2")
+            .arg(failure.description(), rolledBack.description()));
 }
 
 bool Database::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
@@ -252,11 +261,6 @@ Result<QStringList> Database::integrityProblems() const {
     if (!check.value().status().ok()) return check.value().status();
     if (problems == QStringList{QStringLiteral("ok")}) problems.clear();
     return problems;
-}
-
-Status Database::stopGrowing() const {
-    // The engine never lowers the limit below the pages the file already has.
-    return execute("pragma max_page_count = 1");
 }
 
 }  // namespace radici

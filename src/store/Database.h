@@ -73,19 +73,19 @@ public:
     ~Database();
 
     Result<Statement> prepare(const char* sql) const;
-    Status execute(const char* sql) const;  // one or more statements without parameters
+    Status execute(const char* sql);  // one or more statements without parameters
 
-    Status begin() const { return execute("begin immediate"); }
-    Status commit() const { return execute("commit"); }
-    Status rollback() const;
+    Status begin() { return execute("begin immediate"); }
+    Status commit() { return execute("commit"); }
+    Status rollback();
+    // Rolls back after the failure; when even that fails, the failure says so too.
+    Status rollbackAfter(const Status& failure);
     // False once a transaction has ended, including when a failure (a full disk, say) ended it
     // by itself.
     bool inTransaction() const;
 
     // What the engine's integrity check finds wrong with the file; empty when it is sound.
     Result<QStringList> integrityProblems() const;
-    // From now on the file cannot grow beyond its present size, as on a full disk: for tests.
-    Status stopGrowing() const;
 
     sqlite3* handle() const { return db_; }
 

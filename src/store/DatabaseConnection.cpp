@@ -226,7 +226,7 @@ Result<std::optional<StoredPerson>> PersonTable::seekStored(const QString& key) 
 }
 
 // Each column the user did not change is set to itself, so it keeps its stored value and type.
-Status PersonTable::correct(const StoredPerson& loaded, const Person& edited) const {
+Status PersonTable::correct(const StoredPerson& loaded, const Person& edited) {
     const Result<std::optional<StoredPerson>> now = seekStored(loaded.person.idrecord);
     if (!now.ok()) return now.status();
     if (!now.value()) return PersonGone();
@@ -251,13 +251,13 @@ Status PersonTable::correct(const StoredPerson& loaded, const Person& edited) co
     return update.run();
 }
 
-Status PersonTable::add(const Person& person) const {
+Status PersonTable::add(const Person& person) {
     return write("insert into anagrafica (" PERSON_COLUMNS
                  ") values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
                  person, addStatement_);
 }
 
-Status PersonTable::rewrite(const Person& person) const {
+Status PersonTable::rewrite(const Person& person) {
     const Status written = write(
         "update anagrafica set cognome = ?2, nome = ?3, sesso = ?4, datanasc = ?5, "
         "luogonasc = ?6, nazionenasc = ?7, datamorte = ?8, luogomorte = ?9, nazionemorte = ?10 "
@@ -267,7 +267,7 @@ Status PersonTable::rewrite(const Person& person) const {
     return written;
 }
 
-Status PersonTable::write(const char* sql, const Person& person, Statement& cache) const {
+Status PersonTable::write(const char* sql, const Person& person, Statement& cache) {
     Result<Statement*> statement = Cached(db_, cache, sql);
     if (!statement.ok()) return statement.status();
     BindPerson(*statement.value(), NormalizedForStorage(person));
@@ -374,12 +374,12 @@ Result<bool> RelationTable::contains(const QString& parentKey, const QString& ch
     return Exists(*statement.value(), parentKey, childKey);
 }
 
-Status RelationTable::remove(const QString& parentKey, const QString& childKey) const {
+Status RelationTable::remove(const QString& parentKey, const QString& childKey) {
     return RunWithKeys(db_, "delete from relazioni where idgenitori = ?1 and idfigli = ?2",
                        {parentKey, childKey});
 }
 
-Status RelationTable::upsert(const ParentLink& link) const {
+Status RelationTable::upsert(const ParentLink& link) {
     Result<Statement*> update =
         Cached(db_, updateStatement_,
                "update relazioni set idsesso = ?3 where idgenitori = ?1 and idfigli = ?2");
@@ -429,12 +429,12 @@ Result<bool> MarriageTable::contains(const QString& husbandKey, const QString& w
     return Exists(*statement.value(), husbandKey, wifeKey);
 }
 
-Status MarriageTable::remove(const QString& husbandKey, const QString& wifeKey) const {
+Status MarriageTable::remove(const QString& husbandKey, const QString& wifeKey) {
     return RunWithKeys(db_, "delete from matrimoni where idmarito = ?1 and idmoglie = ?2",
                        {husbandKey, wifeKey});
 }
 
-Status MarriageTable::upsert(const Marriage& marriage) const {
+Status MarriageTable::upsert(const Marriage& marriage) {
     Result<Statement*> update =
         Cached(db_, updateStatement_,
                "update matrimoni set Data = ?3 where idmarito = ?1 and idmoglie = ?2");
@@ -479,17 +479,17 @@ void DatabaseConnection::close() {
     database_.reset();
 }
 
-Status DatabaseConnection::enlargeCacheForBulkWrites() const {
+Status DatabaseConnection::enlargeCacheForBulkWrites() {
     if (!database_) return ConnectionClosed();
     return database_->execute("pragma cache_size = -524288");
 }
 
-Status DatabaseConnection::inTransaction(const std::function<Status()>& work) const {
+Status DatabaseConnection::runInTransaction(const std::function<Status()>& work) {
     if (!database_) return ConnectionClosed();
     if (Status begun = database_->begin(); !begun.ok()) return begun;
     Status done = work();
     if (done.ok()) done = database_->commit();
-    if (!done.ok()) database_->rollback();
+    if (!done.ok()) return database_->rollbackAfter(done);
     return done;
 }
 
@@ -518,14 +518,14 @@ Status PersonMissing(const QString& key) {
 
 }  // namespace
 
-Status DatabaseConnection::correctPerson(const StoredPerson& loaded, const Person& edited) const {
-    return inTransaction([&] { return anagrafica_.correct(loaded, edited); });
+Status DatabaseConnection::correctPerson(const StoredPerson& loaded, const Person& edited) {
+    return runInTransaction([&] { return anagrafica_.correct(loaded, edited); });
 }
 
 // Another program may have deleted a person since the window loaded it: a link to them would
 // point at nobody.
-Status DatabaseConnection::saveRelations(const RelationsToSave& rows) const {
-    return inTransaction([&] {
+Status DatabaseConnection::saveRelations(const RelationsToSave& rows) {
+    return runInTransaction([&] {
         for (const QString& key : NamedKeys(rows)) {
             const Result<std::optional<Person>> person = anagrafica_.seek(key);
             if (!person.ok()) return person.status();
@@ -541,7 +541,7 @@ Status DatabaseConnection::saveRelations(const RelationsToSave& rows) const {
     });
 }
 
-CascadeOutcome DatabaseConnection::deletePersonCascade(const QString& key) const {
+CascadeOutcome DatabaseConnection::deletePersonCascade(const QString& key) {
     static constexpr const char* Deletions[] = {
         "delete from relazioni where idfigli = ?1",   "delete from relazioni where idgenitori = ?1",
         "delete from matrimoni where idmarito = ?1",  "delete from matrimoni where idmoglie = ?1",
@@ -568,7 +568,10 @@ CascadeOutcome DatabaseConnection::deletePersonCascade(const QString& key) const
         if (Status committed = database_->commit(); !committed.ok())
             outcome.failures.push_back(committed);
     }
-    if (!outcome.committed()) database_->rollback();
+    if (!outcome.committed()) {
+        if (Status rolledBack = database_->rollback(); !rolledBack.ok())
+            outcome.failures.push_back(rolledBack);
+    }
     return outcome;
 }
 

@@ -23,9 +23,9 @@ public:
     // The same, with every column as the file holds it.
     Result<std::optional<StoredPerson>> seekStored(const QString& key) const;
     // DuplicateKey when the key is already in use.
-    Status add(const Person& person) const;
+    Status add(const Person& person);
     // Rewrites the row with the person's idrecord; NoCurrentRecord when there is none.
-    Status rewrite(const Person& person) const;
+    Status rewrite(const Person& person);
 
     // Persons whose surname (or given name) begins with the text, any letter case; "*" stands
     // for any run of characters and "?" for one, everything else is literal. Ordered by birth
@@ -38,16 +38,16 @@ private:
     friend class DatabaseConnection;
     friend class SearchResult;
     Result<Person> readRow(std::int64_t rowId, const QString& key) const;
-    Status write(const char* sql, const Person& person, Statement& cache) const;
-    Status correct(const StoredPerson& loaded, const Person& edited) const;
+    Status write(const char* sql, const Person& person, Statement& cache);
+    Status correct(const StoredPerson& loaded, const Person& edited);
     void close();
 
-    const Database* db_ = nullptr;
+    Database* db_ = nullptr;
     mutable Statement seekStatement_;
-    mutable Statement addStatement_;
-    mutable Statement rewriteStatement_;
+    Statement addStatement_;
+    Statement rewriteStatement_;
     mutable Statement readRowStatement_;
-    mutable Statement correctStatement_;
+    Statement correctStatement_;
 };
 
 // Access to relazioni, the parent-child links. Rows come back in the order they were written.
@@ -57,20 +57,20 @@ public:
     Result<std::vector<ParentLink>> childrenOf(const QString& parentKey) const;
     Result<bool> contains(const QString& parentKey, const QString& childKey) const;
     // Deletes every row of the pair.
-    Status remove(const QString& parentKey, const QString& childKey) const;
+    Status remove(const QString& parentKey, const QString& childKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.
-    Status upsert(const ParentLink& link) const;
+    Status upsert(const ParentLink& link);
 
 private:
     friend class DatabaseConnection;
     void close();
 
-    const Database* db_ = nullptr;
+    Database* db_ = nullptr;
     mutable Statement parentsStatement_;
     mutable Statement childrenStatement_;
     mutable Statement containsStatement_;
-    mutable Statement updateStatement_;
-    mutable Statement insertStatement_;
+    Statement updateStatement_;
+    Statement insertStatement_;
 };
 
 // Access to matrimoni. Rows come back in the order they were written.
@@ -80,20 +80,20 @@ public:
     Result<std::vector<Marriage>> ofWife(const QString& wifeKey) const;
     Result<bool> contains(const QString& husbandKey, const QString& wifeKey) const;
     // Deletes every row of the pair.
-    Status remove(const QString& husbandKey, const QString& wifeKey) const;
+    Status remove(const QString& husbandKey, const QString& wifeKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.
-    Status upsert(const Marriage& marriage) const;
+    Status upsert(const Marriage& marriage);
 
 private:
     friend class DatabaseConnection;
     void close();
 
-    const Database* db_ = nullptr;
+    Database* db_ = nullptr;
     mutable Statement husbandStatement_;
     mutable Statement wifeStatement_;
     mutable Statement containsStatement_;
-    mutable Statement updateStatement_;
-    mutable Statement insertStatement_;
+    Statement updateStatement_;
+    Statement insertStatement_;
 };
 
 // What "Salva" writes, in this order.
@@ -129,30 +129,30 @@ public:
     const PersonTable& anagrafica() const { return anagrafica_; }
     const RelationTable& relazioni() const { return relazioni_; }
     const MarriageTable& matrimoni() const { return matrimoni_; }
+    PersonTable& anagrafica() { return anagrafica_; }
+    RelationTable& relazioni() { return relazioni_; }
+    MarriageTable& matrimoni() { return matrimoni_; }
 
     // For writing a very large number of rows at once: a page cache of 512 MiB rather than the
     // engine's 2 MB, so index pages stay in memory instead of being encrypted and read back.
-    Status enlargeCacheForBulkWrites() const;
+    Status enlargeCacheForBulkWrites();
 
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
-    Status inTransaction(const std::function<Status()>& work) const;
+    Status runInTransaction(const std::function<Status()>& work);
 
     // Writes every row in one transaction: all of them, or none when one fails. Nothing is
     // written when a person the rows name is no longer in anagrafica.
-    Status saveRelations(const RelationsToSave& rows) const;
+    Status saveRelations(const RelationsToSave& rows);
 
     // Writes the fields in which edited differs from the loaded person; every other column keeps
     // what the file holds. ChangedElsewhere, writing nothing, when the row no longer holds what
     // was loaded; NoCurrentRecord when it is gone.
-    Status correctPerson(const StoredPerson& loaded, const Person& edited) const;
+    Status correctPerson(const StoredPerson& loaded, const Person& edited);
 
     // Deletes the person's links as child and as parent, marriages as husband and as wife, and
     // the person's own row, in one transaction. Every deletion is attempted; any failure rolls
     // all of them back.
-    CascadeOutcome deletePersonCascade(const QString& key) const;
-
-    // For the companion tool and tests: the underlying database.
-    const Database* database() const { return database_ ? &*database_ : nullptr; }
+    CascadeOutcome deletePersonCascade(const QString& key);
 
 private:
     std::optional<Database> database_;

@@ -43,12 +43,9 @@ create index matrimoni_moglie on matrimoni (idmoglie);
 
 }  // namespace
 
-Status CreateSchema(const Database& db) {
+Status CreateSchema(Database& db) {
     if (Status begun = db.begin(); !begun.ok()) return begun;
-    if (Status created = db.execute(SchemaSql); !created.ok()) {
-        db.rollback();
-        return created;
-    }
+    if (Status created = db.execute(SchemaSql); !created.ok()) return db.rollbackAfter(created);
     return db.commit();
 }
 

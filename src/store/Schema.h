@@ -6,7 +6,7 @@
 namespace radici {
 
 // Makes the three tables and their indexes in an empty database.
-Status CreateSchema(const Database& db);
+Status CreateSchema(Database& db);
 
 // Checks that anagrafica, relazioni and matrimoni exist with their columns, in that order;
 // TableMissing names the first table or column that does not.

@@ -32,9 +32,7 @@ bool SearchResult::moveLast() {
 }
 
 Result<Person> SearchResult::current() const {
-    if (isEmpty() || !table_)
-        return Status::failure(EngineError::NoCurrentRecord,
-                               QStringLiteral("Nessun dato disponibile"));
+    if (isEmpty() || !table_) return Status::failure(EngineError::NoCurrentRecord, NoDataAvailable);
     const Found& found = rows_[static_cast<std::size_t>(position_)];
     return table_->readRow(found.rowId, found.key);
 }

@@ -11,6 +11,9 @@ namespace radici {
 
 class PersonTable;
 
+// What a search that found nobody, or an empty result, tells the user.
+inline const QString NoDataAvailable = QStringLiteral("Nessun dato disponibile");
+
 // The rows found by one registry search, as a keyset: row ids and keys are captured when the search
 // runs and each row is read when the cursor reaches it, so moving costs the same on any size.
 class SearchResult {

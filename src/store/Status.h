@@ -20,7 +20,7 @@ inline constexpr int NotOpen = 3420;
 }  // namespace EngineError
 
 // The outcome of a store operation: success, or an engine number with an Italian description.
-class Status {
+class [[nodiscard]] Status {
 public:
     Status() = default;
     static Status success() { return {}; }
@@ -43,16 +43,26 @@ private:
 
 // A value or the failure that prevented it.
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : value_(std::move(value)) {}
     Result(Status failure) : status_(std::move(failure)) { Q_ASSERT(!status_.ok()); }
 
     bool ok() const { return status_.ok(); }
     const Status& status() const { return status_; }
-    const T& value() const& { return *value_; }
-    T& value() & { return *value_; }
-    T&& value() && { return std::move(*value_); }
+    // Only for a success: asking a failure for its value is a fault of the caller.
+    const T& value() const& {
+        Q_ASSERT_X(value_.has_value(), "Result::value", qPrintable(status_.description()));
+        return *value_;
+    }
+    T& value() & {
+        Q_ASSERT_X(value_.has_value(), "Result::value", qPrintable(status_.description()));
+        return *value_;
+    }
+    T&& value() && {
+        Q_ASSERT_X(value_.has_value(), "Result::value", qPrintable(status_.description()));
+        return std::move(*value_);
+    }
 
 private:
     std::optional<T> value_;

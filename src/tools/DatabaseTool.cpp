@@ -28,7 +28,7 @@ int Misused(QTextStream& err, const QString& problem) {
 }
 
 Status CreateEmptyDatabase(const QString& path) {
-    const Result<Database> database =
+    Result<Database> database =
         Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
     if (!database.ok()) return database.status();
     return CreateSchema(database.value());

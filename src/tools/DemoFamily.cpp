@@ -152,7 +152,7 @@ RelationsToSave Links(const std::array<QString, MemberCount>& keys) {
 
 }  // namespace
 
-Status WriteDemoFamily(const DatabaseConnection& connection) {
+Status WriteDemoFamily(DatabaseConnection& connection) {
     std::array<QString, MemberCount> keys;
     for (std::size_t member = 0; member < MemberCount; ++member) {
         const Person person = ToPerson(Persons[member]);

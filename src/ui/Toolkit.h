@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -9,6 +10,9 @@ namespace radici {
 
 // The program's title: every message box carries it.
 inline const QString ApplicationTitle = QStringLiteral("Albero genealogico Borgoquintaro");
+
+// One message of several lines, as every toolkit shows it.
+inline QString MessageLines(const QStringList& lines) { return lines.join(QChar(u'\r')); }
 
 // What the windows ask of the window toolkit that tests must be able to drive: message boxes,
 // showing a window modally, and the beep. Lines of a message are joined by "\r".

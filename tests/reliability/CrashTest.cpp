@@ -5,7 +5,6 @@
 #include "TestDatabase.h"
 #include "store/DatabaseConnection.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
@@ -64,58 +63,45 @@ class CrashTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void killedAtRandomMomentsLosesNothing();
-};
+    void killedAtRandomMomentsLosesNothing() {
+        TestDatabase database;
+        QCOMPARE(database.addPerson("PADRE", "FRANCO", "01/01/1920"), Father);
+        QCOMPARE(database.addPerson("MADRE", "MARIA", "01/01/1925", Female), Mother);
+        QCOMPARE(database.addPerson("MOGLIE", "LAURA", "01/01/1952", Female), Wife);
+        QCOMPARE(database.addPerson("FIGLIO", "PRIMO", "01/01/1975"), Son);
+        QCOMPARE(database.addPerson("FIGLIA", "SECONDA", "01/01/1978", Female), Daughter);
 
-void CrashTest::killedAtRandomMomentsLosesNothing() {
-    TestDatabase database;
-    QCOMPARE(database.addPerson("PADRE", "FRANCO", "01/01/1920"), Father);
-    QCOMPARE(database.addPerson("MADRE", "MARIA", "01/01/1925", Female), Mother);
-    QCOMPARE(database.addPerson("MOGLIE", "LAURA", "01/01/1952", Female), Wife);
-    QCOMPARE(database.addPerson("FIGLIO", "PRIMO", "01/01/1975"), Son);
-    QCOMPARE(database.addPerson("FIGLIA", "SECONDA", "01/01/1978", Female), Daughter);
+        const quint32 seed = qEnvironmentVariableIsSet("RADICI_CRASH_SEED")
+                                 ? quint32(qEnvironmentVariableIntValue("RADICI_CRASH_SEED"))
+                                 : QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        int seen[StateCount] = {};
 
-    const quint32 seed = qEnvironmentVariableIsSet("RADICI_CRASH_SEED")
-                             ? quint32(qEnvironmentVariableIntValue("RADICI_CRASH_SEED"))
-                             : QRandomGenerator::global()->generate();
-    QRandomGenerator random(seed);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    int seen[StateCount] = {};
-    int operations = 0;
-    int midWrite = 0;
-
-    for (int kill = 0; kill < Kills(); ++kill) {
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(CRASH_CHILD), {database.path()});
-        QVERIFY2(program.waitForReadyRead(30000), program.readAllStandardError().constData());
-        QCOMPARE(program.readLine(), QByteArray("ready\n"));
-        QThread::msleep(random.bounded(LongestLifeMilliseconds));
-        program.kill();
-        QVERIFY(program.waitForFinished(30000));
-        // Killed while at work: a program that stopped by itself failed an operation.
-        QVERIFY2(program.exitStatus() == QProcess::CrashExit,
-                 program.readAllStandardError().constData());
-        operations += int(program.readAllStandardOutput().count('\n'));
-        if (QFileInfo::exists(database.path() + QStringLiteral("-journal"))) ++midWrite;
-
-        State state = StateCount;
-        const QString problem = Problem(database, state);
-        QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("after kill %1 (seed %2): %3")
-                                                   .arg(kill + 1)
-                                                   .arg(seed)
-                                                   .arg(problem)));
-        ++seen[state];
+        for (int kill = 0; kill < Kills(); ++kill) {
+            QProcess program;
+            program.start(QStringLiteral(CRASH_CHILD), {database.path()});
+            QVERIFY2(program.waitForReadyRead(30000), program.readAllStandardError().constData());
+            QCOMPARE(program.readLine(), QByteArray("ready\n"));
+            QThread::msleep(random.bounded(LongestLifeMilliseconds));
+            program.kill();
+            QVERIFY(program.waitForFinished(30000));
+            // Killed while at work: a program that stopped by itself failed an operation.
+            QVERIFY2(program.exitStatus() == QProcess::CrashExit,
+                     program.readAllStandardError().constData());
+            State state = StateCount;
+            const QString problem = Problem(database, state);
+            QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("after kill %1 (seed %2): %3")
+                                                       .arg(kill + 1)
+                                                       .arg(seed)
+                                                       .arg(problem)));
+            ++seen[state];
+        }
+        qInfo("%d kills survived (seed %u): Paolo found missing %d, alone %d, saved %d times",
+              Kills(), seed, seen[PaoloMissing], seen[PaoloAlone], seen[PaoloSaved]);
+        // Kills landed all along the cycle, or the test proved little.
+        QVERIFY(seen[PaoloMissing] > 0 && seen[PaoloAlone] > 0 && seen[PaoloSaved] > 0);
     }
-    qInfo(
-        "%d kills survived (seed %u): %d operations done, %d kills in the middle of a write; "
-        "found Paolo missing %d, alone %d, saved with his family %d times",
-        Kills(), seed, operations, midWrite, seen[PaoloMissing], seen[PaoloAlone],
-        seen[PaoloSaved]);
-    // Kills landed all along the cycle, or the test proved little.
-    QVERIFY(seen[PaoloMissing] > 0 && seen[PaoloAlone] > 0 && seen[PaoloSaved] > 0);
-}
+};
 
 }  // namespace radici
 

@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(opened.status().description()));
         return 1;
     }
-    const Database& database = opened.value();
+    Database& database = opened.value();
     // A test fixture's own SQL: the program itself never takes an exclusive lock.
     const radici::Status locked =
         mode == "exclusive" ? database.execute("begin exclusive") : database.begin();
