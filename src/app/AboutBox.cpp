@@ -39,12 +39,12 @@ AboutBox::AboutBox(Toolkit& toolkit, SystemInfoPlatform& platform, QWidget* pare
 AboutBox::~AboutBox() = default;
 
 void AboutBox::showEvent(QShowEvent* event) {
-    Load();
+    load();
     QDialog::showEvent(event);
 }
 
 // Runs at every showing, so the texts always come from the title and version.
-void AboutBox::Load() {
+void AboutBox::load() {
     setWindowTitle(QStringLiteral("Informazioni su ") + ApplicationTitle);
     ui_->lblVersion->setText(QStringLiteral("Versione ") + ProgramVersion());
     ui_->lblTitle->setText(ApplicationTitle);

@@ -27,7 +27,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Load();
+    void load();
 
     std::unique_ptr<Ui::AboutBox> ui_;
     Toolkit& toolkit_;

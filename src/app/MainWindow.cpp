@@ -68,9 +68,9 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     lock_.setStaleLockTime(0);
     ui_->setupUi(this);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
-    connect(ui_->coll, &QAction::triggered, this, &MainWindow::ShowRelations);
+    connect(ui_->coll, &QAction::triggered, this, &MainWindow::showRelations);
     connect(ui_->esci, &QAction::triggered, this, &QWidget::close);
-    connect(ui_->informa, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(ui_->informa, &QAction::triggered, this, &MainWindow::showAbout);
     OpenDatabaseConnection();
 }
 
@@ -106,7 +106,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // The relations window works on the open connection, so it is never shown without one. A file
 // that was busy, missing or held by another copy at start is tried again.
-void MainWindow::ShowRelations() {
+void MainWindow::showRelations() {
     openFailure_ = openUnlessInUse();
     if (!openFailure_.ok()) {
         context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
@@ -116,7 +116,7 @@ void MainWindow::ShowRelations() {
     context_.toolkit.showModal(*relationsWindow_);
 }
 
-void MainWindow::ShowAbout() {
+void MainWindow::showAbout() {
     if (!aboutBox_) aboutBox_ = std::make_unique<AboutBox>(context_.toolkit, platform_, this);
     context_.toolkit.showModal(*aboutBox_);
 }

@@ -32,8 +32,8 @@ private:
     void OpenDatabaseConnection();
     // Opens the file unless it is open already, and only while no other copy of Radici has it.
     Status openUnlessInUse();
-    void ShowRelations();
-    void ShowAbout();
+    void showRelations();
+    void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     AppContext& context_;

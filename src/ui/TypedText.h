@@ -19,11 +19,11 @@ public:
         kept.reserve(text.size());
         int keptCursor = cursor;
         for (qsizetype at = 0; at < text.size(); ++at) {
-            if (!WholeAt(text, at)) {
+            if (!wholeAt(text, at)) {
                 if (at < cursor) --keptCursor;
                 continue;
             }
-            kept += LineBreaking(text[at]) ? QChar(u' ') : text[at];
+            kept += lineBreaking(text[at]) ? QChar(u' ') : text[at];
         }
         text = kept;
         cursor = keptCursor;
@@ -31,14 +31,14 @@ public:
     }
 
 private:
-    static bool WholeAt(const QString& text, qsizetype at) {
+    static bool wholeAt(const QString& text, qsizetype at) {
         const QChar unit = text[at];
         if (unit.isHighSurrogate()) return at + 1 < text.size() && text[at + 1].isLowSurrogate();
         if (unit.isLowSurrogate()) return at > 0 && text[at - 1].isHighSurrogate();
         return true;
     }
 
-    static bool LineBreaking(QChar unit) {
+    static bool lineBreaking(QChar unit) {
         const QChar::Category category = unit.category();
         return category == QChar::Other_Control || category == QChar::Separator_Line ||
                category == QChar::Separator_Paragraph;
