@@ -143,6 +143,12 @@ RelationsWindow::RelationsWindow(AppContext& context, QWidget* parent)
     marriageLists_ = {ui_->List1, ui_->List2, ui_->List3, ui_->List7};
     childLists_ = {ui_->List4, ui_->List5, ui_->List6, ui_->List8};
     siblingLists_ = {ui_->List12, ui_->List11, ui_->List10, ui_->List9, ui_->List13};
+    // One line each: the lists need not measure every row of a large family.
+    for (const ListGroup* group : {&marriageLists_, &childLists_, &siblingLists_}) {
+        for (QListWidget* list : *group) {
+            list->setUniformItemSizes(true);
+        }
+    }
     connectControls();
     resetForOpening();
 }
@@ -313,10 +319,13 @@ bool RelationsWindow::LoadPerson(const QString& key) {
 // rows adds nothing more and the next pass still runs; the first failure is reported once, so
 // the user never takes a partial family for the whole one.
 void RelationsWindow::LoadRelatives() {
-    Status failure = loadParents();
-    for (const Status& pass : {loadMarriages(), loadChildren()}) {
-        if (failure.ok()) failure = pass;
-    }
+    const Status failure = context_.connection.runReading([this] {
+        Status first = loadParents();
+        for (const Status& pass : {loadMarriages(), loadChildren()}) {
+            if (first.ok()) first = pass;
+        }
+        return first;
+    });
     if (!failure.ok()) {
         inform(failure.description());
     }

@@ -493,6 +493,14 @@ Status DatabaseConnection::runInTransaction(const std::function<Status()>& work)
     return done;
 }
 
+Status DatabaseConnection::runReading(const std::function<Status()>& work) {
+    if (!database_) return ConnectionClosed();
+    if (Status begun = database_->execute("begin"); !begun.ok()) return begun;
+    const Status done = work();
+    if (Status ended = database_->commit(); !ended.ok() && done.ok()) return ended;
+    return done;
+}
+
 namespace {
 
 // Every key the rows name, each once.

@@ -139,6 +139,9 @@ public:
 
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
     Status runInTransaction(const std::function<Status()>& work);
+    // Runs reads in one read transaction: the file is locked and checked once, not on every
+    // read, and every read sees the same state of the file.
+    Status runReading(const std::function<Status()>& work);
 
     // Writes every row in one transaction: all of them, or none when one fails. Nothing is
     // written when a person the rows name is no longer in anagrafica.
