@@ -231,18 +231,18 @@ Result<Statement> Database::prepare(const char* sql) const {
     return Statement(db_, stmt);
 }
 
-Status Database::execute(const char* sql) {
+Status Database::execute(const char* sql) const {
     const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return EngineFailure(db_, sqlite3_extended_errcode(db_));
     return Status::success();
 }
 
-Status Database::rollback() {
+Status Database::rollback() const {
     if (!inTransaction()) return Status::success();
     return execute("rollback");
 }
 
-Status Database::rollbackAfter(const Status& failure) {
+Status Database::rollbackAfter(const Status& failure) const {
     const Status rolledBack = rollback();
     if (rolledBack.ok()) return failure;
     return Status::failure(

@@ -73,13 +73,13 @@ public:
     ~Database();
 
     Result<Statement> prepare(const char* sql) const;
-    Status execute(const char* sql);  // one or more statements without parameters
+    Status execute(const char* sql) const;  // one or more statements without parameters
 
-    Status begin() { return execute("begin immediate"); }
-    Status commit() { return execute("commit"); }
-    Status rollback();
+    Status begin() const { return execute("begin immediate"); }
+    Status commit() const { return execute("commit"); }
+    Status rollback() const;
     // Rolls back after the failure; when even that fails, the failure says so too.
-    Status rollbackAfter(const Status& failure);
+    Status rollbackAfter(const Status& failure) const;
     // False once a transaction has ended, including when a failure (a full disk, say) ended it
     // by itself.
     bool inTransaction() const;

@@ -143,6 +143,10 @@ public:
     // read, and every read sees the same state of the file.
     Status runReading(const std::function<Status()>& work);
 
+    // The open database, for the store's readers that run statements of their own (charts,
+    // exchange files, copies); null while the connection is closed.
+    const Database* database() const { return database_ ? &*database_ : nullptr; }
+
     // Writes every row in one transaction: all of them, or none when one fails. Nothing is
     // written when a person the rows name is no longer in anagrafica.
     Status saveRelations(const RelationsToSave& rows);

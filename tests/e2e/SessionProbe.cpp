@@ -6,62 +6,35 @@
 #include "ScriptedToolkit.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
-#include "store/DatabaseConnection.h"
 #include "ui/AppContext.h"
 
 #include <QApplication>
-#include <QStringList>
-#include <QTextStream>
-#include <QWidget>
+#include <cstdio>
 #include <memory>
-
-namespace radici {
-namespace {
-
-constexpr int Succeeded = 0;
-constexpr int Failed = 1;
-constexpr int Misused = 2;
-
-std::unique_ptr<QWidget> MakeWindow(const QString& form, AppContext& context) {
-    if (form == QLatin1String("registry")) return std::make_unique<RegistryWindow>(context);
-    if (form == QLatin1String("relations")) return std::make_unique<RelationsWindow>(context);
-    return nullptr;
-}
-
-// The windows are built from the same forms and code as in the program, so their controls lie
-// where the program's do.
-int PrintWhere(const QString& form, const QString& controlName, QTextStream& out,
-               QTextStream& err) {
-    ScriptedToolkit toolkit;
-    AppContext context(toolkit, DatabaseConnection::FileName);
-    const std::unique_ptr<QWidget> window = MakeWindow(form, context);
-    if (!window) {
-        err << "session_probe: no window " << form << "\n";
-        return Misused;
-    }
-    const auto* control = window->findChild<QWidget*>(controlName);
-    if (!control) {
-        err << "session_probe: no control " << controlName << " in " << form << "\n";
-        return Failed;
-    }
-    const QPoint centre = control->mapTo(window.get(), control->rect().center());
-    out << centre.x() << ' ' << centre.y() << '\n';
-    return Succeeded;
-}
-
-}  // namespace
-}  // namespace radici
 
 int main(int argc, char* argv[]) {
     // Nothing of the probe's own ever appears on the display the session uses.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() == 4 && arguments[1] == QLatin1String("where")) {
-        return radici::PrintWhere(arguments[2], arguments[3], out, err);
+    if (arguments.size() != 4 || arguments[1] != "where" ||
+        (arguments[2] != "registry" && arguments[2] != "relations")) {
+        std::fprintf(stderr, "usage: session_probe where registry|relations CONTROL\n");
+        return 2;
     }
-    err << "usage: session_probe where registry|relations CONTROL\n";
-    return radici::Misused;
+    // The windows are built from the same forms and code as in the program, so their controls
+    // lie where the program's do.
+    radici::ScriptedToolkit toolkit;
+    radici::AppContext context(toolkit, radici::DatabaseConnection::FileName);
+    std::unique_ptr<QWidget> window;
+    if (arguments[2] == "registry") window = std::make_unique<radici::RegistryWindow>(context);
+    if (arguments[2] == "relations") window = std::make_unique<radici::RelationsWindow>(context);
+    const auto* control = window->findChild<QWidget*>(arguments[3]);
+    if (!control) {
+        std::fprintf(stderr, "session_probe: no control %s\n", qPrintable(arguments[3]));
+        return 1;
+    }
+    const QPoint centre = control->mapTo(window.get(), control->rect().center());
+    std::printf("%d %d\n", centre.x(), centre.y());
+    return 0;
 }

@@ -26,32 +26,12 @@ inline QList<QString> Readings(const std::uint8_t* data, std::size_t size) {
             units};
 }
 
-// The text cut at its first count - 1 line breaks; missing fields are empty.
-inline QStringList Fields(const QString& text, int count) {
-    QStringList fields = text.split(u'\n');
-    if (fields.size() > count)
-        fields = fields.mid(0, count - 1) << fields.mid(count - 1).join(u'\n');
-    while (fields.size() < count) fields.append(QString());
-    return fields;
-}
-
-// The text with every unit outside printable ASCII written as \uXXXX, for the report.
-inline QByteArray Escaped(const QString& text) {
-    QByteArray escaped;
-    for (const QChar unit : text) {
-        if (unit.unicode() >= 0x20 && unit.unicode() < 0x7f)
-            escaped += static_cast<char>(unit.unicode());
-        else
-            escaped += QStringLiteral("\\u%1").arg(unit.unicode(), 4, 16, QChar(u'0')).toLatin1();
-    }
-    return escaped;
-}
-
 // Ends the run when the property fails; libFuzzer keeps the input that made it fail.
 inline void Require(bool holds, const char* property, const QString& input) {
     if (holds) return;
+    // Every unit outside printable ASCII escaped, so the report is readable.
     std::fprintf(stderr, "property does not hold: %s\ninput: \"%s\"\n", property,
-                 Escaped(input).constData());
+                 input.toUtf8().toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}").constData());
     std::abort();
 }
 

@@ -1,12 +1,28 @@
-// Any surname, given name and birth date typed or pasted: the key is never longer than its
-// 16-character slot, never holds half a character, and keeps its length when upper-cased.
+// Any surname, given name and birth date typed or pasted: an accepted date is a real day read day
+// first, shown as "dd/mm/yyyy" and read back the same, in the file too; the key is never longer
+// than its 16-character slot, never holds half a character, and keeps its length upper-cased.
 #include "FuzzInput.h"
+#include "store/Dates.h"
 #include "store/PersonKey.h"
+
+#include <QRegularExpression>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using radici::fuzz::Require;
+    static const QRegularExpression separator("[/.-]"), displayForm("^\\d\\d/\\d\\d/\\d{4}$");
     for (const QString& input : radici::fuzz::Readings(data, size)) {
-        const QStringList boxes = radici::fuzz::Fields(input, 3);
+        QStringList boxes = input.split(u'\n');
+        boxes.resize(3);  // a surname, a given name and a birth date
+        for (const QString& typed : boxes) {
+            const std::optional<QDate> read = radici::ReadDayFirstDate(typed);
+            if (!read) continue;
+            const QString shown = radici::FormatDisplayDate(*read);
+            Require(read->day() == typed.trimmed().section(separator, 0, 0).toInt() &&
+                        displayForm.match(shown).hasMatch() &&
+                        radici::ReadDayFirstDate(shown) == read &&
+                        radici::DateFromStorageText(radici::StorageDateText(*read)) == *read,
+                    "an accepted date is read day first, shown and stored as it reads back", typed);
+        }
         const bool whole = QStringView(boxes.join(u' ')).isValidUtf16();
         for (const radici::DateRule rule :
              {radici::DateRule::ExactlyTenCharacters, radici::DateRule::AnyLength}) {
@@ -15,12 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(!whole || QStringView(key).isValidUtf16(), "a key holds whole characters",
                     input);
             const QString stored = radici::UpperCase(key);
-            Require(stored.size() == key.size(), "upper-casing keeps the length", input);
             radici::SelectedPersonKey slot;
             slot.write(stored);
-            Require(
-                slot.text().size() == radici::PersonKeyLength && slot.trimmed() == stored.trimmed(),
-                "the slot hands the key back whole", input);
+            Require(stored.size() == key.size() && slot.trimmed() == stored.trimmed(),
+                    "upper-cased, the key keeps its length and passes the slot whole", input);
         }
     }
     return 0;

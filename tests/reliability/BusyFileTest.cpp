@@ -1,11 +1,10 @@
-// Another program holds the database file: an operation waits a bounded time, then says the file
-// is in use; nothing on screen or in the file is lost, and the same operation succeeds once the
-// other program lets go.
+// Another connection holds the database file, as another program would: an operation waits a
+// bounded time, then says the file is in use; nothing on screen or in the file is lost, and the
+// same operation succeeds once the other lets go.
 #include "Session.h"
 #include "TestDatabase.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
 
 namespace radici {
@@ -56,9 +55,13 @@ private slots:
                                          : QStringList{"Label20", "Label16", "Label24"};
         const QString screen = Shown(window, shown);
 
-        QProcess other;
-        other.start(QStringLiteral(LOCK_HOLDER), {database.path(), lock});
-        QVERIFY(other.waitForReadyRead(10000) && other.readLine() == "locked\n");
+        // A fixture's own SQL: the program itself never takes an exclusive lock.
+        Result<Database> other = Database::open(database.path(), DatabaseConnection::Password,
+                                                Database::Mode::OpenExisting);
+        QVERIFY(other.ok() &&
+                other.value()
+                    .execute(lock == "exclusive" ? "begin exclusive" : "begin immediate")
+                    .ok());
         QElapsedTimer waited;
         waited.start();
         act();
@@ -73,8 +76,7 @@ private slots:
                  qPrintable(session.toolkit.texts.join(" / ")));
         QVERIFY2(waitedFor >= 1000 && waitedFor < 10000, qPrintable(QString::number(waitedFor)));
         QCOMPARE(Shown(window, shown), screen);
-        other.write("\n");
-        QVERIFY(other.waitForFinished(10000) && other.exitCode() == 0);
+        QVERIFY(other.value().rollback().ok());
         QCOMPARE(file(), before);
 
         session.toolkit.texts.clear();

@@ -13,60 +13,42 @@
 namespace radici {
 namespace {
 
-void Done(const char* operation) {
-    std::printf("%s\n", operation);
-    std::fflush(stdout);
-}
-
-void CreatePaolo(Session& session) {
-    QWidget& registry = session.registry;
-    Click(registry, "Command5");
-    Type(registry, "Text9", "Persona");
-    Type(registry, "Text2", "Paolo");
-    Type(registry, "Text3", "01/01/1950");
-    Click(registry, "Command6");
-}
-
-void SaveFamily(Session& session) {
-    session.chooseWith("Command6", "PERSONA");
-    session.chooseWith("Command1", "PADRE");
-    session.chooseWith("Command2", "MADRE");
-    session.chooseWith("Command3", "MOGLIE");
-    Retype(session.relations, "Text9", crash::WeddingDay);
-    Click(session.relations, "Command10");
-    session.chooseWith("Command9", "FIGLIO");
-    session.chooseWith("Command9", "FIGLIA");
-    Click(session.relations, "Command4");
-}
-
-void DeletePaolo(Session& session) {
-    session.chooseWith("Command6", "PERSONA");
-    session.toolkit.answer(true);
-    session.toolkit.answer(true);
-    Click(session.relations, "Command5");
-}
-
 int Run(const QString& path) {
     Session session(path);
     session.registry.show();
     session.relations.show();
-    Done("ready");
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);  // each whole line reaches the test at once
+    std::printf("ready\n");
     for (;;) {
         const DatabaseConnection& connection = session.context.connection;
         const Result<std::optional<Person>> paolo = connection.anagrafica().seek(crash::Paolo);
         const Result<std::vector<ParentLink>> parents =
             connection.relazioni().parentsOf(crash::Paolo);
         if (!paolo.ok() || !parents.ok()) return 1;
-        if (!paolo.value()) {
-            CreatePaolo(session);
-            Done("created");
-        } else if (parents.value().empty()) {
-            SaveFamily(session);
-            Done("saved");
-        } else {
-            DeletePaolo(session);
-            Done("deleted");
+        if (!paolo.value()) {  // created
+            Click(session.registry, "Command5");
+            Type(session.registry, "Text9", "Persona");
+            Type(session.registry, "Text2", "Paolo");
+            Type(session.registry, "Text3", "01/01/1950");
+            Click(session.registry, "Command6");
+        } else if (parents.value().empty()) {  // saved with his family
+            for (const auto& [button, surname] : {std::pair{"Command6", "PERSONA"},
+                                                  {"Command1", "PADRE"},
+                                                  {"Command2", "MADRE"},
+                                                  {"Command3", "MOGLIE"},
+                                                  {"Command9", "FIGLIO"},
+                                                  {"Command9", "FIGLIA"}})
+                session.chooseWith(button, surname);
+            Retype(session.relations, "Text9", crash::WeddingDay);
+            Click(session.relations, "Command10");
+            Click(session.relations, "Command4");
+        } else {  // deleted
+            session.chooseWith("Command6", "PERSONA");
+            session.toolkit.answer(true);
+            session.toolkit.answer(true);
+            Click(session.relations, "Command5");
         }
+        std::printf("done\n");  // one line for each operation
         // Anything but the two questions of "Cancella" means an operation failed.
         if (session.toolkit.texts.size() != session.toolkit.questions) {
             std::fprintf(stderr, "unexpected message: %s\n",

@@ -31,48 +31,39 @@ struct Store {
 class StoreTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnlyItsOwnFiles_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("ours") << "ours" << 0 << "";
-        QTest::newRow("missing") << "missing" << int(EngineError::FileNotFound) << "non esiste";
-        QTest::newRow("empty") << "" << int(EngineError::TableMissing) << "\"anagrafica\"";
-        QTest::newRow("not a database")
-            << "xxxx" << int(EngineError::PasswordRefused) << "password";
-        QTest::newRow("other password")
-            << "altra" << int(EngineError::PasswordRefused) << "password";
-        QTest::newRow("plain SQLite") << "plain" << int(EngineError::PasswordRefused) << "password";
-        QTest::newRow("missing table")
-            << "drop" << int(EngineError::TableMissing) << "\"matrimoni\"";
-        QTest::newRow("a folder") << "folder" << 14 << "cartella";
-    }
     void opensOnlyItsOwnFiles() {
-        QFETCH(QString, file);
-        QFETCH(int, number);
-        QFETCH(QString, said);
-        TestDatabase ours;
-        QTemporaryDir folder;
-        QString path = folder.filePath(DatabaseConnection::FileName);
-        if (file == "ours" || file == "drop") path = ours.path();
-        if (file == "drop") ours.execute("drop table matrimoni");
-        if (file == "folder") QDir().mkpath(path);
-        if (file.isEmpty() || file == "xxxx") {
+        for (const auto& [file, number, said] : QList<std::tuple<QString, int, QString>>{
+                 {"ours", 0, ""},
+                 {"missing", EngineError::FileNotFound, "non esiste"},
+                 {"", EngineError::TableMissing, "\"anagrafica\""},  // an empty file
+                 {"xxxx", EngineError::PasswordRefused, "password"},
+                 {"altra", EngineError::PasswordRefused, "password"},  // another password
+                 {"plain", EngineError::PasswordRefused, "password"},  // plain SQLite
+                 {"drop", EngineError::TableMissing, "\"matrimoni\""},
+                 {"folder", 14, "cartella"}}) {
+            TestDatabase ours;
+            QTemporaryDir folder;
+            QString path = folder.filePath(DatabaseConnection::FileName);
+            if (file == "ours" || file == "drop") path = ours.path();
+            if (file == "drop") ours.execute("drop table matrimoni");
+            if (file == "folder") QDir().mkpath(path);
             QFile bytes(path);
-            QVERIFY(bytes.open(QIODevice::WriteOnly) &&
-                    bytes.write(file.repeated(999).toLatin1()) >= 0);
+            if (file.isEmpty() || file == "xxxx")
+                QVERIFY(bytes.open(QIODevice::WriteOnly) &&
+                        bytes.write(file.repeated(999).toLatin1()) >= 0);
+            bytes.close();
+            if (file == "altra" || file == "plain") {
+                Result<Database> made = Database::open(path, file == "altra" ? file : QString(),
+                                                       Database::Mode::CreateNew);
+                QVERIFY(made.ok() && CreateSchema(made.value()).ok());
+            }
+            DatabaseConnection connection;
+            const Status opened = connection.open(path);
+            QCOMPARE(opened.number(), number);
+            QVERIFY2(opened.description().contains(said), qPrintable(opened.description()));
+            QCOMPARE(connection.isOpen(), number == 0);
+            QCOMPARE(QFileInfo::exists(path), file != "missing");  // opening never makes a file
         }
-        if (file == "altra" || file == "plain") {
-            Result<Database> made =
-                Database::open(path, file == "altra" ? file : QString(), Database::Mode::CreateNew);
-            QVERIFY(made.ok() && CreateSchema(made.value()).ok());
-        }
-        DatabaseConnection connection;
-        const Status opened = connection.open(path);
-        QCOMPARE(opened.number(), number);
-        QVERIFY2(opened.description().contains(said), qPrintable(opened.description()));
-        QCOMPARE(connection.isOpen(), number == 0);
-        QCOMPARE(QFileInfo::exists(path), file != "missing");  // opening never makes a file
     }
 
     void storesPersonsNormalizedUniqueAndAsData() {
@@ -101,7 +92,6 @@ private slots:
                  "ROSSI|MARIA NICOLÒ|1|1920-07-15|ROMA CAPITALE|ITALIA|1990-03-01|PISA|ITALIA");
         corrected.idrecord = "NOBODY01/01/1900";
         QCOMPARE(persons.rewrite(corrected).number(), EngineError::NoCurrentRecord);
-
     }
 
     void writesOneRowPerPairAndRemovesOnlyThePair() {
@@ -215,27 +205,14 @@ private slots:
                                  .join(u'\n');
         QVERIFY2(plan.contains("INDEX anagrafica_cognome (cognome>? AND cognome<?)"),
                  qPrintable(plan));
-    }
 
-    void cursorStopsAtTheEndsAndAfterTheClose() {
-        Store store;
-        for (const char* name : {"ANNA", "BICE", "CLEA"})
-            store.db.addPerson("ROSSI", name, "01/01/1900");
-        Result<SearchResult> found =
-            store.connection.anagrafica().search(SearchField::Surname, "ros");
-        SearchResult& result = found.value();
+        // The cursor stops at either end.
+        SearchResult result =
+            store.connection.anagrafica().search(SearchField::Surname, "ros").value();
         QVERIFY(!result.movePrevious() && result.moveLast() && !result.moveNext());
-        QCOMPARE(QString::number(result.position()) + result.current().value().nome, "2CLEA");
+        QCOMPARE(QString::number(result.position()) + result.current().value().nome, "4BRUNO");
         QVERIFY(result.movePrevious());
-        QCOMPARE(result.current().value().nome, "BICE");
-        SearchResult nothing =
-            store.connection.anagrafica().search(SearchField::Surname, "zz").value();
-        QVERIFY(!nothing.moveFirst() && !nothing.moveLast() && !nothing.moveNext());
-
-        store.connection.close();
-        QCOMPARE(result.current().status().number(), EngineError::NotOpen);
-        QCOMPARE(store.connection.saveRelations({}).number(), EngineError::NotOpen);
-        QVERIFY(!store.connection.deletePersonCascade("X").committed());
+        QCOMPARE(result.current().value().nome, "ALDO");
     }
 };
 

@@ -80,7 +80,6 @@ QString Rows(QWidget& window, const QStringList& lists) {
 ScriptedToolkit::ModalStep ChooseInRegistry(const QString& surname, int nextClicks) {
     return [surname, nextClicks](QDialog& registry) {
         Retype(registry, QStringLiteral("Text1"), surname);
-        Click(registry, QStringLiteral("Option1_0"));
         Click(registry, QStringLiteral("Command1"));
         for (int click = 0; click < nextClicks; ++click) Click(registry, QStringLiteral("trova_2"));
         Click(registry, QStringLiteral("Command4"));

@@ -28,8 +28,9 @@ QString Shown(QWidget& window, const QStringList& names);
 // Every row of the lists, the cells of a row joined by "|", the rows by ", ".
 QString Rows(QWidget& window, const QStringList& lists);
 
-// Steps for ScriptedToolkit::onNextModal in the registry window: search by surname, move to the
-// next result that many times and press "Seleziona"; or press "Annulla".
+// Steps for ScriptedToolkit::onNextModal in the registry window: search (by surname, as each
+// showing starts), move to the next result that many times and press "Seleziona"; or press
+// "Annulla".
 ScriptedToolkit::ModalStep ChooseInRegistry(const QString& surname, int nextClicks = 0);
 ScriptedToolkit::ModalStep CancelRegistry();
 

@@ -2,7 +2,7 @@
 
 #include "ui/Toolkit.h"
 
-#include <QString>
+#include <QDialog>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -20,17 +20,33 @@ public:
     // What to do with the next window shown modally: it is shown, the step runs, and if the
     // window is still open it is closed as by its close box. Without a step it closes at once.
     void onNextModal(ModalStep step) { modalSteps_.push_back(std::move(step)); }
+    bool stepsLeft() const { return !modalSteps_.empty(); }
 
     // Every message and question, in order, lines joined by "\r" as the window built them.
     QStringList texts;
     int questions = 0;
     int beeps = 0;
     QStringList modalWindows;  // object names, in order
-    bool stepsLeft() const { return !modalSteps_.empty(); }
 
     void inform(QWidget*, const QString& text) override { texts.append(text); }
-    bool confirm(QWidget* parent, const QString& text) override;
-    void showModal(QDialog& window) override;
+    bool confirm(QWidget*, const QString& text) override {
+        texts.append(text);
+        ++questions;
+        const bool yes = !answers_.empty() && answers_.front();
+        if (!answers_.empty()) answers_.pop_front();
+        return yes;
+    }
+    void showModal(QDialog& window) override {
+        modalWindows.append(window.objectName());
+        window.show();
+        if (!modalSteps_.empty()) {
+            // Taken off the queue first: the step may show windows with steps of their own.
+            const ModalStep step = std::move(modalSteps_.front());
+            modalSteps_.pop_front();
+            step(window);
+        }
+        if (window.isVisible()) window.close();
+    }
     void beep() override { ++beeps; }
 
 private:

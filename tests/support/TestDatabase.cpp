@@ -4,7 +4,6 @@
 #include "store/Schema.h"
 
 #include <QDate>
-#include <QDir>
 
 namespace radici {
 namespace {
@@ -23,10 +22,6 @@ TestDatabase::TestDatabase() {
     Require(created.status(), "create");
     db_.emplace(std::move(created).value());
     Require(CreateSchema(*db_), "schema");
-}
-
-QString TestDatabase::path() const {
-    return QDir(dir_.path()).filePath(DatabaseConnection::FileName);
 }
 
 QString TestDatabase::addPerson(const QString& surname, const QString& givenName,

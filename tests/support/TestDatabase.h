@@ -18,7 +18,7 @@ public:
     TestDatabase();
 
     QString folder() const { return dir_.path(); }
-    QString path() const;  // <folder>/radicidb.mdb
+    QString path() const { return dir_.filePath(QStringLiteral("radicidb.mdb")); }
 
     // Adds a person with the key made of three letters of each name and the birth date
     // ("dd/mm/yyyy"), names stored as given, and returns the key.
