@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <tuple>
+#include <unordered_set>
 
 namespace radici::bench {
 namespace {
@@ -46,7 +47,9 @@ struct Workbench {
     std::unique_ptr<RelationsWindow> relations;
     std::unique_ptr<FloorDatabase> floor;
     SexCode spouseSex = Female;
-    int throwaways = 0;  // persons made for one benchmark step, born from 1 January 2100 on
+    QString crowdedFather;  // a father of CrowdedFamily children
+    QString crowdedChild;   // one of them, with all the others as brothers and sisters
+    int throwaways = 0;     // persons made for one benchmark step, born from 1 January 2100 on
 
     DatabaseConnection& connection() const { return context->connection; }
     // A birth date no generated person has, so keys made from it are always free.
@@ -277,24 +280,20 @@ public:
 
     void show(const std::string& key) {
         const std::int64_t sex = readPerson(key);
-        std::vector<std::string> siblings;
+        std::unordered_set<std::string> siblings;
         for (const std::string& parent : keys(parents_, key, 0)) {
             readPerson(parent);
             for (const std::string& child : keys(children_, parent, 1)) {
                 readPerson(child);
-                if (child != key &&
-                    std::find(siblings.begin(), siblings.end(), child) == siblings.end())
-                    siblings.push_back(child);
+                if (child != key) siblings.insert(child);
             }
         }
         const bool husband = sex == Male;
         for (const std::string& spouse : keys(husband ? asHusband_ : asWife_, key, husband ? 1 : 0))
             readPerson(spouse);
-        std::vector<std::string> children;
+        std::unordered_set<std::string> children;
         for (const std::string& child : keys(children_, key, 1)) {
-            if (std::find(children.begin(), children.end(), child) != children.end()) continue;
-            readPerson(child);
-            children.push_back(child);
+            if (children.insert(child).second) readPerson(child);
         }
     }
 
@@ -331,6 +330,57 @@ private:
 void ShowFloor(State& state, Workbench& bench) {
     FloorRelatives relatives(bench.floor->handle());
     const std::string key = Utf8(bench.facts.showcaseKey);
+    for (auto _ : state) relatives.show(key);
+}
+
+// --- a person with very many children ---------------------------------------------------------
+
+constexpr int CrowdedFamily = 100000;
+
+QString ThrowawayKey(const QString& givenName, const QDate& birth);
+
+// Adds the father and his children in one transaction, under a surname no search of the other
+// figures finds.
+Status MakeCrowdedFamily(Workbench& bench) {
+    DatabaseConnection& connection = bench.connection();
+    const auto person = [&](const QString& givenName) {
+        Person made;
+        made.cognome = QStringLiteral("QQAFFOLLATI");
+        made.nome = givenName;
+        made.datanasc = bench.nextThrowawayBirth();
+        made.idrecord = ThrowawayKey(givenName, made.datanasc);
+        return made;
+    };
+    const Person father = person(QStringLiteral("PADRE"));
+    QString child;
+    const Status added = connection.runInTransaction([&] {
+        Status s = connection.anagrafica().add(father);
+        for (int made = 0; s.ok() && made < CrowdedFamily; ++made) {
+            const Person son = person(QStringLiteral("FIGLIO"));
+            s = connection.anagrafica().add(son);
+            if (s.ok()) s = connection.relazioni().upsert({father.idrecord, son.idrecord, Male});
+            child = son.idrecord;
+        }
+        return s;
+    });
+    bench.crowdedFather = father.idrecord;
+    bench.crowdedChild = child;
+    return added;
+}
+
+// Shows the father with his children, or one child with the others as brothers and sisters.
+void CrowdedProgram(State& state, Workbench& bench, bool asFather) {
+    const QString key = asFather ? bench.crowdedFather : bench.crowdedChild;
+    WindowSteps steps(state);
+    for (auto _ : state) steps.time([&] { ShowInRelations(bench, key); });
+    const int shown = Rows(*bench.relations, asFather ? "List4" : "List12");
+    if (shown != (asFather ? CrowdedFamily : CrowdedFamily - 1))
+        Fail(state, QStringLiteral("%1 relatives shown").arg(shown));
+}
+
+void CrowdedFloor(State& state, Workbench& bench, bool asFather) {
+    FloorRelatives relatives(bench.floor->handle());
+    const std::string key = Utf8(asFather ? bench.crowdedFather : bench.crowdedChild);
     for (auto _ : state) relatives.show(key);
 }
 
@@ -511,8 +561,7 @@ void DeleteProgram(State& state, Workbench& bench) {
         bench.toolkit.answer(true);
         steps.click(window, "Command5");
     }
-    const bool deleted =
-        !key.isEmpty() && bench.toolkit.texts.size() == 2 && !Stored(bench, key);
+    const bool deleted = !key.isEmpty() && bench.toolkit.texts.size() == 2 && !Stored(bench, key);
     if (!deleted) Fail(state, QStringLiteral("the person was not deleted"));
 }
 
@@ -601,6 +650,12 @@ std::vector<std::string> Register(Workbench& bench) {
     pair(
         "show person", [&](State& s) { ShowProgram(s, bench); },
         [&](State& s) { ShowFloor(s, bench); });
+    for (const bool asFather : {true, false}) {
+        pair(
+            asFather ? "show 100 000 children" : "show 99 999 siblings",
+            [&, asFather](State& s) { CrowdedProgram(s, bench, asFather); },
+            [&, asFather](State& s) { CrowdedFloor(s, bench, asFather); });
+    }
     pair(
         "Crea record", [&](State& s) { CreateProgram(s, bench); },
         [&](State& s) { CreateFloor(s, bench); });
@@ -645,6 +700,10 @@ int Run(int argc, char** argv) {
     if (const auto spouse = bench.connection().anagrafica().seek(bench.facts.spouseKey);
         spouse.ok() && spouse.value())
         bench.spouseSex = spouse.value()->sesso;
+    if (const Status made = MakeCrowdedFamily(bench); !made.ok()) {
+        err << "bench-operations: " << made.description() << '\n';
+        return 1;
+    }
     bench.registry = std::make_unique<RegistryWindow>(*bench.context);
     bench.relations = std::make_unique<RelationsWindow>(*bench.context);
     bench.registry->show();

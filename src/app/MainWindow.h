@@ -2,6 +2,7 @@
 
 #include "store/Status.h"
 
+#include <QLockFile>
 #include <QMainWindow>
 #include <memory>
 
@@ -31,8 +32,11 @@ protected:
 
 private:
     void OpenDatabaseConnection();
-    // True when the database is open; otherwise says why not and how to make one.
+    // True when the database is open, trying again if it was not; otherwise says why not and how
+    // to make one.
     bool requireOpenDatabase();
+    // Opens the file unless it is open already, and only while no other copy of Radici has it.
+    Status openUnlessInUse();
     void showRelations();
     void exportGedcom();
     void importGedcom();
@@ -45,6 +49,7 @@ private:
     AppContext& context_;
     SystemInfoPlatform& platform_;
     Status openFailure_;  // why the database did not open; success when it did
+    QLockFile lock_;      // beside the file, held while the connection is open
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;

@@ -32,6 +32,10 @@ const QString ModifyLengthHint =
     QStringLiteral("Il cognome e/o il nome deve essre maggiore uguale a 3 caratteri.");
 const QString DateFormatHint = QStringLiteral("La data deve avere il formato: gg/mm/aaaa");
 const QString InvalidDeathDate = QStringLiteral("Attenzione... la data di morte non è valida.");
+const QString NotShownWhole = QStringLiteral(
+    "Attenzione... questi dati registrati non possono essere mostrati per intero: %1.");
+const QString KeptUnlessChanged =
+    QStringLiteral("Se non li modifichi, restano registrati come sono.");
 
 QDate StoredDate(const QLineEdit& box) { return ReadDayFirstDate(box.text()).value_or(QDate()); }
 
@@ -146,8 +150,13 @@ void RegistryWindow::connectHandlers() {
     connect(controls_->storeChanges, &QPushButton::clicked, this, &RegistryWindow::modifyRecord);
     connect(controls_->leaveEditing, &QPushButton::clicked, this,
             &RegistryWindow::ReturnToBrowsing);
-    connect(ui_->sesso_0, &QRadioButton::clicked, this, [this] { personSex_ = Male; });
-    connect(ui_->sesso_1, &QRadioButton::clicked, this, [this] { personSex_ = Female; });
+    // Selected by mouse, keyboard, a screen reader or code alike.
+    connect(ui_->sesso_0, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) personSex_ = Male;
+    });
+    connect(ui_->sesso_1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) personSex_ = Female;
+    });
     connect(controls_->surname, &QLineEdit::textChanged, this, [this] { composeKey(false); });
     connect(controls_->givenName, &QLineEdit::textChanged, this, [this] { composeKey(false); });
     connect(controls_->birthDate, &QLineEdit::textChanged, this, [this] { composeKey(true); });
@@ -204,6 +213,7 @@ void RegistryWindow::ReturnToBrowsing() {
         box->clear();
     }
     setKeyLabel(QString());
+    loaded_.reset();
     controls_->searchText->setFocus();
 }
 
@@ -235,7 +245,12 @@ void RegistryWindow::RunSearch() {
 void RegistryWindow::ShowCurrentResult() {
     const Result<Person> current = searchResult_.current();
     if (!current.ok()) {
-        return;  // the row is gone since the search: the frame keeps what it shows
+        // Gone since the search, or its row now holds someone else: never show another person.
+        ClearResult();
+        context_.toolkit.inform(this, current.status().is(EngineError::NoCurrentRecord)
+                                          ? ReadFailed
+                                          : current.status().description());
+        return;
     }
     const Person& person = current.value();
     controls_->shownKey->setText(person.idrecord);
@@ -355,7 +370,8 @@ void RegistryWindow::enterModifying() {
 }
 
 void RegistryWindow::LoadPersonForEdit() {
-    const auto found = context_.connection.anagrafica().seek(controls_->shownKey->text().trimmed());
+    const auto found =
+        context_.connection.anagrafica().seekStored(controls_->shownKey->text().trimmed());
     if (!found.ok()) {
         context_.toolkit.inform(this, MessageLines({ReadFailed, found.status().description()}));
         return;
@@ -364,26 +380,78 @@ void RegistryWindow::LoadPersonForEdit() {
         context_.toolkit.inform(this, ReadFailed);
         return;
     }
-    const Person& person = *found.value();
-    setKeyLabel(person.idrecord);
-    controls_->surname->setText(person.cognome);
-    controls_->givenName->setText(person.nome);
-    controls_->birthDate->setText(FormatDisplayDate(person.datanasc));
-    controls_->birthPlace->setText(person.luogonasc);
-    controls_->birthCountry->setText(person.nazionenasc);
-    controls_->deathDate->setText(FormatDisplayDate(person.datamorte));
-    controls_->deathPlace->setText(person.luogomorte);
-    controls_->deathCountry->setText(person.nazionemorte);
-    selectSex(person.sesso);
+    loaded_ = found.value();
+    const QStringList notWhole = showLoadedPerson();
     // The key is made from these: changing them would orphan the person's relations.
-    SetEnabled({controls_->surname, controls_->givenName, controls_->birthDate}, false);
+    SetEnabled({ui_->Text9, ui_->Text2, ui_->Text3}, false);
+    if (!notWhole.isEmpty()) {
+        context_.toolkit.inform(
+            this, MessageLines(
+                      {NotShownWhole.arg(notWhole.join(QStringLiteral(", "))), KeptUnlessChanged}));
+    }
+}
+
+std::vector<RegistryWindow::FieldBox> RegistryWindow::fieldBoxes() const {
+    using C = PersonColumn;
+    return {
+        {ui_->Text9, C::cognome, QStringLiteral("Cognome"), &Person::cognome, nullptr},
+        {ui_->Text2, C::nome, QStringLiteral("Nome"), &Person::nome, nullptr},
+        {ui_->Text3, C::datanasc, QStringLiteral("Data di nascita"), nullptr, &Person::datanasc},
+        {ui_->Text4, C::luogonasc, QStringLiteral("Comune di nascita"), &Person::luogonasc,
+         nullptr},
+        {ui_->Text5, C::nazionenasc, QStringLiteral("Nazione di nascita"), &Person::nazionenasc,
+         nullptr},
+        {ui_->Text8, C::datamorte, QStringLiteral("Data di morte"), nullptr, &Person::datamorte},
+        {ui_->Text7, C::luogomorte, QStringLiteral("Comune di morte"), &Person::luogomorte,
+         nullptr},
+        {ui_->Text6, C::nazionemorte, QStringLiteral("Nazione di morte"), &Person::nazionemorte,
+         nullptr},
+    };
+}
+
+QStringList RegistryWindow::showLoadedPerson() {
+    const Person& person = loaded_->person;
+    setKeyLabel(person.idrecord);
+    QStringList notWhole;
+    shownTexts_.clear();
+    for (const FieldBox& field : fieldBoxes()) {
+        field.box->setText(field.text ? person.*field.text : FormatDisplayDate(person.*field.date));
+        shownTexts_.push_back(field.box->text());
+        const bool cut = field.text && field.box->text() != person.*field.text;
+        if (cut || loaded_->unreadable(field.column)) notWhole.append(field.name);
+    }
+    selectSex(person.sesso);
+    if (loaded_->unreadable(PersonColumn::sesso)) notWhole.append(QStringLiteral("Sesso"));
+    return notWhole;
+}
+
+bool RegistryWindow::boxChanged(const QLineEdit& box) const {
+    const std::vector<FieldBox> fields = fieldBoxes();
+    for (std::size_t at = 0; at < fields.size(); ++at) {
+        if (fields[at].box == &box)
+            return at >= shownTexts_.size() || box.text() != shownTexts_[at];
+    }
+    return true;
+}
+
+Person RegistryWindow::correctedPerson() const {
+    Person person = loaded_->person;
+    for (const FieldBox& field : fieldBoxes()) {
+        if (!boxChanged(*field.box)) continue;
+        if (field.text) {
+            person.*field.text = field.box->text();  // the store trims and upper-cases it
+        } else {
+            person.*field.date = StoredDate(*field.box);
+        }
+    }
+    return person;
 }
 
 void RegistryWindow::modifyRecord() {
     if (!checkKey(ModifyLengthHint) || !checkDeathDate()) {
         return;
     }
-    const Status stored = context_.connection.anagrafica().rewrite(personFromBoxes());
+    const Status stored = context_.connection.correctPerson(*loaded_, correctedPerson());
     if (!stored.ok()) {
         context_.toolkit.inform(
             this, MessageLines({QString::number(stored.number()), stored.description()}));
@@ -427,7 +495,10 @@ bool RegistryWindow::checkKey(const QString& lengthHint) {
 
 bool RegistryWindow::checkDeathDate() {
     const QString typed = controls_->deathDate->text().trimmed();
-    if (typed.isEmpty() || ReadDayFirstDate(typed)) {
+    // A stored date left alone is kept as it is, whatever it holds.
+    const bool keptAsStored =
+        editMode_ == EditMode::Modifying && !boxChanged(*controls_->deathDate);
+    if (keptAsStored || typed.isEmpty() || ReadDayFirstDate(typed)) {
         return true;
     }
     context_.toolkit.inform(this, MessageLines({InvalidDeathDate, DateFormatHint}));

@@ -4,7 +4,12 @@
 #include "store/SearchResult.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <memory>
+#include <optional>
+#include <vector>
+
+class QLineEdit;
 
 namespace Ui {
 class RegistryWindow;
@@ -64,9 +69,25 @@ private:
     void modifyRecord();
     void ReturnToBrowsing();
 
+    // A box of the person-data frame and the field it shows.
+    struct FieldBox {
+        QLineEdit* box;
+        PersonColumn column;
+        QString name;
+        QString Person::*text;  // null for a date box
+        QDate Person::*date;    // null for a text box
+    };
+    std::vector<FieldBox> fieldBoxes() const;
+    // Shows the loaded person; the names of the fields whose stored value the boxes cannot show
+    // whole.
+    QStringList showLoadedPerson();
+
     void selectSex(SexCode sex);
     // The person as the boxes describe it; the caller checks the key and the death date first.
     Person personFromBoxes() const;
+    // The loaded person with the fields of the boxes the user changed.
+    Person correctedPerson() const;
+    bool boxChanged(const QLineEdit& box) const;
     // False, after telling the user, when the key label holds too short a key.
     bool checkKey(const QString& lengthHint);
     // False, after telling the user, when the death-date box holds something that is no date.
@@ -76,6 +97,10 @@ private:
     std::unique_ptr<Ui::RegistryWindow> ui_;
     std::unique_ptr<Controls> controls_;
     SearchResult searchResult_;  // kept from one showing to the next
+    // The person being corrected as the file held it, and what each box showed of it: a box the
+    // user leaves alone writes nothing back.
+    std::optional<StoredPerson> loaded_;
+    std::vector<QString> shownTexts_;
     EditMode editMode_ = EditMode::Creating;
     SexCode personSex_ = Male;
     bool personChosen_ = false;

@@ -30,6 +30,9 @@ void AppendRow(const std::vector<QListWidget*>& group, const QStringList& cells)
     }
 }
 
+// Marks a row of a key list as read from the file.
+constexpr int StoredRole = Qt::UserRole;
+
 // The first row whose key, trimmed, equals the key; -1 when none does.
 int RowOfKey(const QListWidget& keys, const QString& key) {
     for (int row = 0; row < keys.count(); ++row) {
@@ -140,6 +143,12 @@ RelationsWindow::RelationsWindow(AppContext& context, QWidget* parent)
     marriageLists_ = {ui_->List1, ui_->List2, ui_->List3, ui_->List7};
     childLists_ = {ui_->List4, ui_->List5, ui_->List6, ui_->List8};
     siblingLists_ = {ui_->List12, ui_->List11, ui_->List10, ui_->List9, ui_->List13};
+    // One line each: the lists need not measure every row of a large family.
+    for (const ListGroup* group : {&marriageLists_, &childLists_, &siblingLists_}) {
+        for (QListWidget* list : *group) {
+            list->setUniformItemSizes(true);
+        }
+    }
     connectControls();
     resetForOpening();
 }
@@ -229,7 +238,11 @@ void RelationsWindow::clearShownPerson() {
             list->clear();
         }
     }
+    siblingRows_.clear();
+    childKeys_.clear();
     motherSiblingsRead_ = false;
+    fatherStored_ = false;
+    motherStored_ = false;
 }
 
 void RelationsWindow::clearSpouseCandidate() {
@@ -298,6 +311,7 @@ bool RelationsWindow::LoadPerson(const QString& key) {
     c.deathPlace->setText(person->luogomorte);
     c.deathCountry->setText(person->nazionemorte);
     (person->sesso == Male ? ui_->sesso_0 : ui_->sesso_1)->setChecked(true);
+    loadedSex_ = personSex_;
     return true;
 }
 
@@ -305,10 +319,13 @@ bool RelationsWindow::LoadPerson(const QString& key) {
 // rows adds nothing more and the next pass still runs; the first failure is reported once, so
 // the user never takes a partial family for the whole one.
 void RelationsWindow::LoadRelatives() {
-    Status failure = loadParents();
-    for (const Status& pass : {loadMarriages(), loadChildren()}) {
-        if (failure.ok()) failure = pass;
-    }
+    const Status failure = context_.connection.runReading([this] {
+        Status first = loadParents();
+        for (const Status& pass : {loadMarriages(), loadChildren()}) {
+            if (first.ok()) first = pass;
+        }
+        return first;
+    });
     if (!failure.ok()) {
         inform(failure.description());
     }
@@ -324,6 +341,7 @@ Status RelationsWindow::loadParents() {
     for (const ParentLink& link : parents.value()) {
         const Status read =
             link.idsesso == Male ? LoadFather(link.idgenitori) : LoadMother(link.idgenitori);
+        (link.idsesso == Male ? fatherStored_ : motherStored_) = true;
         if (failure.ok()) failure = read;
     }
     return failure;
@@ -385,13 +403,14 @@ Status RelationsWindow::mergeSibling(const QString& childKey, Parent parent) {
         return Status::success();
     }
     const Person& sibling = *child.value();
-    const int row = RowOfKey(*controls_->siblingKeys, sibling.idrecord.trimmed());
-    if (row >= 0) {
+    const QString key = sibling.idrecord.trimmed();
+    if (const auto known = siblingRows_.constFind(key); known != siblingRows_.cend()) {
         if (parent == Parent::Mother) {
-            controls_->siblingTypes->item(row)->setText(Natural);
+            controls_->siblingTypes->item(*known)->setText(Natural);
         }
         return Status::success();
     }
+    siblingRows_.insert(key, controls_->siblingKeys->count());
     const QString type = parent == Parent::Mother ? Natural
                          : motherSiblingsRead_    ? Acquired
                                                   : QString();
@@ -419,6 +438,8 @@ Status RelationsWindow::loadMarriages() {
             const Person& found = *spouse.value();
             AppendRow(marriageLists_, {found.idrecord, found.cognome, found.nome,
                                        FormatDisplayDate(marriage.data)});
+            controls_->spouseKeys->item(controls_->spouseKeys->count() - 1)
+                ->setData(StoredRole, true);
         }
     }
     return Status::success();
@@ -431,20 +452,25 @@ Status RelationsWindow::loadChildren() {
         return children.status();
     }
     for (const ParentLink& link : children.value()) {
+        const int rows = controls_->childKeys->count();
         AddChildRow(link.idfigli);
+        if (controls_->childKeys->count() > rows) {
+            controls_->childKeys->item(rows)->setData(StoredRole, true);
+        }
     }
     return Status::success();
 }
 
 void RelationsWindow::AddChildRow(const QString& childKey) {
     const QString key = childKey.trimmed();
-    if (RowOfKey(*controls_->childKeys, key) >= 0) {
+    if (childKeys_.contains(key)) {
         return;
     }
     const std::optional<Person> child =
         seekPerson(key, QStringLiteral("Errore di lettura del record figli"));
     if (child) {
         AppendRow(childLists_, PersonCells(*child));
+        childKeys_.insert(key);
     }
 }
 
@@ -464,6 +490,7 @@ void RelationsWindow::chooseParent(Parent parent) {
         if (const Status read = loadParent(parent, key); !read.ok()) {
             inform(read.description());
         }
+        (parent == Parent::Father ? fatherStored_ : motherStored_) = false;
     }
 }
 
@@ -524,6 +551,10 @@ void RelationsWindow::RemoveChild() {
     removeSelectedRow(
         childLists_, [&](const QString& child) { return links.contains(self, child); },
         [&](const QString& child) { return links.remove(self, child); });
+    childKeys_.clear();
+    for (int row = 0; row < controls_->childKeys->count(); ++row) {
+        childKeys_.insert(controls_->childKeys->item(row)->text().trimmed());
+    }
 }
 
 // A stored link that cannot be deleted keeps its row, so the list never claims it is gone.
@@ -581,16 +612,27 @@ void RelationsWindow::ImportChildren() {
     }
 }
 
+bool RelationsWindow::rowToWrite(const QListWidget& keys, int row) const {
+    return personSex_ != loadedSex_ || !keys.item(row)->data(StoredRole).toBool();
+}
+
+// Only what the user added or changed: a row read from the file keeps its stored values, which
+// the lists may not show whole (a date that cannot be read, two rows for one couple).
 RelationsToSave RelationsWindow::rowsToSave() const {
     RelationsToSave rows;
     const QString self = currentKey();
-    if (const QString father = controls_->father[0]->text().trimmed(); !father.isEmpty()) {
+    if (const QString father = controls_->father[0]->text().trimmed();
+        !father.isEmpty() && !fatherStored_) {
         rows.parentLinks.push_back({father, self, Male});
     }
-    if (const QString mother = controls_->mother[0]->text().trimmed(); !mother.isEmpty()) {
+    if (const QString mother = controls_->mother[0]->text().trimmed();
+        !mother.isEmpty() && !motherStored_) {
         rows.parentLinks.push_back({mother, self, Female});
     }
     for (int row = 0; row < controls_->spouseKeys->count(); ++row) {
+        if (!rowToWrite(*controls_->spouseKeys, row)) {
+            continue;
+        }
         const QString spouse = controls_->spouseKeys->item(row)->text().trimmed();
         // Dates were checked when typed; loaded ones are shown as dd/mm/yyyy.
         const QDate date =
@@ -599,6 +641,9 @@ RelationsToSave RelationsWindow::rowsToSave() const {
                                                     : Marriage{spouse, self, date});
     }
     for (int row = 0; row < controls_->childKeys->count(); ++row) {
+        if (!rowToWrite(*controls_->childKeys, row)) {
+            continue;
+        }
         rows.childLinks.push_back(
             {self, controls_->childKeys->item(row)->text().trimmed(), personSex_});
     }

@@ -5,6 +5,8 @@
 #include "store/Status.h"
 
 #include <QDialog>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -95,6 +97,9 @@ private:
                            const std::function<Result<bool>(const QString&)>& isStored,
                            const std::function<Status(const QString&)>& deleteStored);
     RelationsToSave rowsToSave() const;
+    // Whether "Salva" writes the row: rows read from the file are there already, unless the
+    // person's sex changed, which moves marriages to the other side and changes idsesso.
+    bool rowToWrite(const QListWidget& keys, int row) const;
     void inform(const QString& text);
 
     AppContext& context_;
@@ -106,6 +111,13 @@ private:
     ListGroup siblingLists_;
     SexCode personSex_ = Male;  // the sex option last selected: marriage side and idsesso saved
     bool motherSiblingsRead_ = false;  // the mother's children are merged into the sibling rows
+    SexCode loadedSex_ = Male;         // the sex the shown person was loaded with
+    // Parents read from the file rather than chosen by the user.
+    bool fatherStored_ = false;
+    bool motherStored_ = false;
+    // Row of each sibling and the children's keys, so that merging stays linear in their number.
+    QHash<QString, int> siblingRows_;
+    QSet<QString> childKeys_;
 };
 
 }  // namespace radici

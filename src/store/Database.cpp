@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include <sqlite3.h>
+#include <QDir>
 #include <QFileInfo>
 
 namespace radici {
@@ -11,6 +12,21 @@ namespace {
 constexpr int BusyTimeoutMilliseconds = 3000;
 
 QString EngineText(sqlite3* db) { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(); }
+
+// A crash can leave the journal of an unfinished write beside the file. The engine must undo that
+// write before it reads anything, and it cannot while the folder refuses new and deleted files.
+Status LeftOverJournal(const QString& path, const Status& failure) {
+    const QFileInfo journal(path + QStringLiteral("-journal"));
+    if (!journal.exists() || QFileInfo(journal.absolutePath()).isWritable()) return failure;
+    return Status::failure(
+        failure.number(),
+        QStringLiteral("Accanto al database è rimasto il file \"%1\" di una modifica interrotta, "
+                       "che va annullata prima di poter usare il database; la cartella \"%2\" "
+                       "però non permette di creare né di cancellare file. Rendi scrivibile la "
+                       "cartella (o chiedi a chi la gestisce), poi riavvia il programma: la "
+                       "modifica interrotta verrà annullata e i dati torneranno come prima.")
+            .arg(journal.fileName(), QDir::toNativeSeparators(journal.absolutePath())));
+}
 
 }  // namespace
 
@@ -47,10 +63,9 @@ Status EngineFailure(sqlite3* db, int resultCode) {
         case SQLITE_IOERR:
             return Status::failure(
                 resultCode,
-                QStringLiteral("Errore di lettura o scrittura del file del database (%1). "
-                               "Controlla il disco e riprova; se l'errore si ripete, ripristina "
-                               "una copia di sicurezza del file.")
-                    .arg(detail));
+                QStringLiteral("Errore di lettura o scrittura del file del database. Controlla il "
+                               "disco e riprova; se l'errore si ripete, ripristina una copia di "
+                               "sicurezza del file."));
         case SQLITE_CORRUPT:
             return Status::failure(
                 resultCode,
@@ -154,6 +169,22 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+QVariant Statement::value(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(integer(column)));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt_, column);
+        case SQLITE_TEXT:
+            return text(column);
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
+                              sqlite3_column_bytes(stmt_, column));
+        default:
+            return {};
+    }
+}
+
 // --- Database ----------------------------------------------------------------------------------
 
 Result<Database> Database::open(const QString& path, const QString& password, Mode mode) {
@@ -180,7 +211,8 @@ Result<Database> Database::open(const QString& path, const QString& password, Mo
     }
 
     // The key is only checked when the first page is read.
-    if (Status check = db.execute("select count(*) from sqlite_master"); !check.ok()) return check;
+    if (Status check = db.execute("select count(*) from sqlite_master"); !check.ok())
+        return LeftOverJournal(path, check);
     return db;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <cstdint>
 #include <memory>
 
@@ -45,6 +46,8 @@ public:
     QByteArrayView utf8(int column) const;
     std::int64_t integer(int column) const;
     bool isNull(int column) const;
+    // The value with the type the file holds it in; a null QVariant for NULL.
+    QVariant value(int column) const;
 
 private:
     friend class Database;

@@ -7,6 +7,7 @@
 #include "SearchPattern.h"
 
 #include <sqlite3.h>
+#include <array>
 
 namespace radici {
 
@@ -158,35 +159,96 @@ struct SearchStatements {
 };
 
 constexpr SearchStatements SurnameSearch{
-    "select rowid from anagrafica where cognome >= ?1 and cognome < ?2 "
+    "select rowid, idrecord from anagrafica where cognome >= ?1 and cognome < ?2 "
     "order by datanasc, cognome, nome, rowid",
-    "select rowid from anagrafica where cognome >= ?1 and cognome < ?2 "
+    "select rowid, idrecord from anagrafica where cognome >= ?1 and cognome < ?2 "
     "and radici_match(?3, cognome) order by datanasc, cognome, nome, rowid",
-    "select rowid from anagrafica where radici_match(?3, cognome) "
+    "select rowid, idrecord from anagrafica where radici_match(?3, cognome) "
     "order by datanasc, cognome, nome, rowid"};
 
 constexpr SearchStatements GivenNameSearch{
-    "select rowid from anagrafica where nome >= ?1 and nome < ?2 "
+    "select rowid, idrecord from anagrafica where nome >= ?1 and nome < ?2 "
     "order by datanasc, cognome, nome, rowid",
-    "select rowid from anagrafica where nome >= ?1 and nome < ?2 "
+    "select rowid, idrecord from anagrafica where nome >= ?1 and nome < ?2 "
     "and radici_match(?3, nome) order by datanasc, cognome, nome, rowid",
-    "select rowid from anagrafica where radici_match(?3, nome) "
+    "select rowid, idrecord from anagrafica where radici_match(?3, nome) "
     "order by datanasc, cognome, nome, rowid"};
 
 }  // namespace
 
 // --- anagrafica --------------------------------------------------------------------------------
 
-Result<std::optional<Person>> PersonTable::seek(const QString& key) const {
-    Result<Statement*> statement = Cached(
-        db_, seekStatement_, "select " PERSON_COLUMNS " from anagrafica where idrecord = ?1");
+namespace {
+
+// Reads the row of the key with readRow; no value when there is none.
+template <typename Row, typename ReadRow>
+Result<std::optional<Row>> SeekRow(const Database* db, Statement& cache, const QString& key,
+                                   ReadRow readRow) {
+    Result<Statement*> statement =
+        Cached(db, cache, "select " PERSON_COLUMNS " from anagrafica where idrecord = ?1");
     if (!statement.ok()) return statement.status();
     Statement& seek = *statement.value();
     Rewind rewind(seek);
     seek.bind(1, KeyParameter(key));
-    if (seek.step()) return std::optional<Person>(ReadPerson(seek));
+    if (seek.step()) return std::optional<Row>(readRow(seek));
     if (!seek.status().ok()) return seek.status();
-    return std::optional<Person>();
+    return std::optional<Row>();
+}
+
+Status ChangedElsewhere() {
+    return Status::failure(EngineError::ChangedElsewhere,
+                           QStringLiteral("Nel frattempo un altro programma ha modificato questa "
+                                          "persona: le correzioni non sono state salvate. Annulla, "
+                                          "ripeti la ricerca e correggi di nuovo."));
+}
+
+// Which fields of a person, in column order from cognome to nazionemorte, differ.
+std::array<bool, 9> ChangedFields(const Person& was, const Person& now) {
+    return {was.cognome != now.cognome,
+            was.nome != now.nome,
+            was.sesso != now.sesso,
+            was.datanasc != now.datanasc,
+            was.luogonasc != now.luogonasc,
+            was.nazionenasc != now.nazionenasc,
+            was.datamorte != now.datamorte,
+            was.luogomorte != now.luogomorte,
+            was.nazionemorte != now.nazionemorte};
+}
+
+}  // namespace
+
+Result<std::optional<Person>> PersonTable::seek(const QString& key) const {
+    return SeekRow<Person>(db_, seekStatement_, key, ReadPerson);
+}
+
+Result<std::optional<StoredPerson>> PersonTable::seekStored(const QString& key) const {
+    return SeekRow<StoredPerson>(db_, seekStatement_, key, ReadStoredPerson);
+}
+
+// Each column the user did not change is set to itself, so it keeps its stored value and type.
+Status PersonTable::correct(const StoredPerson& loaded, const Person& edited) {
+    const Result<std::optional<StoredPerson>> now = seekStored(loaded.person.idrecord);
+    if (!now.ok()) return now.status();
+    if (!now.value()) return PersonGone();
+    if (now.value()->columns != loaded.columns) return ChangedElsewhere();
+    Result<Statement*> statement = Cached(
+        db_, correctStatement_,
+        "update anagrafica set cognome = case when ?11 then ?2 else cognome end, "
+        "nome = case when ?12 then ?3 else nome end, sesso = case when ?13 then ?4 else sesso end, "
+        "datanasc = case when ?14 then ?5 else datanasc end, "
+        "luogonasc = case when ?15 then ?6 else luogonasc end, "
+        "nazionenasc = case when ?16 then ?7 else nazionenasc end, "
+        "datamorte = case when ?17 then ?8 else datamorte end, "
+        "luogomorte = case when ?18 then ?9 else luogomorte end, "
+        "nazionemorte = case when ?19 then ?10 else nazionemorte end where idrecord = ?1");
+    if (!statement.ok()) return statement.status();
+    Statement& update = *statement.value();
+    BindPerson(update, NormalizedForStorage(edited));
+    update.bind(1, loaded.person.idrecord);  // the key never changes
+    int flag = 11;
+    for (const bool changed : ChangedFields(loaded.person, edited))
+        update.bind(flag++, std::int64_t{changed});
+    return update.run();
 }
 
 Status PersonTable::add(const Person& person) {
@@ -212,13 +274,16 @@ Status PersonTable::write(const char* sql, const Person& person, Statement& cach
     return statement.value()->run();
 }
 
-Result<Person> PersonTable::readRow(std::int64_t rowId) const {
-    Result<Statement*> statement = Cached(
-        db_, readRowStatement_, "select " PERSON_COLUMNS " from anagrafica where rowid = ?1");
+// A freed row id is given to the next new person, so the key must match too.
+Result<Person> PersonTable::readRow(std::int64_t rowId, const QString& key) const {
+    Result<Statement*> statement =
+        Cached(db_, readRowStatement_,
+               "select " PERSON_COLUMNS " from anagrafica where rowid = ?1 and idrecord = ?2");
     if (!statement.ok()) return statement.status();
     Statement& read = *statement.value();
     Rewind rewind(read);
     read.bind(1, rowId);
+    read.bind(2, key);
     if (read.step()) return ReadPerson(read);
     if (!read.status().ok()) return read.status();
     return PersonGone();
@@ -250,10 +315,12 @@ Result<SearchResult> PersonTable::search(SearchField field, const QString& text)
     Result<Statement> prepared = db_->prepare(SearchSql(field, pattern));
     if (!prepared.ok()) return prepared.status();
     BindSearch(prepared.value(), pattern);
-    Result<std::vector<std::int64_t>> rowIds = ReadAll<std::int64_t>(
-        prepared.value(), [](const Statement& row) { return row.integer(0); });
-    if (!rowIds.ok()) return rowIds.status();
-    return SearchResult(this, std::move(rowIds).value());
+    Result<std::vector<SearchResult::Found>> rows =
+        ReadAll<SearchResult::Found>(prepared.value(), [](const Statement& row) {
+            return SearchResult::Found{row.integer(0), row.text(1)};
+        });
+    if (!rows.ok()) return rows.status();
+    return SearchResult(this, std::move(rows).value());
 }
 
 Result<QStringList> PersonTable::explainSearch(SearchField field, const QString& text) const {
@@ -275,6 +342,7 @@ void PersonTable::close() {
     addStatement_ = Statement();
     rewriteStatement_ = Statement();
     readRowStatement_ = Statement();
+    correctStatement_ = Statement();
     db_ = nullptr;
 }
 
@@ -425,8 +493,52 @@ Status DatabaseConnection::runInTransaction(const std::function<Status()>& work)
     return done;
 }
 
+Status DatabaseConnection::runReading(const std::function<Status()>& work) {
+    if (!database_) return ConnectionClosed();
+    if (Status begun = database_->execute("begin"); !begun.ok()) return begun;
+    const Status done = work();
+    if (Status ended = database_->commit(); !ended.ok() && done.ok()) return ended;
+    return done;
+}
+
+namespace {
+
+// Every key the rows name, each once.
+QStringList NamedKeys(const RelationsToSave& rows) {
+    QStringList keys;
+    for (const std::vector<ParentLink>* links : {&rows.parentLinks, &rows.childLinks})
+        for (const ParentLink& link : *links)
+            keys << KeyParameter(link.idgenitori) << KeyParameter(link.idfigli);
+    for (const Marriage& marriage : rows.marriages)
+        keys << KeyParameter(marriage.idmarito) << KeyParameter(marriage.idmoglie);
+    keys.removeDuplicates();
+    return keys;
+}
+
+Status PersonMissing(const QString& key) {
+    return Status::failure(
+        EngineError::NoCurrentRecord,
+        QStringLiteral("La persona %1 non è più presente in archivio: forse è stata cancellata "
+                       "da un altro programma. Non è stato salvato nulla; ricarica la persona "
+                       "e ripeti i collegamenti.")
+            .arg(key));
+}
+
+}  // namespace
+
+Status DatabaseConnection::correctPerson(const StoredPerson& loaded, const Person& edited) {
+    return runInTransaction([&] { return anagrafica_.correct(loaded, edited); });
+}
+
+// Another program may have deleted a person since the window loaded it: a link to them would
+// point at nobody.
 Status DatabaseConnection::saveRelations(const RelationsToSave& rows) {
     return runInTransaction([&] {
+        for (const QString& key : NamedKeys(rows)) {
+            const Result<std::optional<Person>> person = anagrafica_.seek(key);
+            if (!person.ok()) return person.status();
+            if (!person.value()) return PersonMissing(key);
+        }
         for (const ParentLink& link : rows.parentLinks)
             if (Status s = relazioni_.upsert(link); !s.ok()) return s;
         for (const Marriage& marriage : rows.marriages)

@@ -20,6 +20,8 @@ class PersonTable {
 public:
     // The person whose idrecord equals the trimmed key; no value when there is none.
     Result<std::optional<Person>> seek(const QString& key) const;
+    // The same, with every column as the file holds it.
+    Result<std::optional<StoredPerson>> seekStored(const QString& key) const;
     // DuplicateKey when the key is already in use.
     Status add(const Person& person);
     // Rewrites the row with the person's idrecord; NoCurrentRecord when there is none.
@@ -35,8 +37,9 @@ public:
 private:
     friend class DatabaseConnection;
     friend class SearchResult;
-    Result<Person> readRow(std::int64_t rowId) const;
+    Result<Person> readRow(std::int64_t rowId, const QString& key) const;
     Status write(const char* sql, const Person& person, Statement& cache);
+    Status correct(const StoredPerson& loaded, const Person& edited);
     void close();
 
     Database* db_ = nullptr;
@@ -44,6 +47,7 @@ private:
     Statement addStatement_;
     Statement rewriteStatement_;
     mutable Statement readRowStatement_;
+    Statement correctStatement_;
 };
 
 // Access to relazioni, the parent-child links. Rows come back in the order they were written.
@@ -135,13 +139,22 @@ public:
 
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
     Status runInTransaction(const std::function<Status()>& work);
+    // Runs reads in one read transaction: the file is locked and checked once, not on every
+    // read, and every read sees the same state of the file.
+    Status runReading(const std::function<Status()>& work);
 
     // The open database, for the store's readers that run statements of their own (charts,
     // exchange files, copies); null while the connection is closed.
     const Database* database() const { return database_ ? &*database_ : nullptr; }
 
-    // Writes every row in one transaction: all of them, or none when one fails.
+    // Writes every row in one transaction: all of them, or none when one fails. Nothing is
+    // written when a person the rows name is no longer in anagrafica.
     Status saveRelations(const RelationsToSave& rows);
+
+    // Writes the fields in which edited differs from the loaded person; every other column keeps
+    // what the file holds. ChangedElsewhere, writing nothing, when the row no longer holds what
+    // was loaded; NoCurrentRecord when it is gone.
+    Status correctPerson(const StoredPerson& loaded, const Person& edited);
 
     // Deletes the person's links as child and as parent, marriages as husband and as wife, and
     // the person's own row, in one transaction. Every deletion is attempted; any failure rolls

@@ -2,6 +2,8 @@
 
 #include "Dates.h"
 
+#include <algorithm>
+
 namespace radici {
 
 void BindPerson(Statement& statement, const Person& person) {
@@ -30,6 +32,38 @@ Person ReadPerson(const Statement& row) {
     person.luogomorte = row.text(8);
     person.nazionemorte = row.text(9);
     return person;
+}
+
+StoredPerson ReadStoredPerson(const Statement& row) {
+    StoredPerson stored{ReadPerson(row), {}};
+    for (int column = 0; column <= static_cast<int>(PersonColumn::nazionemorte); ++column)
+        stored.columns.append(row.value(column));
+    return stored;
+}
+
+namespace {
+
+bool HoldsControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar unit) { return unit.category() == QChar::Other_Control; });
+}
+
+}  // namespace
+
+bool StoredPerson::unreadable(PersonColumn column) const {
+    const QVariant& value = columns.value(static_cast<qsizetype>(column));
+    switch (column) {
+        case PersonColumn::sesso:
+            return value.typeId() != QMetaType::LongLong ||
+                   (value.toLongLong() != Male && value.toLongLong() != Female);
+        case PersonColumn::datanasc:
+            return !value.toString().isEmpty() && !person.datanasc.isValid();
+        case PersonColumn::datamorte:
+            return !value.toString().isEmpty() && !person.datamorte.isValid();
+        default:
+            return !value.isNull() && (value.typeId() != QMetaType::QString ||
+                                       HoldsControlCharacter(value.toString()));
+    }
 }
 
 }  // namespace radici

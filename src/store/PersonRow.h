@@ -10,5 +10,6 @@ namespace radici {
 // 10, read as columns 0 to 9. Dates as ISO text, NULL when absent.
 void BindPerson(Statement& statement, const Person& person);
 Person ReadPerson(const Statement& row);
+StoredPerson ReadStoredPerson(const Statement& row);
 
 }  // namespace radici

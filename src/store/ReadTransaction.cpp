@@ -12,8 +12,7 @@ ReadTransaction::ReadTransaction(const DatabaseConnection& connection) {
 
 // Ending a read loses nothing; a read left open would only keep writers waiting.
 ReadTransaction::~ReadTransaction() {
-    if (database_ && !database_->execute("commit").ok())
-        static_cast<void>(database_->rollback());
+    if (database_ && !database_->execute("commit").ok()) static_cast<void>(database_->rollback());
 }
 
 }  // namespace radici

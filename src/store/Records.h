@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariantList>
 #include <cstdint>
 
 namespace radici {
@@ -25,6 +26,31 @@ struct Person {
     QString nazionemorte;
 
     bool operator==(const Person&) const = default;
+};
+
+// The columns of anagrafica, in the order the store reads and binds them.
+enum class PersonColumn {
+    idrecord,
+    cognome,
+    nome,
+    sesso,
+    datanasc,
+    luogonasc,
+    nazionenasc,
+    datamorte,
+    luogomorte,
+    nazionemorte
+};
+
+// A row of anagrafica as the program reads it, beside every column exactly as the file holds it
+// (null, whole number, real number, text or bytes). Another program may have written values the
+// person cannot carry: a date that cannot be read, a sex code other than 0 and 1.
+struct StoredPerson {
+    Person person;
+    QVariantList columns;  // in PersonColumn order
+
+    // True when the column holds a value that person does not carry whole.
+    bool unreadable(PersonColumn column) const;
 };
 
 // One row of relazioni: idsesso 0 when the parent is the father, any other value the mother.

@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include <sqlite3.h>
+
 namespace radici {
 
 namespace {
@@ -47,25 +49,64 @@ Status CreateSchema(Database& db) {
     return db.commit();
 }
 
+namespace {
+
+struct TableColumns {
+    const char* table;
+    std::initializer_list<const char*> columns;
+};
+
+// What the program reads and writes, table by table, in the order they are checked.
+const TableColumns ExpectedTables[] = {
+    {"anagrafica",
+     {"idrecord", "cognome", "nome", "sesso", "datanasc", "luogonasc", "nazionenasc", "datamorte",
+      "luogomorte", "nazionemorte"}},
+    {"relazioni", {"idgenitori", "idfigli", "idsesso"}},
+    {"matrimoni", {"idmarito", "idmoglie", "Data"}},
+};
+
+Status Unusable(const QString& what) {
+    return Status::failure(
+        EngineError::TableMissing,
+        QStringLiteral("Nel database manca %1: il file non è un database di Radici oppure è "
+                       "danneggiato. Ripristina una copia di sicurezza, oppure sposta altrove il "
+                       "file e creane uno nuovo con \"radici-db init\".")
+            .arg(what));
+}
+
+// Names of tables and columns are the program's own constants, never a value from outside. The
+// engine refuses a statement naming a missing column with its plain error; anything else (a busy
+// file) is a failure of its own.
+Result<bool> HasColumn(const Database& db, const char* table, const char* column) {
+    const QByteArray probe = QByteArray("select ") + column + " from " + table + " limit 0";
+    const Result<Statement> prepared = db.prepare(probe.constData());
+    if (prepared.ok()) return true;
+    if (prepared.status().is(SQLITE_ERROR)) return false;
+    return prepared.status();
+}
+
+}  // namespace
+
 Status CheckSchema(const Database& db) {
     Result<Statement> lookup =
         db.prepare("select 1 from sqlite_master where type = 'table' and name = ?1");
     if (!lookup.ok()) return lookup.status();
     Statement& statement = lookup.value();
-    for (const char* table : {"anagrafica", "relazioni", "matrimoni"}) {
+    for (const TableColumns& expected : ExpectedTables) {
         statement.reset();
-        statement.bind(1, QString::fromLatin1(table));
+        statement.bind(1, QString::fromLatin1(expected.table));
         const bool found = statement.step();
         if (!statement.status().ok()) return statement.status();
         statement.reset();
         if (!found)
-            return Status::failure(
-                EngineError::TableMissing,
-                QStringLiteral("Nel database manca la tabella \"%1\": il file non è un database "
-                               "di Radici oppure è danneggiato. Ripristina una copia di "
-                               "sicurezza, oppure sposta altrove il file e creane uno nuovo con "
-                               "\"radici-db init\".")
-                    .arg(QLatin1String(table)));
+            return Unusable(QStringLiteral("la tabella \"%1\"").arg(QLatin1String(expected.table)));
+        for (const char* column : expected.columns) {
+            const Result<bool> has = HasColumn(db, expected.table, column);
+            if (!has.ok()) return has.status();
+            if (!has.value())
+                return Unusable(QStringLiteral("la colonna \"%1\" della tabella \"%2\"")
+                                    .arg(QLatin1String(column), QLatin1String(expected.table)));
+        }
     }
     return Status::success();
 }

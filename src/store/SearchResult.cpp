@@ -4,8 +4,8 @@
 
 namespace radici {
 
-SearchResult::SearchResult(const PersonTable* table, std::vector<std::int64_t> rowIds)
-    : table_(table), rowIds_(std::move(rowIds)), position_(rowIds_.empty() ? -1 : 0) {}
+SearchResult::SearchResult(const PersonTable* table, std::vector<Found> rows)
+    : table_(table), rows_(std::move(rows)), position_(rows_.empty() ? -1 : 0) {}
 
 bool SearchResult::moveFirst() {
     if (isEmpty()) return false;
@@ -33,7 +33,8 @@ bool SearchResult::moveLast() {
 
 Result<Person> SearchResult::current() const {
     if (isEmpty() || !table_) return Status::failure(EngineError::NoCurrentRecord, NoDataAvailable);
-    return table_->readRow(rowIds_[static_cast<std::size_t>(position_)]);
+    const Found& found = rows_[static_cast<std::size_t>(position_)];
+    return table_->readRow(found.rowId, found.key);
 }
 
 }  // namespace radici

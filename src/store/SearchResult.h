@@ -14,14 +14,20 @@ class PersonTable;
 // What a search that found nobody, or an empty result, tells the user.
 inline const QString NoDataAvailable = QStringLiteral("Nessun dato disponibile");
 
-// The rows found by one registry search, as a keyset: the row ids are captured when the search
+// The rows found by one registry search, as a keyset: row ids and keys are captured when the search
 // runs and each row is read when the cursor reaches it, so moving costs the same on any size.
 class SearchResult {
 public:
+    // A row found: its row id and its key, which together tell that it still is the same person.
+    struct Found {
+        std::int64_t rowId;
+        QString key;
+    };
+
     SearchResult() = default;
 
-    bool isEmpty() const { return rowIds_.empty(); }
-    int count() const { return static_cast<int>(rowIds_.size()); }
+    bool isEmpty() const { return rows_.empty(); }
+    int count() const { return static_cast<int>(rows_.size()); }
     // 0-based position of the cursor; -1 when the result is empty.
     int position() const { return position_; }
 
@@ -36,10 +42,10 @@ public:
 
 private:
     friend class PersonTable;
-    SearchResult(const PersonTable* table, std::vector<std::int64_t> rowIds);
+    SearchResult(const PersonTable* table, std::vector<Found> rows);
 
     const PersonTable* table_ = nullptr;
-    std::vector<std::int64_t> rowIds_;
+    std::vector<Found> rows_;
     int position_ = -1;
 };
 

@@ -12,8 +12,10 @@ namespace EngineError {
 inline constexpr int NoCurrentRecord = 3021;
 inline constexpr int DuplicateKey = 3022;
 inline constexpr int FileNotFound = 3024;
+inline constexpr int FileInUse = 3045;
 inline constexpr int PasswordRefused = 3031;
 inline constexpr int TableMissing = 3078;
+inline constexpr int ChangedElsewhere = 3197;
 inline constexpr int NotOpen = 3420;
 }  // namespace EngineError
 

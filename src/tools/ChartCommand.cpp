@@ -15,7 +15,6 @@ namespace {
 
 constexpr int DefaultAncestors = 4;
 
-
 std::optional<int> Generations(const QString& text) {
     bool number = false;
     const int value = text.toInt(&number);
@@ -64,9 +63,8 @@ int RunChartCommand(const QStringList& arguments, const ChartRequest& request, Q
     const Result<ChartFamily> family = ReadChartFamily(connection, kind, key, *generations);
     if (!family.ok()) return Failed(err, family.status().description());
     if (!family.value().persons.contains(key)) {
-        return Failed(
-            err,
-            QStringLiteral("nessuna persona ha la chiave \"%1\" in %2.").arg(key, ShownPath(database)));
+        return Failed(err, QStringLiteral("nessuna persona ha la chiave \"%1\" in %2.")
+                               .arg(key, ShownPath(database)));
     }
     const ChartLayout layout = LayoutChart(kind, family.value(), key, *generations);
     if (const Status saved = ExportChart(layout, output); !saved.ok()) {

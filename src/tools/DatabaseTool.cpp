@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <cerrno>
 #include <optional>
 
 namespace radici {
@@ -52,20 +53,45 @@ Status FillNewFile(const QString& path, DatabaseContent content) {
     return made;
 }
 
+// Why the system refused to create a file, in Italian: its own words are English.
+QString CreationRefusal(int error) {
+    switch (error) {
+        case EISDIR:
+            return QStringLiteral("è una cartella; indica il nome di un file");
+        case ENAMETOOLONG:
+            return QStringLiteral("il nome è troppo lungo; scegline uno più corto");
+        case ENOENT:
+        case ENOTDIR:
+            return QStringLiteral("la cartella indicata non esiste");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("la cartella non permette di creare file; rendila scrivibile");
+        case EROFS:
+            return QStringLiteral("il disco è di sola lettura");
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("il disco è pieno; libera spazio");
+        default:
+            return QStringLiteral("controlla il nome, la cartella e i suoi permessi");
+    }
+}
+
 }  // namespace
 
 // Creating the file exclusively, rather than testing for it first, means a file that appears in
 // the meantime is still never overwritten.
 int ClaimNewFile(const QString& path, QTextStream& err) {
     QFile file(path);
+    errno = 0;
     if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return ToolSucceeded;
+    const int refusal = errno;
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
         err << ToolName << ": il file " << ShownPath(path)
             << " esiste già e non viene sovrascritto.\n";
     } else {
-        err << ToolName << ": impossibile creare il file " << ShownPath(path) << " ("
-            << file.errorString() << ").\n";
+        err << ToolName << ": impossibile creare il file " << ShownPath(path) << ": "
+            << CreationRefusal(refusal) << ".\n";
     }
     return ToolFailed;
 }

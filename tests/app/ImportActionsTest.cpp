@@ -75,8 +75,7 @@ void ImportActionsTest::reportComesFirstAndOnlyImportaWrites() {
     toolkit.texts.clear();
     toolkit.chooseFile(WriteFile(database.folder() + "/tronco.ged", Family.chopped(7)));
     ImportGedcomInteractively(context, nullptr);  // refused before any report is shown
-    QCOMPARE(toolkit.modalWindows,
-             QStringList({"resocontoImportazione", "resocontoImportazione"}));
+    QCOMPARE(toolkit.modalWindows, QStringList({"resocontoImportazione", "resocontoImportazione"}));
     QCOMPARE(toolkit.texts.size(), 1);
     QVERIFY(toolkit.texts[0].startsWith("Il file è incompleto: finisce alla riga 17"));
     QCOMPARE(toolkit.fileDialogs, QStringList(3, "Importa GEDCOM " + database.folder()));

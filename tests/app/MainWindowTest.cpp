@@ -62,7 +62,8 @@ private slots:
             for (const char* item :
                  {"coll", "esportaGedcom", "importaGedcom", "copiaSicurezza", "albero"})
                 program.choose(item);
-            QVERIFY(program.toolkit.modalWindows.isEmpty() && program.toolkit.fileDialogs.isEmpty());
+            QVERIFY(program.toolkit.modalWindows.isEmpty() &&
+                    program.toolkit.fileDialogs.isEmpty());
             QCOMPARE(program.toolkit.texts.count(program.toolkit.texts.last()), 5);
             const QString message = program.toolkit.texts.last();
             QVERIFY2(message.startsWith("Il database \"radicidb.mdb\" non è aperto.") &&
@@ -120,9 +121,10 @@ private slots:
         }
         const QString suggested =
             database.folder() + "/radicidb-" + QDate::currentDate().toString("yyyy-MM-dd") + ".mdb";
-        QCOMPARE(program.toolkit.fileDialogs,
-                 QStringList({"Esporta GEDCOM " + database.folder() + "/radici.ged",
-                              "Copia di sicurezza " + suggested, "Copia di sicurezza " + suggested}));
+        QCOMPARE(
+            program.toolkit.fileDialogs,
+            QStringList({"Esporta GEDCOM " + database.folder() + "/radici.ged",
+                         "Copia di sicurezza " + suggested, "Copia di sicurezza " + suggested}));
         const QString question =
             "Il file \"" + QDir::toNativeSeparators(copy) + "\" esiste già.\rSostituirlo?";
         QCOMPARE(program.toolkit.texts,

@@ -1,5 +1,5 @@
-#include "FakeSystemInfo.h"
 #include "Driver.h"
+#include "FakeSystemInfo.h"
 #include "ScriptedToolkit.h"
 #include "TestDatabase.h"
 #include "app/MainWindow.h"

@@ -122,6 +122,9 @@ private slots:
                              {{"ME", "WIFE", QDate(1950, 1, 2)}},
                              {{"ME", "SON", Male}, {"ME", "DAUGHTER", Male}}};
         store.db.execute(
+            "insert into anagrafica (idrecord) values ('FATHER'), ('MOTHER'), "
+            "('ME'), ('WIFE'), ('SON'), ('DAUGHTER')");
+        store.db.execute(
             "create trigger refuse before insert on relazioni when "
             "new.idfigli = 'DAUGHTER' begin select raise(abort, 'rifiutato'); end");
         const Status failed = store.connection.saveRelations(rows);

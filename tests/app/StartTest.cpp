@@ -1,0 +1,114 @@
+#include "ScriptedToolkit.h"
+#include "TestDatabase.h"
+#include "app/MainWindow.h"
+#include "app/SystemInfo.h"
+#include "ui/AppContext.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace radici {
+namespace {
+
+// A copy of the program on the file, with a scripted toolkit.
+struct Copy {
+    explicit Copy(const QString& path) : context(toolkit, path), window(context, platform) {}
+    // Chooses "Collegamenti"; true when the relations window was shown.
+    bool showRelations() {
+        const qsizetype shown = toolkit.modalWindows.size();
+        window.findChild<QAction*>("coll")->trigger();
+        return toolkit.modalWindows.size() > shown;
+    }
+
+    ScriptedToolkit toolkit;
+    HostSystemInfo platform;  // never asked: the About box stays shut
+    AppContext context;
+    MainWindow window;
+};
+
+// Root ignores permissions, so the folder is made immutable; anyone else loses the write right.
+bool SetFolderFixed(const QString& folder, bool fixed) {
+    if (geteuid() != 0)
+        return QFile::setPermissions(folder,
+                                     QFile::ReadOwner | QFile::ExeOwner |
+                                         (fixed ? QFile::Permissions() : QFile::WriteOwner));
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY);
+    int flags = 0;
+    bool changed = handle >= 0 && ::ioctl(handle, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = fixed ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    changed = changed && ::ioctl(handle, FS_IOC_SETFLAGS, &flags) == 0;
+    if (handle >= 0) ::close(handle);
+    return changed;
+}
+
+}  // namespace
+
+class StartTest : public QObject {
+    Q_OBJECT
+private slots:
+    void secondCopyOpensNothingUntilTheFirstEnds() {
+        TestDatabase db;
+        auto first = std::make_unique<Copy>(db.path());
+        Copy second(db.path());
+        QVERIFY(first->context.connection.isOpen() && !second.context.connection.isOpen());
+        QVERIFY(second.toolkit.texts.value(0).startsWith("3045 "));
+        QVERIFY(second.toolkit.texts.value(0).contains(db.path()));
+        QVERIFY(!second.showRelations());
+        first.reset();  // the first copy ends
+        QVERIFY(second.showRelations());
+    }
+
+    void fileBusyAtStartIsTriedAgain() {
+        TestDatabase db;
+        db.execute("begin exclusive");  // another program holding the file
+        Copy program(db.path());
+        QVERIFY(!program.context.connection.isOpen());
+        db.execute("rollback");
+        QVERIFY(program.showRelations());
+    }
+
+    void missingColumnIsReportedAtStart() {
+        TestDatabase db;
+        db.execute("drop table matrimoni; create table matrimoni (idmarito text, idmoglie text)");
+        Copy program(db.path());
+        QVERIFY(!program.context.connection.isOpen());
+        QVERIFY(program.toolkit.texts.value(0).startsWith("3078 "));
+        QVERIFY(program.toolkit.texts.value(0).contains("\"Data\""));
+    }
+
+    void danglingLinkGetsAdviceThatWorks() {
+        QTemporaryDir folder;
+        QVERIFY(QFile::link(folder.filePath("sparito.mdb"), folder.filePath("radicidb.mdb")));
+        Copy program(folder.filePath("radicidb.mdb"));
+        QVERIFY(!program.showRelations());
+        QVERIFY(program.toolkit.texts.last().contains("cancellare il collegamento"));
+    }
+
+    void journalLeftInAFolderThatCannotChangeIsExplained() {
+        TestDatabase db;
+        // A small cache spills to the file mid-transaction, which makes the journal one to undo.
+        db.execute(
+            "pragma cache_size = 10; create table filler (x); begin; "
+            "insert into filler values (zeroblob(400000))");
+        QTemporaryDir crashed;  // the file and its journal as a crash in the middle leaves them
+        const QString path = crashed.filePath("radicidb.mdb");
+        QVERIFY(QFile::copy(db.path(), path) &&
+                QFile::copy(db.path() + "-journal", path + "-journal"));
+        if (!SetFolderFixed(crashed.path(), true)) QSKIP("this file system cannot fix a folder");
+        Copy program(path);
+        SetFolderFixed(crashed.path(), false);
+        QVERIFY(program.toolkit.texts.value(0).contains("Rendi scrivibile la cartella"));
+    }
+};
+
+}  // namespace radici
+
+QTEST_MAIN(radici::StartTest)
+#include "StartTest.moc"
