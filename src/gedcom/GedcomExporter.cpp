@@ -58,11 +58,10 @@ QString GedcomDate(const QDate& date) {
         .arg(date.year());
 }
 
+// A country without a place keeps the comma before it: read back, a lone name is the place.
 QString Place(const QString& place, const QString& country) {
-    QStringList parts;
-    for (const QString& part : {place, country})
-        if (!part.isEmpty()) parts.append(part);
-    return parts.join(QStringLiteral(", "));
+    if (country.isEmpty()) return place;
+    return place + QStringLiteral(", ") + country;
 }
 
 bool Living(const Person& person, const QDate& today) {
