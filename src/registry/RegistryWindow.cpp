@@ -383,7 +383,7 @@ void RegistryWindow::LoadPersonForEdit() {
     loaded_ = found.value();
     const QStringList notWhole = showLoadedPerson();
     // The key is made from these: changing them would orphan the person's relations.
-    SetEnabled({ui_->Text9, ui_->Text2, ui_->Text3}, false);
+    SetEnabled({controls_->surname, controls_->givenName, controls_->birthDate}, false);
     if (!notWhole.isEmpty()) {
         context_.toolkit.inform(
             this, MessageLines(
@@ -394,18 +394,20 @@ void RegistryWindow::LoadPersonForEdit() {
 std::vector<RegistryWindow::FieldBox> RegistryWindow::fieldBoxes() const {
     using C = PersonColumn;
     return {
-        {ui_->Text9, C::cognome, QStringLiteral("Cognome"), &Person::cognome, nullptr},
-        {ui_->Text2, C::nome, QStringLiteral("Nome"), &Person::nome, nullptr},
-        {ui_->Text3, C::datanasc, QStringLiteral("Data di nascita"), nullptr, &Person::datanasc},
-        {ui_->Text4, C::luogonasc, QStringLiteral("Comune di nascita"), &Person::luogonasc,
-         nullptr},
-        {ui_->Text5, C::nazionenasc, QStringLiteral("Nazione di nascita"), &Person::nazionenasc,
-         nullptr},
-        {ui_->Text8, C::datamorte, QStringLiteral("Data di morte"), nullptr, &Person::datamorte},
-        {ui_->Text7, C::luogomorte, QStringLiteral("Comune di morte"), &Person::luogomorte,
-         nullptr},
-        {ui_->Text6, C::nazionemorte, QStringLiteral("Nazione di morte"), &Person::nazionemorte,
-         nullptr},
+        {controls_->surname, C::cognome, QStringLiteral("Cognome"), &Person::cognome, nullptr},
+        {controls_->givenName, C::nome, QStringLiteral("Nome"), &Person::nome, nullptr},
+        {controls_->birthDate, C::datanasc, QStringLiteral("Data di nascita"), nullptr,
+         &Person::datanasc},
+        {controls_->birthPlace, C::luogonasc, QStringLiteral("Comune di nascita"),
+         &Person::luogonasc, nullptr},
+        {controls_->birthCountry, C::nazionenasc, QStringLiteral("Nazione di nascita"),
+         &Person::nazionenasc, nullptr},
+        {controls_->deathDate, C::datamorte, QStringLiteral("Data di morte"), nullptr,
+         &Person::datamorte},
+        {controls_->deathPlace, C::luogomorte, QStringLiteral("Comune di morte"),
+         &Person::luogomorte, nullptr},
+        {controls_->deathCountry, C::nazionemorte, QStringLiteral("Nazione di morte"),
+         &Person::nazionemorte, nullptr},
     };
 }
 
