@@ -79,6 +79,21 @@ void MeasurePeak(benchmark::State& state, const QString& probe, const QStringLis
     state.counters["peak_MiB"] = peak;
 }
 
+void RegisterPeakMemory(const std::string& figure, const QStringList& arguments,
+                        const QString& folder) {
+    const QString self = QCoreApplication::applicationFilePath();
+    for (const char* side : {"program", "floor"}) {
+        const QStringList probe =
+            QStringList{QStringLiteral("probe"), QString::fromLatin1(side)} + arguments;
+        benchmark::RegisterBenchmark(
+            (figure + '/' + side).c_str(),
+            [self, probe, folder](benchmark::State& s) { MeasurePeak(s, self, probe, folder); })
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
 std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv) {
     TreeChoice choice;
     choice.folder = QStringLiteral(RADICI_BENCH_TREES);

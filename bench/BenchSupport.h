@@ -40,6 +40,11 @@ ProbeRun RunProbe(const QString& probe, const QStringList& arguments, const QStr
 void MeasurePeak(benchmark::State& state, const QString& probe, const QStringList& arguments,
                  const QString& folder);
 
+// Registers "<figure>/program" and "<figure>/floor": this program started again, once for each
+// side, as a probe with the arguments "probe", the side and the given ones.
+void RegisterPeakMemory(const std::string& figure, const QStringList& arguments,
+                        const QString& folder);
+
 // Benchmarks come in pairs named "<figure>/program" and "<figure>/floor". After the usual
 // console output this prints one table row a figure: the program's median, the floor's median
 // and their ratio. A benchmark that sets the counter "peak_MiB" is a memory figure; every other

@@ -165,20 +165,8 @@ int Run(int argc, char** argv) {
             if (!FloorExport(floor.handle(), out.toStdString()))
                 s.SkipWithError("the floor export failed");
     });
-    const QString self = QCoreApplication::applicationFilePath();
-    for (const char* side : {"program", "floor"}) {
-        benchmark::RegisterBenchmark((std::string("export peak memory/") + side).c_str(),
-                                     [&, side](State& s) {
-                                         MeasurePeak(
-                                             s, self,
-                                             {QStringLiteral("probe"), QString::fromLatin1(side),
-                                              tree, DatabaseConnection::Password, out},
-                                             folder.path());
-                                     })
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
-    }
+    RegisterPeakMemory("export peak memory", {tree, DatabaseConnection::Password, out},
+                       folder.path());
     return RunBenchmarks(argc, argv,
                          "Export, tree of " + std::to_string(facts.persons) + " persons",
                          {"export", "export peak memory"});

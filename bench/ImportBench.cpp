@@ -169,20 +169,7 @@ int Run(int argc, char** argv) {
                 s.SkipWithError("the floor import failed");
         }
     });
-    const QString self = QCoreApplication::applicationFilePath();
-    for (const char* side : {"program", "floor"}) {
-        benchmark::RegisterBenchmark(
-            (std::string("import peak memory/") + side).c_str(),
-            [&, side](State& s) {
-                MeasurePeak(
-                    s, self,
-                    {QStringLiteral("probe"), QString::fromLatin1(side), gedcom, tree, empty},
-                    folder.path());
-            })
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
-    }
+    RegisterPeakMemory("import peak memory", {gedcom, tree, empty}, folder.path());
     return RunBenchmarks(argc, argv,
                          "Import, tree of " + std::to_string(facts.persons) + " persons",
                          {"import", "import peak memory"});
