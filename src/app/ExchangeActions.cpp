@@ -65,7 +65,7 @@ void ExportGedcomInteractively(AppContext& context, QWidget* parent) {
     progress.setMinimumDuration(ProgressDelayMilliseconds);
     const ExportOptions exportOptions{ProgramVersion(), options.privateMode()};
     const Result<ExportReport> report =
-        GedcomExporter(*context.connection.database(), exportOptions)
+        GedcomExporter(context.connection, exportOptions)
             .exportToFile(path, [&progress](std::int64_t done, std::int64_t total) {
                 progress.setMaximum(static_cast<int>(total));
                 progress.setValue(static_cast<int>(std::min(done, total)));

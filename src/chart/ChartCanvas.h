@@ -32,7 +32,6 @@ public:
     QPointF toChart(QPointF canvasPoint) const { return origin_ + canvasPoint / zoom_; }
     QPointF toCanvas(QPointF chartPoint) const { return (chartPoint - origin_) * zoom_; }
     std::optional<int> boxAt(QPointF canvasPoint) const;
-    int currentBox() const { return current_; }
 
 signals:
     void boxActivated(const QString& key);

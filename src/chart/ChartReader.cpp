@@ -2,7 +2,6 @@
 
 #include "ChartLayout.h"
 #include "store/FamilyReader.h"
-#include "store/ReadTransaction.h"
 
 #include <QSet>
 #include <algorithm>
@@ -120,16 +119,18 @@ Status ReadDescendants(FamilyCollector& collector, QStringList frontier, int gen
 Result<ChartFamily> ReadChartFamily(const DatabaseConnection& connection, ChartKind kind,
                                     const QString& key, int generations) {
     generations = std::clamp(generations, MinGenerations, MaxGenerations);
-    const ReadTransaction oneStateOfTheFile(connection);
-    FamilyCollector collector(connection);
-    const QStringList root{key.trimmed()};
-    Status read = collector.readPersons(root);
-    if (read.ok()) {
-        read = kind == ChartKind::Ancestors ? ReadAncestors(collector, root, generations)
-                                            : ReadDescendants(collector, root, generations);
-    }
-    if (!read.ok()) return read;
-    return collector.take();
+    // One state of the file for every query of the chart.
+    return connection.runReading([&]() -> Result<ChartFamily> {
+        FamilyCollector collector(connection);
+        const QStringList root{key.trimmed()};
+        Status read = collector.readPersons(root);
+        if (read.ok()) {
+            read = kind == ChartKind::Ancestors ? ReadAncestors(collector, root, generations)
+                                                : ReadDescendants(collector, root, generations);
+        }
+        if (!read.ok()) return read;
+        return collector.take();
+    });
 }
 
 }  // namespace radici

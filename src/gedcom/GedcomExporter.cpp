@@ -185,7 +185,6 @@ FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
 }
 
 Result<ExportReport> ExportRun::run() {
-    if (Status begun = scan_.begin(); !begun.ok()) return begun;
     const Result<TableSizes> sizes = scan_.sizes();
     if (!sizes.ok()) return sizes.status();
     // Until the families are known, count about one for each person.
@@ -417,7 +416,9 @@ QString DescribeExport(const ExportReport& report) {
 
 Result<ExportReport> GedcomExporter::exportTo(QIODevice& device,
                                               const ExportProgress& progress) const {
-    return ExportRun(db_, options_, progress, device).run();
+    if (!connection_.isOpen()) return ConnectionClosed();
+    return connection_.runReading(
+        [&] { return ExportRun(*connection_.database(), options_, progress, device).run(); });
 }
 
 Result<ExportReport> GedcomExporter::exportToFile(const QString& path,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Database.h"
+#include "store/DatabaseConnection.h"
 #include "store/Status.h"
 
 #include <QDate>
@@ -47,8 +47,8 @@ inline constexpr int ExportFileFailed = -2;
 // read transaction, so the file shows the tree as it was at one moment.
 class GedcomExporter {
 public:
-    GedcomExporter(const Database& db, ExportOptions options)
-        : db_(db), options_(std::move(options)) {}
+    GedcomExporter(const DatabaseConnection& connection, ExportOptions options)
+        : connection_(connection), options_(std::move(options)) {}
 
     Result<ExportReport> exportTo(QIODevice& device, const ExportProgress& progress = {}) const;
     // Into a file, which appears only when the export succeeds: a file that was there already
@@ -57,7 +57,7 @@ public:
                                       const ExportProgress& progress = {}) const;
 
 private:
-    const Database& db_;
+    const DatabaseConnection& connection_;
     ExportOptions options_;
 };
 

@@ -4,7 +4,6 @@
 #include "store/BulkWriteCache.h"
 #include "store/Dates.h"
 #include "store/PersonKey.h"
-#include "store/ReadTransaction.h"
 
 #include <QFile>
 #include <QHash>
@@ -145,6 +144,7 @@ public:
     Result<ImportPlan> plan(QIODevice& file);
 
 private:
+    Result<ImportPlan> readAndPlan(QIODevice& file);
     enum class Origin : char { None, New, Database };
 
     struct Family {
@@ -478,8 +478,12 @@ Status ImportPlanner::planLinks() {
     return Status::success();
 }
 
+// The lookups share one read transaction rather than locking the file one by one.
 Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
-    const ReadTransaction lookups(connection_);
+    return connection_.runReading([&] { return readAndPlan(file); });
+}
+
+Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
     GedcomReader reader(file);
     if (Status header = reader.readHeader(); !header.ok()) return header;
     plan_.report_.version = reader.version();

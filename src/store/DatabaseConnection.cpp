@@ -320,21 +320,9 @@ Result<SearchResult> PersonTable::search(SearchField field, const QString& text)
             return SearchResult::Found{row.integer(0), row.text(1)};
         });
     if (!rows.ok()) return rows.status();
-    return SearchResult(this, std::move(rows).value());
-}
-
-Result<QStringList> PersonTable::explainSearch(SearchField field, const QString& text) const {
-    if (!db_) return ConnectionClosed();
-    const SearchPattern pattern = TranslateSearchText(text);
-    const QByteArray sql = QByteArray("explain query plan ") + SearchSql(field, pattern);
-    Result<Statement> prepared = db_->prepare(sql.constData());
-    if (!prepared.ok()) return prepared.status();
-    BindSearch(prepared.value(), pattern);
-    // The last column of each row describes one step of the plan.
-    Result<std::vector<QString>> steps =
-        ReadAll<QString>(prepared.value(), [](const Statement& row) { return row.text(3); });
-    if (!steps.ok()) return steps.status();
-    return QStringList(steps.value().begin(), steps.value().end());
+    return SearchResult(std::move(rows).value(), [this](const SearchResult::Found& found) {
+        return readRow(found.rowId, found.key);
+    });
 }
 
 void PersonTable::close() {
@@ -479,11 +467,6 @@ void DatabaseConnection::close() {
     database_.reset();
 }
 
-Status DatabaseConnection::enlargeCacheForBulkWrites() {
-    if (!database_) return ConnectionClosed();
-    return database_->execute("pragma cache_size = -524288");
-}
-
 Status DatabaseConnection::runInTransaction(const std::function<Status()>& work) {
     if (!database_) return ConnectionClosed();
     if (Status begun = database_->begin(); !begun.ok()) return begun;
@@ -493,12 +476,18 @@ Status DatabaseConnection::runInTransaction(const std::function<Status()>& work)
     return done;
 }
 
-Status DatabaseConnection::runReading(const std::function<Status()>& work) {
-    if (!database_) return ConnectionClosed();
+// Deferred: a read lock only, so the program's own writes are never blocked by a long read.
+Result<bool> DatabaseConnection::beginReading() const {
+    if (!database_ || database_->inTransaction()) return false;
     if (Status begun = database_->execute("begin"); !begun.ok()) return begun;
-    const Status done = work();
-    if (Status ended = database_->commit(); !ended.ok() && done.ok()) return ended;
-    return done;
+    return true;
+}
+
+// Ending a read loses nothing; a read left open would only keep writers waiting.
+Status DatabaseConnection::endReading() const {
+    const Status ended = database_->commit();
+    if (!ended.ok()) static_cast<void>(database_->rollback());
+    return ended;
 }
 
 namespace {

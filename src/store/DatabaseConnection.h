@@ -31,12 +31,9 @@ public:
     // for any run of characters and "?" for one, everything else is literal. Ordered by birth
     // date, then surname, given name and creation order.
     Result<SearchResult> search(SearchField field, const QString& text) const;
-    // The engine's plan for that search, one step a line: shows whether an index is used.
-    Result<QStringList> explainSearch(SearchField field, const QString& text) const;
 
 private:
     friend class DatabaseConnection;
-    friend class SearchResult;
     Result<Person> readRow(std::int64_t rowId, const QString& key) const;
     Status write(const char* sql, const Person& person, Statement& cache);
     Status correct(const StoredPerson& loaded, const Person& edited);
@@ -133,15 +130,21 @@ public:
     RelationTable& relazioni() { return relazioni_; }
     MarriageTable& matrimoni() { return matrimoni_; }
 
-    // For writing a very large number of rows at once: a page cache of 512 MiB rather than the
-    // engine's 2 MB, so index pages stay in memory instead of being encrypted and read back.
-    Status enlargeCacheForBulkWrites();
-
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
     Status runInTransaction(const std::function<Status()>& work);
     // Runs reads in one read transaction: the file is locked and checked once, not on every
-    // read, and every read sees the same state of the file.
-    Status runReading(const std::function<Status()>& work);
+    // read, and every read sees the same state of the file. Inside a transaction already open
+    // the work joins it; on a closed connection it runs as it is and each read fails on its own.
+    // Returns what the work returns (a Status or a Result).
+    template <typename Work>
+    auto runReading(Work work) const -> decltype(work()) {
+        const Result<bool> began = beginReading();
+        if (!began.ok()) return began.status();
+        auto done = work();
+        if (!began.value()) return done;
+        if (Status ended = endReading(); !ended.ok() && done.ok()) return ended;
+        return done;
+    }
 
     // The open database, for the store's readers that run statements of their own (charts,
     // exchange files, copies); null while the connection is closed.
@@ -162,6 +165,10 @@ public:
     CascadeOutcome deletePersonCascade(const QString& key);
 
 private:
+    // True when it began a read transaction, which endReading then ends.
+    Result<bool> beginReading() const;
+    Status endReading() const;
+
     std::optional<Database> database_;
     PersonTable anagrafica_;
     RelationTable relazioni_;

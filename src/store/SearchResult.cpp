@@ -1,11 +1,9 @@
 #include "SearchResult.h"
 
-#include "DatabaseConnection.h"
-
 namespace radici {
 
-SearchResult::SearchResult(const PersonTable* table, std::vector<Found> rows)
-    : table_(table), rows_(std::move(rows)), position_(rows_.empty() ? -1 : 0) {}
+SearchResult::SearchResult(std::vector<Found> rows, ReadRow readRow)
+    : rows_(std::move(rows)), readRow_(std::move(readRow)), position_(rows_.empty() ? -1 : 0) {}
 
 bool SearchResult::moveFirst() {
     if (isEmpty()) return false;
@@ -32,9 +30,9 @@ bool SearchResult::moveLast() {
 }
 
 Result<Person> SearchResult::current() const {
-    if (isEmpty() || !table_) return Status::failure(EngineError::NoCurrentRecord, NoDataAvailable);
-    const Found& found = rows_[static_cast<std::size_t>(position_)];
-    return table_->readRow(found.rowId, found.key);
+    if (isEmpty() || !readRow_)
+        return Status::failure(EngineError::NoCurrentRecord, NoDataAvailable);
+    return readRow_(rows_[static_cast<std::size_t>(position_)]);
 }
 
 }  // namespace radici

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace radici {
@@ -42,10 +43,11 @@ public:
 
 private:
     friend class PersonTable;
-    SearchResult(const PersonTable* table, std::vector<Found> rows);
+    using ReadRow = std::function<Result<Person>(const Found&)>;
+    SearchResult(std::vector<Found> rows, ReadRow readRow);
 
-    const PersonTable* table_ = nullptr;
     std::vector<Found> rows_;
+    ReadRow readRow_;
     int position_ = -1;
 };
 

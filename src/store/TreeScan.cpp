@@ -23,18 +23,6 @@ Status Scan(const Database& db, const char* sql, Visit visit) {
 
 }  // namespace
 
-TreeScan::~TreeScan() {
-    // Ending a read loses nothing.
-    if (reading_) static_cast<void>(db_.rollback());
-}
-
-Status TreeScan::begin() {
-    // Deferred: a read lock only, so the program's own writes are never blocked by an export.
-    Status begun = db_.execute("begin");
-    reading_ = begun.ok();
-    return begun;
-}
-
 Result<TableSizes> TreeScan::sizes() const {
     TableSizes sizes;
     const Status counted =

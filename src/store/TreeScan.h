@@ -31,17 +31,13 @@ struct ScannedMarriage {
 };
 
 // Whole-table reads for exporting a tree, each one sequential scan (no lookup per row, so a
-// million persons read in seconds), inside one read transaction so that every table is seen as
-// it was at the same moment. A visitor returns false to stop early.
+// million persons read in seconds); run them inside DatabaseConnection::runReading so that every
+// table is seen as it was at the same moment. A visitor returns false to stop early.
 class TreeScan {
 public:
     explicit TreeScan(const Database& db) : db_(db) {}
     TreeScan(const TreeScan&) = delete;
     TreeScan& operator=(const TreeScan&) = delete;
-    ~TreeScan();
-
-    // Starts the read transaction; the scans below work without it too, each on its own.
-    Status begin();
 
     Result<TableSizes> sizes() const;
     // Every key with its person's row id.
@@ -55,7 +51,6 @@ public:
 
 private:
     const Database& db_;
-    bool reading_ = false;
 };
 
 }  // namespace radici

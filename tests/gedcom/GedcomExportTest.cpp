@@ -24,8 +24,7 @@ Exported Export(const TestDatabase& database, bool privateMode = false) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     const Result<ExportReport> report =
-        GedcomExporter(*connection.database(), {QStringLiteral("9.8.7"), privateMode, Today})
-            .exportTo(buffer);
+        GedcomExporter(connection, {QStringLiteral("9.8.7"), privateMode, Today}).exportTo(buffer);
     if (!report.ok()) qFatal("export failed: %s", qPrintable(report.status().description()));
     return {QString::fromUtf8(buffer.data()), report.value()};
 }
@@ -222,7 +221,7 @@ void GedcomExportTest::cancelledExportLeavesNoFileAndKeepsAnOldOne() {
     database.addPerson("SALA", "PIETRO", "01/01/1900");
     DatabaseConnection connection;
     QVERIFY(connection.open(database.path()).ok());
-    const GedcomExporter exporter(*connection.database(), {"1.0.0", false, Today});
+    const GedcomExporter exporter(connection, {"1.0.0", false, Today});
     const QString path = database.folder() + "/albero.ged";
     QVERIFY(exporter.exportToFile(path).ok());
     QFile file(path);

@@ -110,7 +110,7 @@ void GedcomRoundTripTest::exportedTreesComeBackRowForRow() {
 
     QBuffer file;
     file.open(QIODevice::ReadWrite);
-    QVERIFY(GedcomExporter(*from.database(), ExportOptions{"1.0", false}).exportTo(file).ok());
+    QVERIFY(GedcomExporter(from, ExportOptions{"1.0", false}).exportTo(file).ok());
     file.seek(0);
     TestDatabase target;
     DatabaseConnection into;
