@@ -4,16 +4,18 @@
 #include "chart/ChartLayout.h"
 #include "chart/ChartReader.h"
 #include "store/DatabaseConnection.h"
-#include "tools/DatabaseTool.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <optional>
 
 namespace radici {
 namespace {
 
 constexpr int DefaultAncestors = 4;
+const QString AncestorsOption = QStringLiteral("ancestors");
+const QString DescendantsOption = QStringLiteral("descendants");
 
 std::optional<int> Generations(const QString& text) {
     bool number = false;
@@ -22,24 +24,24 @@ std::optional<int> Generations(const QString& text) {
     return value;
 }
 
-}  // namespace
-
-int RunChartCommand(const QStringList& arguments, const ChartRequest& request, QTextStream& out,
-                    QTextStream& err) {
-    if (request.ancestors && request.descendants) {
+int RunChart(const CommandLine& line, QTextStream& out, QTextStream& err) {
+    const bool descendants = line.parser.isSet(DescendantsOption);
+    const bool ancestors = line.parser.isSet(AncestorsOption);
+    if (ancestors && descendants) {
         return Misused(err, QStringLiteral("scegliere --ancestors oppure --descendants, non "
                                            "entrambi."));
     }
-    const ChartKind kind = request.descendants ? ChartKind::Descendants : ChartKind::Ancestors;
-    const std::optional<QString>& asked =
-        request.descendants ? request.descendants : request.ancestors;
+    const ChartKind kind = descendants ? ChartKind::Descendants : ChartKind::Ancestors;
     const std::optional<int> generations =
-        asked ? Generations(*asked) : std::optional<int>(DefaultAncestors);
+        descendants || ancestors
+            ? Generations(line.parser.value(descendants ? DescendantsOption : AncestorsOption))
+            : std::optional<int>(DefaultAncestors);
     if (!generations) {
         return Misused(err, QStringLiteral("le generazioni sono un numero da %1 a %2.")
                                 .arg(MinGenerations)
                                 .arg(MaxGenerations));
     }
+    const QStringList& arguments = line.arguments;
     if (arguments.size() < 2 || arguments.size() > 3) {
         return Misused(err, QStringLiteral("chart vuole la chiave della persona, il file da "
                                            "scrivere e, se si vuole, il database."));
@@ -54,12 +56,7 @@ int RunChartCommand(const QStringList& arguments, const ChartRequest& request, Q
     }
     const QString database = arguments.value(2, DatabaseConnection::FileName);
     DatabaseConnection connection;
-    if (const Status opened = connection.open(database); !opened.ok()) {
-        return Failed(err, QStringLiteral("impossibile aprire il database %1: %2 %3")
-                               .arg(ShownPath(database))
-                               .arg(opened.number())
-                               .arg(opened.description()));
-    }
+    if (const int opened = OpenDatabase(connection, database, err); opened) return opened;
     const Result<ChartFamily> family = ReadChartFamily(connection, kind, key, *generations);
     if (!family.ok()) return Failed(err, family.status().description());
     if (!family.value().persons.contains(key)) {
@@ -73,6 +70,22 @@ int RunChartCommand(const QStringList& arguments, const ChartRequest& request, Q
     out << ChartTitle(layout) << ": " << layout.boxes.size() << " riquadri in " << ShownPath(output)
         << ".\n";
     return ToolSucceeded;
+}
+
+}  // namespace
+
+ToolCommand ChartCommand() {
+    return {QStringLiteral("chart"),
+            QStringLiteral("[--ancestors N | --descendants N] chiave albero.svg|.pdf|.png [file]"),
+            QStringLiteral("disegna gli antenati (4 generazioni se non detto) o i discendenti\n"
+                           "della persona; il formato segue l'estensione"),
+            {QCommandLineOption(AncestorsOption,
+                                QStringLiteral("chart: N generazioni di antenati (1-12)."),
+                                QStringLiteral("N")),
+             QCommandLineOption(DescendantsOption,
+                                QStringLiteral("chart: N generazioni di discendenti (1-12)."),
+                                QStringLiteral("N"))},
+            RunChart};
 }
 
 }  // namespace radici

@@ -1,209 +1,98 @@
 #include "tools/DatabaseTool.h"
 
 #include "common/Version.h"
-#include "store/DatabaseConnection.h"
-#include "store/Schema.h"
 #include "tools/ChartCommand.h"
-#include "tools/DemoFamily.h"
+#include "tools/CreateCommands.h"
 #include "tools/ExchangeCommands.h"
 #include "tools/ImportCommand.h"
 
-#include <QCommandLineParser>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
-#include <cerrno>
-#include <optional>
+#include <algorithm>
+#include <vector>
 
 namespace radici {
-
-QString ShownPath(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-int Misused(QTextStream& err, const QString& problem) {
-    err << ToolName << ": " << problem << " Vedere " << ToolName << " --help.\n";
-    return ToolMisused;
-}
-
-int Failed(QTextStream& err, const QString& problem) {
-    err << ToolName << ": " << problem << "\n";
-    return ToolFailed;
-}
-
 namespace {
 
-Status CreateEmptyDatabase(const QString& path) {
-    Result<Database> database =
-        Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
-    if (!database.ok()) return database.status();
-    return CreateSchema(database.value());
+// Every command, in the order --help lists them. A new command is one more line here.
+std::vector<ToolCommand> Commands() {
+    return {InitCommand(),   DemoCommand(),   ExportCommand(),
+            BackupCommand(), ImportCommand(), ChartCommand()};
 }
 
-Status AddDemoFamily(const QString& path) {
-    DatabaseConnection connection;
-    if (Status opened = connection.open(path); !opened.ok()) return opened;
-    return WriteDemoFamily(connection);
+// "init, demo, … e chart".
+QString CommandNames(const std::vector<ToolCommand>& commands) {
+    QStringList names;
+    for (const ToolCommand& command : commands) names << command.name;
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" e ") + last;
 }
 
-Status FillNewFile(const QString& path, DatabaseContent content) {
-    Status made = CreateEmptyDatabase(path);
-    if (made.ok() && content == DatabaseContent::DemoFamily) made = AddDemoFamily(path);
-    return made;
-}
-
-// Why the system refused to create a file, in Italian: its own words are English.
-QString CreationRefusal(int error) {
-    switch (error) {
-        case EISDIR:
-            return QStringLiteral("è una cartella; indica il nome di un file");
-        case ENAMETOOLONG:
-            return QStringLiteral("il nome è troppo lungo; scegline uno più corto");
-        case ENOENT:
-        case ENOTDIR:
-            return QStringLiteral("la cartella indicata non esiste");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("la cartella non permette di creare file; rendila scrivibile");
-        case EROFS:
-            return QStringLiteral("il disco è di sola lettura");
-        case ENOSPC:
-        case EDQUOT:
-            return QStringLiteral("il disco è pieno; libera spazio");
-        default:
-            return QStringLiteral("controlla il nome, la cartella e i suoi permessi");
+QString Description(const std::vector<ToolCommand>& commands) {
+    QString text = QStringLiteral(
+        "Prepara il file di dati di Radici, cifrato con la password del programma.\n\nComandi:\n");
+    for (const ToolCommand& command : commands) {
+        text += QStringLiteral("  %1 %2\n").arg(command.name, command.usage);
+        for (const QString& line : command.summary.split(u'\n'))
+            text += QStringLiteral("      %1\n").arg(line);
     }
+    return text + QStringLiteral(
+                      "\nIl file predefinito è radicidb.mdb nella cartella corrente. Un file che "
+                      "esiste già non viene mai sovrascritto.");
+}
+
+// Each option once, even when more commands take it.
+void AddCommandOptions(QCommandLineParser& parser, const std::vector<ToolCommand>& commands) {
+    QStringList added;
+    for (const ToolCommand& command : commands) {
+        for (const QCommandLineOption& option : command.options) {
+            if (added.contains(option.names().first())) continue;
+            added << option.names().first();
+            parser.addOption(option);
+        }
+    }
+}
+
+QString Dashed(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// The first option given that the command does not take; empty when there is none.
+QString RefusedOption(const QCommandLineParser& parser, const ToolCommand& command) {
+    for (const QString& given : parser.optionNames()) {
+        const bool taken = std::any_of(
+            command.options.begin(), command.options.end(),
+            [&](const QCommandLineOption& option) { return option.names().contains(given); });
+        if (!taken) return Dashed(given);
+    }
+    return {};
 }
 
 }  // namespace
-
-// Creating the file exclusively, rather than testing for it first, means a file that appears in
-// the meantime is still never overwritten.
-int ClaimNewFile(const QString& path, QTextStream& err) {
-    QFile file(path);
-    errno = 0;
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return ToolSucceeded;
-    const int refusal = errno;
-    const QFileInfo existing(path);
-    if (existing.exists() || existing.isSymLink()) {
-        err << ToolName << ": il file " << ShownPath(path)
-            << " esiste già e non viene sovrascritto.\n";
-    } else {
-        err << ToolName << ": impossibile creare il file " << ShownPath(path) << ": "
-            << CreationRefusal(refusal) << ".\n";
-    }
-    return ToolFailed;
-}
-
-namespace {
-
-std::optional<DatabaseContent> ContentOfCommand(const QString& command) {
-    if (command == QLatin1String("init")) return DatabaseContent::Empty;
-    if (command == QLatin1String("demo")) return DatabaseContent::DemoFamily;
-    return std::nullopt;
-}
-
-void DescribeCommandLine(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral(
-        "Prepara il file di dati di Radici, cifrato con la password del programma.\n"
-        "\n"
-        "Comandi:\n"
-        "  init [file]  crea un database vuoto\n"
-        "  demo [file]  crea un database con una famiglia di esempio\n"
-        "  chart [--ancestors N | --descendants N] chiave albero.svg|.pdf|.png [file]\n"
-        "               disegna gli antenati (4 generazioni se non detto) o i discendenti\n"
-        "               della persona; il formato segue l'estensione\n"
-        "  export [--private] [file] albero.ged\n"
-        "               esporta il database in GEDCOM 5.5.1; con --private le persone viventi\n"
-        "               restano senza date, luoghi e chiave\n"
-        "  backup [file] copia.mdb\n"
-        "               scrive una copia di sicurezza cifrata del database e la controlla\n"
-        "  import [--dry-run] file.ged [file]\n"
-        "               importa un file GEDCOM: crea il database se manca, altrimenti vi\n"
-        "               aggiunge le persone nuove; con --dry-run mostra solo che cosa farebbe\n"
-        "\n"
-        "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
-        "viene mai sovrascritto."));
-    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("init, demo o chart."),
-                                 QStringLiteral("comando"));
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Il file da creare (predefinito: radicidb.mdb)."),
-                                 QStringLiteral("[file]"));
-}
-
-int RunImportCommand(const QStringList& positional, bool dryRun, QTextStream& out,
-                     QTextStream& err) {
-    if (positional.size() < 2 || positional.size() > 3) {
-        return Misused(err, QStringLiteral("import vuole il file GEDCOM e al più un database."));
-    }
-    return RunImport(positional[1], positional.value(2, DatabaseConnection::FileName), dryRun, out,
-                     err);
-}
-
-int RunCommand(const QStringList& positional, bool dryRun, QTextStream& out, QTextStream& err) {
-    if (positional.isEmpty()) {
-        return Misused(err, QStringLiteral("manca il comando (init, demo o chart)."));
-    }
-    const QString& command = positional.first();
-    if (command == QLatin1String("import")) return RunImportCommand(positional, dryRun, out, err);
-    const std::optional<DatabaseContent> content = ContentOfCommand(command);
-    if (!content) {
-        return Misused(
-            err, QStringLiteral("comando sconosciuto \"%1\": i comandi sono init, demo e chart.")
-                     .arg(command));
-    }
-    if (positional.size() > 2) {
-        return Misused(
-            err,
-            QStringLiteral("troppi argomenti: %1 accetta al più un nome di file.").arg(command));
-    }
-    const QString path = positional.value(1, DatabaseConnection::FileName);
-    if (path.trimmed().isEmpty()) return Misused(err, QStringLiteral("il nome del file è vuoto."));
-    return CreateDatabaseFile(path, *content, out, err);
-}
-
-}  // namespace
-
-int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream& out,
-                       QTextStream& err) {
-    if (const int claimed = ClaimNewFile(path, err); claimed != ToolSucceeded) return claimed;
-    if (const Status made = FillNewFile(path, content); !made.ok()) {
-        QFile::remove(path);
-        err << ToolName << ": impossibile preparare il database " << ShownPath(path) << ": "
-            << made.number() << " " << made.description() << "\n";
-        return ToolFailed;
-    }
-    if (content == DatabaseContent::DemoFamily) {
-        out << "Creato il database " << ShownPath(path) << " con una famiglia di esempio.\n";
-    } else {
-        out << "Creato il database vuoto " << ShownPath(path) << ".\n";
-    }
-    return ToolSucceeded;
-}
 
 int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    if (const std::optional<int> exchanged = RunExchangeCommand(arguments, out, err))
-        return *exchanged;
+    const std::vector<ToolCommand> commands = Commands();
     QCommandLineParser parser;
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Mostra questo aiuto."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Mostra la versione."));
-    const QCommandLineOption dryRunOption(
-        QStringLiteral("dry-run"),
-        QStringLiteral("Con import: mostra che cosa verrebbe importato, senza scrivere."));
-    const QCommandLineOption ancestorsOption(
-        QStringLiteral("ancestors"), QStringLiteral("chart: N generazioni di antenati (1-12)."),
-        QStringLiteral("N"));
-    const QCommandLineOption descendantsOption(
-        QStringLiteral("descendants"),
-        QStringLiteral("chart: N generazioni di discendenti (1-12)."), QStringLiteral("N"));
-    DescribeCommandLine(parser);
-    parser.addOptions(
-        {helpOption, versionOption, dryRunOption, ancestorsOption, descendantsOption});
+    parser.addOptions({helpOption, versionOption});
+    AddCommandOptions(parser, commands);
+    parser.setApplicationDescription(Description(commands));
+    parser.addPositionalArgument(QStringLiteral("comando"),
+                                 QStringLiteral("%1.").arg(CommandNames(commands)),
+                                 QStringLiteral("comando"));
+    parser.addPositionalArgument(QStringLiteral("argomenti"),
+                                 QStringLiteral("Quelli del comando, come sopra."),
+                                 QStringLiteral("[argomenti...]"));
 
-    if (!parser.parse(arguments)) return Misused(err, parser.errorText());
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return Misused(
+            err, unknown.isEmpty()
+                     ? parser.errorText()
+                     : QStringLiteral("opzione sconosciuta \"%1\".").arg(Dashed(unknown.first())));
+    }
     if (parser.isSet(helpOption)) {
         out << parser.helpText();
         return ToolSucceeded;
@@ -213,16 +102,23 @@ int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream&
         return ToolSucceeded;
     }
     const QStringList positional = parser.positionalArguments();
-    if (positional.value(0) == QLatin1String("chart")) {
-        ChartRequest request;
-        if (parser.isSet(ancestorsOption)) request.ancestors = parser.value(ancestorsOption);
-        if (parser.isSet(descendantsOption)) request.descendants = parser.value(descendantsOption);
-        return RunChartCommand(positional.mid(1), request, out, err);
+    if (positional.isEmpty()) {
+        return Misused(
+            err,
+            QStringLiteral("manca il comando: i comandi sono %1.").arg(CommandNames(commands)));
     }
-    if (parser.isSet(ancestorsOption) || parser.isSet(descendantsOption)) {
-        return Misused(err, QStringLiteral("--ancestors e --descendants valgono solo per chart."));
+    const auto command =
+        std::find_if(commands.begin(), commands.end(),
+                     [&](const ToolCommand& known) { return known.name == positional.first(); });
+    if (command == commands.end()) {
+        return Misused(err, QStringLiteral("comando sconosciuto \"%1\": i comandi sono %2.")
+                                .arg(positional.first(), CommandNames(commands)));
     }
-    return RunCommand(positional, parser.isSet(dryRunOption), out, err);
+    if (const QString refused = RefusedOption(parser, *command); !refused.isEmpty()) {
+        return Misused(err,
+                       QStringLiteral("%1 non accetta l'opzione %2.").arg(command->name, refused));
+    }
+    return command->run({positional.mid(1), parser}, out, err);
 }
 
 }  // namespace radici

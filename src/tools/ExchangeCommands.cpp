@@ -4,7 +4,6 @@
 #include "gedcom/GedcomExporter.h"
 #include "store/Backup.h"
 #include "store/DatabaseConnection.h"
-#include "tools/DatabaseTool.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -13,7 +12,7 @@ namespace radici {
 
 namespace {
 
-const QString PrivateOption = QStringLiteral("--private");
+const QString PrivateOption = QStringLiteral("private");
 
 // "[DB] OUT": one or two file names, the database defaulting to the one in the current folder.
 struct Files {
@@ -22,12 +21,6 @@ struct Files {
 };
 
 std::optional<Files> ReadFiles(const QString& command, const QStringList& names, QTextStream& err) {
-    for (const QString& name : names) {
-        if (name.startsWith(u'-')) {
-            Misused(err, QStringLiteral("opzione sconosciuta \"%1\" per %2.").arg(name, command));
-            return std::nullopt;
-        }
-    }
     if (names.isEmpty() || names.size() > 2) {
         Misused(err, QStringLiteral("%1 vuole il file da scrivere, preceduto al più dal "
                                     "database.")
@@ -46,22 +39,15 @@ int Failed(QTextStream& err, const QString& what, const Status& status) {
     return radici::Failed(err, what + QStringLiteral(": ") + status.description());
 }
 
-int OpenDatabase(DatabaseConnection& connection, const QString& path, QTextStream& err) {
-    const Status opened = connection.open(path);
-    if (opened.ok()) return ToolSucceeded;
-    return Failed(err, QStringLiteral("impossibile aprire il database %1").arg(ShownPath(path)),
-                  opened);
-}
-
-int Export(QStringList names, QTextStream& out, QTextStream& err) {
-    ExportOptions options{ProgramVersion(), names.removeAll(PrivateOption) > 0};
-    const std::optional<Files> files = ReadFiles(QStringLiteral("export"), names, err);
+int Export(const CommandLine& line, QTextStream& out, QTextStream& err) {
+    const ExportOptions options{ProgramVersion(), line.parser.isSet(PrivateOption)};
+    const std::optional<Files> files = ReadFiles(QStringLiteral("export"), line.arguments, err);
     if (!files) return ToolMisused;
     DatabaseConnection connection;
     if (const int opened = OpenDatabase(connection, files->database, err); opened) return opened;
     if (const int claimed = ClaimNewFile(files->output, err); claimed) return claimed;
     const Result<ExportReport> report =
-        GedcomExporter(*connection.database(), options).exportToFile(files->output);
+        GedcomExporter(connection, options).exportToFile(files->output);
     if (!report.ok()) {
         QFile::remove(files->output);
         return Failed(err, QStringLiteral("esportazione non riuscita"), report.status());
@@ -72,8 +58,8 @@ int Export(QStringList names, QTextStream& out, QTextStream& err) {
     return ToolSucceeded;
 }
 
-int Backup(const QStringList& names, QTextStream& out, QTextStream& err) {
-    const std::optional<Files> files = ReadFiles(QStringLiteral("backup"), names, err);
+int Backup(const CommandLine& line, QTextStream& out, QTextStream& err) {
+    const std::optional<Files> files = ReadFiles(QStringLiteral("backup"), line.arguments, err);
     if (!files) return ToolMisused;
     DatabaseConnection connection;
     if (const int opened = OpenDatabase(connection, files->database, err); opened) return opened;
@@ -87,12 +73,23 @@ int Backup(const QStringList& names, QTextStream& out, QTextStream& err) {
 
 }  // namespace
 
-std::optional<int> RunExchangeCommand(const QStringList& arguments, QTextStream& out,
-                                      QTextStream& err) {
-    const QString command = arguments.value(1);
-    if (command == QLatin1String("export")) return Export(arguments.mid(2), out, err);
-    if (command == QLatin1String("backup")) return Backup(arguments.mid(2), out, err);
-    return std::nullopt;
+ToolCommand ExportCommand() {
+    return {QStringLiteral("export"),
+            QStringLiteral("[--private] [file] albero.ged"),
+            QStringLiteral("esporta il database in GEDCOM 5.5.1; con --private le persone "
+                           "viventi\nrestano senza date, luoghi e chiave"),
+            {QCommandLineOption(
+                PrivateOption,
+                QStringLiteral("export: le persone viventi senza date, luoghi e chiave."))},
+            Export};
+}
+
+ToolCommand BackupCommand() {
+    return {QStringLiteral("backup"),
+            QStringLiteral("[file] copia.mdb"),
+            QStringLiteral("scrive una copia di sicurezza cifrata del database e la controlla"),
+            {},
+            Backup};
 }
 
 }  // namespace radici

@@ -1,15 +1,11 @@
 #pragma once
 
-#include <QStringList>
-#include <optional>
-
-class QTextStream;
+#include "tools/ToolSupport.h"
 
 namespace radici {
 
-// Runs "export" and "backup" of radici-db, given its whole command line (program name first).
-// No value when the command line asks for neither.
-std::optional<int> RunExchangeCommand(const QStringList& arguments, QTextStream& out,
-                                      QTextStream& err);
+// radici-db export [--private] [DB] OUT.ged and backup [DB] COPY.mdb.
+ToolCommand ExportCommand();
+ToolCommand BackupCommand();
 
 }  // namespace radici

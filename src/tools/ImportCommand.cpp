@@ -2,7 +2,7 @@
 
 #include "gedcom/GedcomImporter.h"
 #include "store/DatabaseConnection.h"
-#include "tools/DatabaseTool.h"
+#include "tools/CreateCommands.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +10,8 @@
 
 namespace radici {
 namespace {
+
+const QString DryRunOption = QStringLiteral("dry-run");
 
 void Print(QTextStream& out, const ImportReport& report) {
     for (const QString& line : report.lines()) out << line << "\n";
@@ -30,10 +32,8 @@ int ImportInto(const QString& gedcomPath, DatabaseConnection& connection, bool d
     return ToolSucceeded;
 }
 
-}  // namespace
-
-int RunImport(const QString& gedcomPath, const QString& databasePath, bool dryRun, QTextStream& out,
-              QTextStream& err) {
+int Import(const QString& gedcomPath, const QString& databasePath, bool dryRun, QTextStream& out,
+           QTextStream& err) {
     const bool makeDatabase = !QFileInfo::exists(databasePath);
     if (makeDatabase && !dryRun) {
         if (const int made = CreateDatabaseFile(databasePath, DatabaseContent::Empty, out, err);
@@ -44,14 +44,36 @@ int RunImport(const QString& gedcomPath, const QString& databasePath, bool dryRu
     {
         DatabaseConnection connection;
         // A dry run into a file that does not exist yet plans against an empty database.
-        const Status opened =
-            makeDatabase && dryRun ? Status::success() : connection.open(databasePath);
-        result = opened.ok() ? ImportInto(gedcomPath, connection, dryRun, out, err)
-                             : Failed(err, opened.description());
+        const int opened =
+            makeDatabase && dryRun ? ToolSucceeded : OpenDatabase(connection, databasePath, err);
+        result =
+            opened == ToolSucceeded ? ImportInto(gedcomPath, connection, dryRun, out, err) : opened;
     }
     // A file made for an import that failed would hold nothing the user asked for.
     if (result != ToolSucceeded && makeDatabase && !dryRun) QFile::remove(databasePath);
     return result;
+}
+
+int RunImport(const CommandLine& line, QTextStream& out, QTextStream& err) {
+    if (line.arguments.isEmpty() || line.arguments.size() > 2) {
+        return Misused(err, QStringLiteral("import vuole il file GEDCOM e al più un database."));
+    }
+    return Import(line.arguments[0], line.arguments.value(1, DatabaseConnection::FileName),
+                  line.parser.isSet(DryRunOption), out, err);
+}
+
+}  // namespace
+
+ToolCommand ImportCommand() {
+    return {QStringLiteral("import"),
+            QStringLiteral("[--dry-run] file.ged [file]"),
+            QStringLiteral("importa un file GEDCOM: crea il database se manca, altrimenti vi\n"
+                           "aggiunge le persone nuove; con --dry-run mostra solo che cosa "
+                           "farebbe"),
+            {QCommandLineOption(DryRunOption,
+                                QStringLiteral("import: mostra che cosa verrebbe importato, "
+                                               "senza scrivere."))},
+            RunImport};
 }
 
 }  // namespace radici

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QString>
-
-class QTextStream;
+#include "tools/ToolSupport.h"
 
 namespace radici {
 
-// radici-db import: reads the GEDCOM file into the database, made first (as init makes it) when
-// it is missing. With dryRun it prints the same report and writes nothing.
-int RunImport(const QString& gedcomPath, const QString& databasePath, bool dryRun, QTextStream& out,
-              QTextStream& err);
+// radici-db import [--dry-run] IN.ged [DB]: reads the GEDCOM file into the database, made first
+// (as init makes it) when it is missing. With --dry-run it prints the same report and writes
+// nothing.
+ToolCommand ImportCommand();
 
 }  // namespace radici

@@ -1,13 +1,11 @@
 #include "TestDatabase.h"
 #include "chart/ChartExport.h"
 #include "chart/ChartReader.h"
-#include "tools/DatabaseTool.h"
 #include "tools/DemoFamily.h"
 
 #include <QImage>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextStream>
 #include <QXmlStreamReader>
 #include <map>
 
@@ -60,16 +58,6 @@ QByteArray Contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-int RadiciDb(const QStringList& arguments, QString* errors = nullptr) {
-    QString output;
-    QString problems;
-    QTextStream out(&output);
-    QTextStream err(&problems);
-    const int code = RunDatabaseTool(QStringList{"radici-db"} + arguments, out, err);
-    if (errors) *errors = problems;
-    return code;
-}
-
 }  // namespace
 
 class ChartExportTest : public QObject {
@@ -78,7 +66,6 @@ class ChartExportTest : public QObject {
 private slots:
     void demoChartsHoldExactlyTheirPersons();
     void exportedFilesAreTheirFormats();
-    void radiciDbDrawsAChart();
 };
 
 // Giuseppe's descendants with their spouses, Rosa's parents excepted; Giovanni's two wives and
@@ -131,27 +118,6 @@ void ChartExportTest::exportedFilesAreTheirFormats() {
     QVERIFY(!ExportChart(chart, folder + "/albero.txt").ok());
     QVERIFY(!ExportChart(chart, folder + "/manca/albero.svg").ok());
     QVERIFY(!QFile::exists(folder + "/albero.txt") && !QDir(folder + "/manca").exists());
-}
-
-// The chart command: defaults to four generations of ancestors; refuses both directions, a
-// depth outside 1-12, an unknown format and an unknown key.
-void ChartExportTest::radiciDbDrawsAChart() {
-    const DemoDatabase demo;
-    const QString db = demo.file.path();
-    const QString out = demo.file.folder() + "/noe.svg";
-    QCOMPARE(RadiciDb({"chart", "ROSNOÈ25/12/1984", out, db}), ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(Contents(out)).count("<path"), 7);
-    QCOMPARE(RadiciDb({"chart", "--descendants", "1", Giuseppe, out, db}), ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(Contents(out)).count("<path"), 2);
-
-    QString errors;
-    QCOMPARE(RadiciDb({"chart", "--ancestors", "2", "--descendants", "2", Giuseppe, out, db}),
-             ToolMisused);
-    QCOMPARE(RadiciDb({"chart", "--ancestors", "13", Giuseppe, out, db}), ToolMisused);
-    QCOMPARE(RadiciDb({"chart", Giuseppe, demo.file.folder() + "/albero.txt", db}), ToolMisused);
-    QCOMPARE(RadiciDb({"init", "--descendants", "2"}), ToolMisused);
-    QCOMPARE(RadiciDb({"chart", "ROSNES01/01/1900", out, db}, &errors), ToolFailed);
-    QVERIFY(errors.contains("ROSNES01/01/1900"));
 }
 
 }  // namespace radici

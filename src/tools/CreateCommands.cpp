@@ -1,0 +1,83 @@
+#include "tools/CreateCommands.h"
+
+#include "store/DatabaseConnection.h"
+#include "store/Schema.h"
+#include "tools/DemoFamily.h"
+
+#include <QFile>
+#include <QTextStream>
+
+namespace radici {
+namespace {
+
+Status CreateEmptyDatabase(const QString& path) {
+    Result<Database> database =
+        Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
+    if (!database.ok()) return database.status();
+    return CreateSchema(database.value());
+}
+
+Status AddDemoFamily(const QString& path) {
+    DatabaseConnection connection;
+    if (Status opened = connection.open(path); !opened.ok()) return opened;
+    return WriteDemoFamily(connection);
+}
+
+Status FillNewFile(const QString& path, DatabaseContent content) {
+    Status made = CreateEmptyDatabase(path);
+    if (made.ok() && content == DatabaseContent::DemoFamily) made = AddDemoFamily(path);
+    return made;
+}
+
+int Create(const QString& command, DatabaseContent content, const CommandLine& line,
+           QTextStream& out, QTextStream& err) {
+    if (line.arguments.size() > 1) {
+        return Misused(
+            err,
+            QStringLiteral("troppi argomenti: %1 accetta al più un nome di file.").arg(command));
+    }
+    const QString path = line.arguments.value(0, DatabaseConnection::FileName);
+    if (path.trimmed().isEmpty()) return Misused(err, QStringLiteral("il nome del file è vuoto."));
+    return CreateDatabaseFile(path, content, out, err);
+}
+
+}  // namespace
+
+int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream& out,
+                       QTextStream& err) {
+    if (const int claimed = ClaimNewFile(path, err); claimed != ToolSucceeded) return claimed;
+    if (const Status made = FillNewFile(path, content); !made.ok()) {
+        QFile::remove(path);
+        return Failed(
+            err, QStringLiteral("impossibile preparare il database %1: %2 %3")
+                     .arg(ShownPath(path), QString::number(made.number()), made.description()));
+    }
+    if (content == DatabaseContent::DemoFamily) {
+        out << "Creato il database " << ShownPath(path) << " con una famiglia di esempio.\n";
+    } else {
+        out << "Creato il database vuoto " << ShownPath(path) << ".\n";
+    }
+    return ToolSucceeded;
+}
+
+ToolCommand InitCommand() {
+    return {QStringLiteral("init"),
+            QStringLiteral("[file]"),
+            QStringLiteral("crea un database vuoto"),
+            {},
+            [](const CommandLine& line, QTextStream& out, QTextStream& err) {
+                return Create(QStringLiteral("init"), DatabaseContent::Empty, line, out, err);
+            }};
+}
+
+ToolCommand DemoCommand() {
+    return {QStringLiteral("demo"),
+            QStringLiteral("[file]"),
+            QStringLiteral("crea un database con una famiglia di esempio"),
+            {},
+            [](const CommandLine& line, QTextStream& out, QTextStream& err) {
+                return Create(QStringLiteral("demo"), DatabaseContent::DemoFamily, line, out, err);
+            }};
+}
+
+}  // namespace radici
