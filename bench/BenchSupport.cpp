@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTextStream>
 #include <cstdio>
@@ -94,6 +95,8 @@ void RegisterPeakMemory(const std::string& figure, const QStringList& arguments,
     }
 }
 
+namespace {
+
 std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv) {
     TreeChoice choice;
     choice.folder = QStringLiteral(RADICI_BENCH_TREES);
@@ -117,17 +120,53 @@ std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv) {
     return choice;
 }
 
-TreeFacts RequireTree(const TreeChoice& choice) {
+}  // namespace
+
+BenchTree RequireTree(int& argc, char** argv) {
     QTextStream err(stderr);
-    err << "tree of " << choice.size << " persons (seed " << choice.seed << ") in "
-        << QDir::toNativeSeparators(choice.folder) << "...\n";
+    const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
+    if (!choice) {
+        err << QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()
+            << ": --tree-size and --tree-seed take whole numbers\n";
+        std::exit(2);
+    }
+    err << "tree of " << choice->size << " persons (seed " << choice->seed << ") in "
+        << QDir::toNativeSeparators(choice->folder) << "...\n";
     err.flush();
-    Result<TreeFacts> tree = CachedTree(choice.folder, choice.seed, choice.size);
+    Result<TreeFacts> tree = CachedTree(choice->folder, choice->seed, choice->size);
     if (!tree.ok()) {
         err << "cannot make the tree: " << tree.status().description() << '\n';
         std::exit(1);
     }
-    return std::move(tree).value();
+    return {*choice, std::move(tree).value(),
+            CachedTreePath(choice->folder, choice->seed, choice->size)};
+}
+
+void RegisterTimedPair(const std::string& figure, std::function<bool()> program,
+                       std::function<bool()> floor, std::function<void()> prepare) {
+    for (const auto& [side, work] : {std::pair{"program", program}, std::pair{"floor", floor}}) {
+        benchmark::RegisterBenchmark((figure + '/' + side).c_str(),
+                                     [work, prepare](benchmark::State& state) {
+                                         for (auto _ : state) {
+                                             if (prepare) {
+                                                 state.PauseTiming();
+                                                 prepare();
+                                                 state.ResumeTiming();
+                                             }
+                                             if (!work()) state.SkipWithError("the work failed");
+                                         }
+                                     })
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
+int ProbeOrRun(int argc, char** argv, int (*probe)(const std::vector<std::string>& arguments),
+               int (*run)(int argc, char** argv)) {
+    const std::vector<std::string> arguments(argv, argv + argc);
+    if (arguments.size() == 6 && arguments[1] == "probe") return probe(arguments);
+    QCoreApplication application(argc, argv);
+    return run(argc, argv);
 }
 
 FiguresReporter::FiguresReporter(std::string title, std::vector<std::string> figures)

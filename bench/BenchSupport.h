@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,19 +14,21 @@
 
 namespace radici::bench {
 
-// The tree a benchmark program works on, taken from its command line and removed from it:
-// --tree-size=N (default 10000), --tree-seed=N (default 1), --tree-folder=DIR (default the
-// trees folder of the build).
+// The tree a benchmark program works on, chosen on its command line, whose options are taken out
+// of it: --tree-size=N (default 10000), --tree-seed=N (default 1), --tree-folder=DIR (default the
+// trees folder of the build). It is made on first use and kept; a bad choice, or a tree that
+// cannot be made, stops the program with a message.
 struct TreeChoice {
     int size = 10000;
     quint32 seed = 1;
     QString folder;
 };
-std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv);
-
-// The cached tree of that choice, made first when there is none; stops the program with a
-// message when it cannot be made.
-TreeFacts RequireTree(const TreeChoice& choice);
+struct BenchTree {
+    TreeChoice choice;
+    TreeFacts facts;
+    QString path;  // of the cached file
+};
+BenchTree RequireTree(int& argc, char** argv);
 
 // A run of a helper process that writes one line and ends.
 struct ProbeRun {
@@ -44,6 +47,17 @@ void MeasurePeak(benchmark::State& state, const QString& probe, const QStringLis
 // side, as a probe with the arguments "probe", the side and the given ones.
 void RegisterPeakMemory(const std::string& figure, const QStringList& arguments,
                         const QString& folder);
+
+// Registers "<figure>/program" and "<figure>/floor", each timed in milliseconds of real time;
+// prepare, when given, runs before each iteration without being timed. A side that returns false
+// is reported as failed.
+void RegisterTimedPair(const std::string& figure, std::function<bool()> program,
+                       std::function<bool()> floor, std::function<void()> prepare = {});
+
+// The main() of a benchmark program that is also its own peak-memory probe: run as
+// "NAME probe program|floor A B C" it runs probe with those arguments, otherwise run.
+int ProbeOrRun(int argc, char** argv, int (*probe)(const std::vector<std::string>& arguments),
+               int (*run)(int argc, char** argv));
 
 // Benchmarks come in pairs named "<figure>/program" and "<figure>/floor". After the usual
 // console output this prints one table row a figure: the program's median, the floor's median

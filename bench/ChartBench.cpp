@@ -167,15 +167,9 @@ std::vector<std::string> Register(ChartBench& bench) {
 
 int Run(int argc, char** argv) {
     QTextStream err(stderr);
-    const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
-    if (!choice) {
-        err << "bench-chart: --tree-size and --tree-seed take whole numbers\n";
-        return 2;
-    }
-    const TreeFacts facts = RequireTree(*choice);
+    const BenchTree tree = RequireTree(argc, argv);
     ChartBench bench;
-    const QString path = CachedTreePath(choice->folder, choice->seed, choice->size);
-    if (const Status opened = bench.connection.open(path); !opened.ok()) {
+    if (const Status opened = bench.connection.open(tree.path); !opened.ok()) {
         err << "bench-chart: " << opened.description() << '\n';
         return 1;
     }
@@ -193,7 +187,7 @@ int Run(int argc, char** argv) {
     QCoreApplication::processEvents();
     std::vector<std::string> figures = Register(bench);
     return RunBenchmarks(argc, argv,
-                         "Charts on a tree of " + std::to_string(facts.persons) + " persons",
+                         "Charts on a tree of " + std::to_string(tree.facts.persons) + " persons",
                          std::move(figures));
 }
 

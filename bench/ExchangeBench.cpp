@@ -8,7 +8,6 @@
 #include "gedcom/GedcomExporter.h"
 #include "store/DatabaseConnection.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -20,8 +19,6 @@
 
 namespace radici::bench {
 namespace {
-
-using benchmark::State;
 
 // Buffered lines to a file through the C library.
 class FloorLines {
@@ -109,9 +106,7 @@ bool FloorExport(sqlite3* db, const std::string& path) {
 
 bool ProgramExport(const DatabaseConnection& connection, const QString& path) {
     QFile::remove(path);
-    return GedcomExporter(*connection.database(), {QStringLiteral("bench")})
-        .exportToFile(path)
-        .ok();
+    return GedcomExporter(connection, {QStringLiteral("bench")}).exportToFile(path).ok();
 }
 
 // One export in a process of its own, then its peak memory.
@@ -119,56 +114,32 @@ int Probe(const std::vector<std::string>& arguments) {
     const std::string& side = arguments.at(2);
     const std::string& file = arguments.at(3);
     const std::string& out = arguments.at(5);
-    bool exported = false;
     if (side == "floor") {
         FloorDatabase database(file, arguments.at(4));
-        exported = database.ok() && FloorExport(database.handle(), out);
-    } else {
-        DatabaseConnection connection;
-        exported = connection.open(QString::fromStdString(file)).ok() &&
-                   ProgramExport(connection, QString::fromStdString(out));
+        return ReportPeak(database.ok() && FloorExport(database.handle(), out));
     }
-    if (!exported) return 1;
-    std::printf("peak %.1f\n", PeakResidentMiB());
-    return 0;
+    DatabaseConnection connection;
+    return ReportPeak(connection.open(QString::fromStdString(file)).ok() &&
+                      ProgramExport(connection, QString::fromStdString(out)));
 }
 
 int Run(int argc, char** argv) {
-    const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
-    QTextStream err(stderr);
-    if (!choice) {
-        err << "bench-exchange: --tree-size and --tree-seed take whole numbers\n";
-        return 2;
-    }
-    const TreeFacts facts = RequireTree(*choice);
-    const QString tree = CachedTreePath(choice->folder, choice->seed, choice->size);
+    const BenchTree tree = RequireTree(argc, argv);
     const QTemporaryDir folder;
     const QString out = folder.filePath(QStringLiteral("albero.ged"));
     DatabaseConnection connection;
-    FloorDatabase floor(tree.toStdString(), DatabaseConnection::Password.toStdString());
-    if (const Status opened = connection.open(tree); !opened.ok() || !floor.ok()) {
-        err << "bench-exchange: cannot open " << tree << '\n';
+    FloorDatabase floor(tree.path.toStdString(), DatabaseConnection::Password.toStdString());
+    if (const Status opened = connection.open(tree.path); !opened.ok() || !floor.ok()) {
+        QTextStream(stderr) << "bench-exchange: cannot open " << tree.path << '\n';
         return 1;
     }
-
-    const auto timed = [](const std::string& name, auto function) {
-        benchmark::RegisterBenchmark(name.c_str(), function)
-            ->UseRealTime()
-            ->Unit(benchmark::kMillisecond);
-    };
-    timed("export/program", [&](State& s) {
-        for (auto _ : s)
-            if (!ProgramExport(connection, out)) s.SkipWithError("the export failed");
-    });
-    timed("export/floor", [&](State& s) {
-        for (auto _ : s)
-            if (!FloorExport(floor.handle(), out.toStdString()))
-                s.SkipWithError("the floor export failed");
-    });
-    RegisterPeakMemory("export peak memory", {tree, DatabaseConnection::Password, out},
+    RegisterTimedPair(
+        "export", [&] { return ProgramExport(connection, out); },
+        [&] { return FloorExport(floor.handle(), out.toStdString()); });
+    RegisterPeakMemory("export peak memory", {tree.path, DatabaseConnection::Password, out},
                        folder.path());
     return RunBenchmarks(argc, argv,
-                         "Export, tree of " + std::to_string(facts.persons) + " persons",
+                         "Export, tree of " + std::to_string(tree.facts.persons) + " persons",
                          {"export", "export peak memory"});
 }
 
@@ -176,8 +147,5 @@ int Run(int argc, char** argv) {
 }  // namespace radici::bench
 
 int main(int argc, char* argv[]) {
-    const std::vector<std::string> arguments(argv, argv + argc);
-    if (arguments.size() == 6 && arguments[1] == "probe") return radici::bench::Probe(arguments);
-    QCoreApplication application(argc, argv);
-    return radici::bench::Run(argc, argv);
+    return radici::bench::ProbeOrRun(argc, argv, radici::bench::Probe, radici::bench::Run);
 }

@@ -1,5 +1,6 @@
 #include "Floor.h"
 
+#include <cstdio>
 #include <fstream>
 
 namespace radici::bench {
@@ -86,6 +87,11 @@ bool FloorDatabase::execute(const char* sql) {
     return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+bool FloorDatabase::writeAtOnce(int cacheMiB, const std::function<bool()>& work) {
+    const std::string cache = "pragma cache_size = -" + std::to_string(cacheMiB * 1024);
+    return execute(cache.c_str()) && execute("begin") && work() && execute("commit");
+}
+
 FloorSearch::FloorSearch(sqlite3* db, const std::string& text)
     : scan_(text.starts_with('*')),
       statement_(db, scan_ ? "select rowid from anagrafica where cognome glob ?1 "
@@ -127,6 +133,13 @@ double PeakResidentMiB() {
         }
     }
     return -1;
+}
+
+int ReportPeak(bool succeeded) {
+    if (!succeeded) return 1;
+    std::printf("peak %.1f\n", PeakResidentMiB());
+    std::fflush(stdout);
+    return 0;
 }
 
 }  // namespace radici::bench

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,9 @@ public:
     sqlite3* handle() const { return db_; }
 
     bool execute(const char* sql);
+    // Runs the writes in one transaction with a page cache of that many MiB, so the index pages
+    // stay in memory: committed when the work returns true.
+    bool writeAtOnce(int cacheMiB, const std::function<bool()>& work);
 
 private:
     sqlite3* db_ = nullptr;
@@ -90,7 +94,17 @@ private:
     "idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, datamorte, luogomorte, " \
     "nazionemorte"
 
+// The inserts of a whole row of each table, parameters in column order.
+#define FLOOR_INSERT_PERSON                         \
+    "insert into anagrafica (" FLOOR_PERSON_COLUMNS \
+    ") values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"
+#define FLOOR_INSERT_LINK "insert into relazioni (idgenitori, idfigli, idsesso) values (?1, ?2, ?3)"
+#define FLOOR_INSERT_MARRIAGE "insert into matrimoni (idmarito, idmoglie, Data) values (?1, ?2, ?3)"
+
 // Peak resident memory of this process so far, in MiB, from /proc/self/status; -1 when unknown.
 double PeakResidentMiB();
+// Ends a probe process: when its work succeeded, writes "peak <MiB>" (what the benchmark that
+// started it reads). Returns the probe's exit code.
+int ReportPeak(bool succeeded);
 
 }  // namespace radici::bench

@@ -29,8 +29,6 @@ int main(int argc, char* argv[]) {
     }
     const std::vector<std::int64_t> rows =
         radici::bench::FloorSearch(database.handle(), arguments.at(4)).run();
-    if (rows.empty() || radici::bench::FloorRowReader(database.handle()).read(rows.front()) == 0)
-        return 1;
-    std::printf("peak %.1f\n", radici::bench::PeakResidentMiB());
-    return 0;
+    return radici::bench::ReportPeak(
+        !rows.empty() && radici::bench::FloorRowReader(database.handle()).read(rows.front()) > 0);
 }

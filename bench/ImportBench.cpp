@@ -10,7 +10,6 @@
 #include "store/DatabaseConnection.h"
 #include "store/Schema.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -20,8 +19,6 @@
 
 namespace radici::bench {
 namespace {
-
-using benchmark::State;
 
 // Every row of the three tables, as text, in the order the floor writes them.
 struct Rows {
@@ -64,21 +61,16 @@ bool Insert(sqlite3* db, const char* sql,
     return true;
 }
 
+// The same page cache as the program's import.
+constexpr int ImportCacheMiB = 192;
+
 bool FloorImport(const Rows& rows, const std::string& path, const std::string& password) {
     FloorDatabase db(path, password);
-    if (!db.ok() || !db.execute("pragma cache_size = -196608") || !db.execute("begin"))
-        return false;
-    const bool written =
-        Insert(db.handle(),
-               "insert into anagrafica (" FLOOR_PERSON_COLUMNS
-               ") values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
-               rows.persons) &&
-        Insert(db.handle(),
-               "insert into relazioni (idgenitori, idfigli, idsesso) values (?1, ?2, ?3)",
-               rows.links) &&
-        Insert(db.handle(), "insert into matrimoni (idmarito, idmoglie, Data) values (?1, ?2, ?3)",
-               rows.marriages);
-    return written && db.execute("commit");
+    return db.ok() && db.writeAtOnce(ImportCacheMiB, [&] {
+        return Insert(db.handle(), FLOOR_INSERT_PERSON, rows.persons) &&
+               Insert(db.handle(), FLOOR_INSERT_LINK, rows.links) &&
+               Insert(db.handle(), FLOOR_INSERT_MARRIAGE, rows.marriages);
+    });
 }
 
 bool ProgramImport(const QString& gedcom, const QString& path) {
@@ -109,9 +101,7 @@ int Probe(const std::vector<std::string>& arguments) {
         imported = ProgramImport(gedcom, target);
     }
     QFile::remove(target);
-    if (!imported) return 1;
-    std::printf("peak %.1f\n", PeakResidentMiB());
-    return 0;
+    return ReportPeak(imported);
 }
 
 bool MakeEmpty(const QString& path) {
@@ -121,57 +111,31 @@ bool MakeEmpty(const QString& path) {
 }
 
 int Run(int argc, char** argv) {
-    const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
-    QTextStream err(stderr);
-    if (!choice) {
-        err << "bench-import: --tree-size and --tree-seed take whole numbers\n";
-        return 2;
-    }
-    const TreeFacts facts = RequireTree(*choice);
-    const QString tree = CachedTreePath(choice->folder, choice->seed, choice->size);
+    const BenchTree tree = RequireTree(argc, argv);
     const QTemporaryDir folder;
     const QString gedcom = folder.filePath(QStringLiteral("albero.ged"));
     const QString empty = folder.filePath(QStringLiteral("vuoto.mdb"));
     const QString target = folder.filePath(QStringLiteral("importato.mdb"));
     {
         DatabaseConnection source;
-        if (!source.open(tree).ok() || !MakeEmpty(empty) ||
-            !GedcomExporter(*source.database(), {QStringLiteral("bench")})
-                 .exportToFile(gedcom)
-                 .ok()) {
-            err << "bench-import: cannot export " << tree << '\n';
+        if (!source.open(tree.path).ok() || !MakeEmpty(empty) ||
+            !GedcomExporter(source, {QStringLiteral("bench")}).exportToFile(gedcom).ok()) {
+            QTextStream(stderr) << "bench-import: cannot export " << tree.path << '\n';
             return 1;
         }
     }
-    FloorDatabase source(tree.toStdString(), DatabaseConnection::Password.toStdString());
+    FloorDatabase source(tree.path.toStdString(), DatabaseConnection::Password.toStdString());
     const Rows rows = ReadRows(source.handle());
-
-    const auto timed = [](const std::string& name, auto function) {
-        benchmark::RegisterBenchmark(name.c_str(), function)
-            ->UseRealTime()
-            ->Unit(benchmark::kMillisecond);
-    };
-    timed("import/program", [&](State& s) {
-        for (auto _ : s) {
-            s.PauseTiming();
-            EmptyCopy(empty, target);
-            s.ResumeTiming();
-            if (!ProgramImport(gedcom, target)) s.SkipWithError("the import failed");
-        }
-    });
-    timed("import/floor", [&](State& s) {
-        for (auto _ : s) {
-            s.PauseTiming();
-            EmptyCopy(empty, target);
-            s.ResumeTiming();
-            if (!FloorImport(rows, target.toStdString(),
-                             DatabaseConnection::Password.toStdString()))
-                s.SkipWithError("the floor import failed");
-        }
-    });
-    RegisterPeakMemory("import peak memory", {gedcom, tree, empty}, folder.path());
+    RegisterTimedPair(
+        "import", [&] { return ProgramImport(gedcom, target); },
+        [&] {
+            return FloorImport(rows, target.toStdString(),
+                               DatabaseConnection::Password.toStdString());
+        },
+        [&] { EmptyCopy(empty, target); });
+    RegisterPeakMemory("import peak memory", {gedcom, tree.path, empty}, folder.path());
     return RunBenchmarks(argc, argv,
-                         "Import, tree of " + std::to_string(facts.persons) + " persons",
+                         "Import, tree of " + std::to_string(tree.facts.persons) + " persons",
                          {"import", "import peak memory"});
 }
 
@@ -179,8 +143,5 @@ int Run(int argc, char** argv) {
 }  // namespace radici::bench
 
 int main(int argc, char* argv[]) {
-    const std::vector<std::string> arguments(argv, argv + argc);
-    if (arguments.size() == 6 && arguments[1] == "probe") return radici::bench::Probe(arguments);
-    QCoreApplication application(argc, argv);
-    return radici::bench::Run(argc, argv);
+    return radici::bench::ProbeOrRun(argc, argv, radici::bench::Probe, radici::bench::Run);
 }

@@ -668,8 +668,7 @@ std::vector<std::string> Register(Workbench& bench) {
 }
 
 // The writes need a copy: the cached tree must stay as it was made.
-QString WorkingCopy(const TreeChoice& choice) {
-    const QString tree = CachedTreePath(choice.folder, choice.seed, choice.size);
+QString WorkingCopy(const QString& tree) {
     QString copy = tree;
     copy.replace(QStringLiteral("tree-"), QStringLiteral("work-"));
     QFile::remove(copy);
@@ -678,15 +677,11 @@ QString WorkingCopy(const TreeChoice& choice) {
 }
 
 int Run(int argc, char** argv) {
-    const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
+    const BenchTree tree = RequireTree(argc, argv);
     QTextStream err(stderr);
-    if (!choice) {
-        err << "bench-operations: --tree-size and --tree-seed take whole numbers\n";
-        return 2;
-    }
     Workbench bench;
-    bench.facts = RequireTree(*choice);
-    bench.path = WorkingCopy(*choice);
+    bench.facts = tree.facts;
+    bench.path = WorkingCopy(tree.path);
     bench.context = std::make_unique<AppContext>(bench.toolkit, bench.path);
     if (const Status opened = bench.context->connection.open(bench.path); !opened.ok()) {
         err << "bench-operations: " << opened.description() << '\n';

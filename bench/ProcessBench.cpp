@@ -36,13 +36,9 @@ void TimeStartup(State& state, const QString& probe, const QStringList& argument
 }
 
 int Run(int argc, char** argv) {
-    const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
-    if (!choice) {
-        QTextStream(stderr) << "bench-process: --tree-size and --tree-seed take whole numbers\n";
-        return 2;
-    }
-    const TreeFacts facts = RequireTree(*choice);
-    const QString tree = CachedTreePath(choice->folder, choice->seed, choice->size);
+    const BenchTree chosen = RequireTree(argc, argv);
+    const TreeFacts& facts = chosen.facts;
+    const QString& tree = chosen.path;
     // The program looks for radicidb.mdb in its working folder; it only reads it here.
     const QTemporaryDir folder;
     if (!folder.isValid() ||

@@ -62,8 +62,7 @@ void SearchAndReport(radici::AppContext& context, const QString& text) {
     const bool shown = registry.findChild<QLabel*>(QStringLiteral("Label15"))
                            ->text()
                            .startsWith(QStringLiteral("1/"));
-    std::printf("peak %.1f\n", shown ? radici::bench::PeakResidentMiB() : -1.0);
-    std::fflush(stdout);
+    radici::bench::ReportPeak(shown);
 }
 
 }  // namespace
