@@ -53,11 +53,6 @@ QStringList Row(const ChartLayout& layout, int generation) {
     return names;
 }
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class ChartExportTest : public QObject {
@@ -97,7 +92,7 @@ void ChartExportTest::exportedFilesAreTheirFormats() {
         const Status saved = ExportChart(chart, folder + name);
         QVERIFY2(saved.ok(), qPrintable(saved.description()));
     }
-    QXmlStreamReader svg(Contents(folder + "/albero.svg"));
+    QXmlStreamReader svg(FileBytes(folder + "/albero.svg"));
     int outlines = 0;
     QStringList texts;
     while (!svg.atEnd()) {
@@ -109,7 +104,7 @@ void ChartExportTest::exportedFilesAreTheirFormats() {
     QCOMPARE(outlines, static_cast<int>(chart.boxes.size()));
     for (const ChartBox& box : chart.boxes) QVERIFY(texts.contains(box.person->nome));
 
-    const QByteArray pdf = Contents(folder + "/albero.PDF");
+    const QByteArray pdf = FileBytes(folder + "/albero.PDF");
     QVERIFY(pdf.startsWith("%PDF"));
     QCOMPARE(QString::fromLatin1(pdf).count(QRegularExpression("/Type\\s*/Page\\b")), 1);
     QCOMPARE(QImage(folder + "/albero.png").size(), chart.bounds.size().toSize());

@@ -57,11 +57,6 @@ void CheckLines(const QStringList& report, const QStringList& expected) {
         QVERIFY2(report.contains(line), qPrintable(line + "\nnot in:\n" + report.join('\n')));
 }
 
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class GedcomImportTest : public QObject {

@@ -15,15 +15,6 @@ private slots:
     void existingFilesAndTheDatabaseItselfAreNeverLost();
 };
 
-namespace {
-
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
-
 // Taken while the program's connection is open: the copy is a database of its own.
 void BackupTest::copyOpensWithThePasswordAndHoldsTheSameRows() {
     TestDatabase database;
@@ -38,7 +29,7 @@ void BackupTest::copyOpensWithThePasswordAndHoldsTheSameRows() {
     const Status copied =
         BackupDatabase(*program.database(), copyPath, DatabaseConnection::Password);
     QVERIFY2(copied.ok(), qPrintable(copied.description()));
-    QVERIFY(!Bytes(copyPath).contains("SQLite format 3"));
+    QVERIFY(!FileBytes(copyPath).contains("SQLite format 3"));
     DatabaseConnection copy;
     QVERIFY(copy.open(copyPath).ok());
     QCOMPARE(copy.anagrafica().seek(mother).value(), program.anagrafica().seek(mother).value());
@@ -58,17 +49,17 @@ void BackupTest::existingFilesAndTheDatabaseItselfAreNeverLost() {
     QFile file(existing);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("vecchia") == 7);
     file.close();
-    const QByteArray before = Bytes(database.path());
+    const QByteArray before = FileBytes(database.path());
 
     const Status refused = BackupDatabase(source, existing, DatabaseConnection::Password);
     QVERIFY(!refused.ok() && refused.description().contains("esiste già"));
-    QCOMPARE(Bytes(existing), QByteArray("vecchia"));
+    QCOMPARE(FileBytes(existing), QByteArray("vecchia"));
     for (ExistingCopy mode : {ExistingCopy::Refuse, ExistingCopy::Replace}) {
         const Status overItself =
             BackupDatabase(source, database.path(), DatabaseConnection::Password, mode);
         QVERIFY(!overItself.ok());
     }
-    QCOMPARE(Bytes(database.path()), before);
+    QCOMPARE(FileBytes(database.path()), before);
     QVERIFY(
         BackupDatabase(source, existing, DatabaseConnection::Password, ExistingCopy::Replace).ok());
     DatabaseConnection replaced;

@@ -3,6 +3,7 @@
 #include "store/Database.h"
 #include "store/Records.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -53,5 +54,11 @@ private:
     QTemporaryDir dir_;
     std::optional<Database> db_;
 };
+
+// The bytes of the file; empty when it cannot be read.
+inline QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 }  // namespace radici

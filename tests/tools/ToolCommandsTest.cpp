@@ -12,11 +12,6 @@ namespace {
 
 const QString EveryCommand = QStringLiteral("init, demo, export, backup, import e chart");
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class ToolCommandsTest : public QObject {
@@ -100,18 +95,18 @@ void ToolCommandsTest::exportWritesTheTreeReportsOdditiesAndNeverOverwrites() {
              qPrintable(whole.out));
     QCOMPARE(whole.err.count('\n'), 1);
     QVERIFY(whole.err.startsWith("radici-db: Il collegamento tra il genitore \"MANCANTE\""));
-    const QByteArray written = Bytes(database.folder() + "/albero.ged");
+    const QByteArray written = FileBytes(database.folder() + "/albero.ged");
     QVERIFY(written.startsWith("0 HEAD\n1 SOUR RADICI\n") && written.contains(living.toUtf8()));
 
     const ToolRun again =
         RunTool({"export", "--private", database.path(), "albero.ged"}, database.folder());
     QCOMPARE(again.exitCode, ToolFailed);
     QVERIFY(again.err.contains("esiste già"));
-    QCOMPARE(Bytes(database.folder() + "/albero.ged"), written);
+    QCOMPARE(FileBytes(database.folder() + "/albero.ged"), written);
     const ToolRun hidden =
         RunTool({"export", database.path(), "riservato.ged", "--private"}, database.folder());
     QCOMPARE(hidden.exitCode, ToolSucceeded);
-    QVERIFY(!Bytes(database.folder() + "/riservato.ged").contains(living.toUtf8()));
+    QVERIFY(!FileBytes(database.folder() + "/riservato.ged").contains(living.toUtf8()));
 }
 
 void ToolCommandsTest::backupWritesACopyOnceAndNeverOverwrites() {
@@ -131,11 +126,11 @@ void ToolCommandsTest::drawsAChart() {
     QCOMPARE(RunTool({"demo"}, folder.path()).exitCode, ToolSucceeded);
     const QString out = folder.filePath("noe.svg");
     QCOMPARE(RunTool({"chart", "ROSNOÈ25/12/1984", out}, folder.path()).exitCode, ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(Bytes(out)).count("<path"), 7);
+    QCOMPARE(QString::fromUtf8(FileBytes(out)).count("<path"), 7);
     QCOMPARE(
         RunTool({"chart", "--descendants", "1", "ROSGIU12/03/1888", out}, folder.path()).exitCode,
         ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(Bytes(out)).count("<path"), 2);
+    QCOMPARE(QString::fromUtf8(FileBytes(out)).count("<path"), 2);
     const ToolRun nobody = RunTool({"chart", "ROSNES01/01/1900", out}, folder.path());
     QCOMPARE(nobody.exitCode, ToolFailed);
     QVERIFY(nobody.err.contains("ROSNES01/01/1900"));
