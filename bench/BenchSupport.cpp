@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iomanip>
+#include <optional>
 #include <sstream>
 #include <string_view>
 
@@ -97,6 +98,12 @@ void RegisterPeakMemory(const std::string& figure, const QStringList& arguments,
 
 namespace {
 
+struct TreeChoice {
+    int size = 10000;
+    quint32 seed = 1;
+    QString folder;
+};
+
 std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv) {
     TreeChoice choice;
     choice.folder = QStringLiteral(RADICI_BENCH_TREES);
@@ -128,6 +135,7 @@ BenchTree RequireTree(int& argc, char** argv) {
     if (!choice) {
         err << QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()
             << ": --tree-size and --tree-seed take whole numbers\n";
+        err.flush();  // exit() runs no destructor
         std::exit(2);
     }
     err << "tree of " << choice->size << " persons (seed " << choice->seed << ") in "
@@ -136,10 +144,10 @@ BenchTree RequireTree(int& argc, char** argv) {
     Result<TreeFacts> tree = CachedTree(choice->folder, choice->seed, choice->size);
     if (!tree.ok()) {
         err << "cannot make the tree: " << tree.status().description() << '\n';
+        err.flush();
         std::exit(1);
     }
-    return {*choice, std::move(tree).value(),
-            CachedTreePath(choice->folder, choice->seed, choice->size)};
+    return {std::move(tree).value(), CachedTreePath(choice->folder, choice->seed, choice->size)};
 }
 
 void RegisterTimedPair(const std::string& figure, std::function<bool()> program,

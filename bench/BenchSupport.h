@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,13 +17,7 @@ namespace radici::bench {
 // of it: --tree-size=N (default 10000), --tree-seed=N (default 1), --tree-folder=DIR (default the
 // trees folder of the build). It is made on first use and kept; a bad choice, or a tree that
 // cannot be made, stops the program with a message.
-struct TreeChoice {
-    int size = 10000;
-    quint32 seed = 1;
-    QString folder;
-};
 struct BenchTree {
-    TreeChoice choice;
     TreeFacts facts;
     QString path;  // of the cached file
 };
