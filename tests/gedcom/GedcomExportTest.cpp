@@ -184,23 +184,30 @@ void GedcomExportTest::handEditedRowsAreLeftOutAndReported() {
     const QString mother = database.addPerson("SALA", "ROSA", "02/02/1902", Female);
     const QString child = database.addPerson("SALA", "UGO", "03/03/1930");
     const QString other = database.addPerson("MORO", "GIANNI", "04/04/1899");
-    database.execute("update anagrafica set sesso = 2 where idrecord = '" + other + "'");
+    database.execute(
+        "update anagrafica set sesso = 65536, datanasc = '15/07/1920' where "
+        "idrecord = '" +
+        other + "'");
+    database.execute("update anagrafica set datamorte = 'morto nel 1990' where idrecord = '" +
+                     child + "'");
     database.link(father, child, Male);
     database.link(father, child, Male);
     database.link("MANCANTE", child, Female);
     database.link(child, "ASSENTE", Male);
     database.link(mother, mother, Female);
     database.link(other, child, Male);
-    database.link(mother, child, Female);
-    database.marry(father, mother, "1929-01-01");
-    database.marry(father, mother);
+    database.link(mother, child, 7);
+    database.marry(mother, father, "1929-01-01");  // the woman as husband, the pair both ways
+    database.marry(father, mother, "primavera 1950");
     database.marry(father, "NESSUNO");
 
     const Exported exported = Export(database);
     QCOMPARE(Unsound(exported.text), QString());
     QCOMPARE(exported.report.problems,
-             QStringList({"Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" è "
-                          "ripetuto: è stato esportato una volta.",
+             QStringList({"Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" ha la "
+                          "data \"primavera 1950\", che non è una data: è stato esportato senza.",
+                          "Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" è "
+                          "registrato anche a ruoli invertiti: è stato esportato una volta.",
                           "Il matrimonio tra \"SALPIE01/01/1900\" e \"NESSUNO\" è stato lasciato "
                           "fuori: \"NESSUNO\" non è in anagrafica.",
                           "Il collegamento tra il genitore \"MANCANTE\" e il figlio "
@@ -216,8 +223,18 @@ void GedcomExportTest::handEditedRowsAreLeftOutAndReported() {
                           "Il collegamento tra il genitore \"MORGIA04/04/1899\" e il figlio "
                           "\"SALUGO03/03/1930\" è stato lasciato fuori: il figlio ha già il "
                           "padre \"SALPIE01/01/1900\".",
-                          "La persona \"MORGIA04/04/1899\" ha il sesso 2, né maschio né femmina: "
-                          "è stata esportata con sesso sconosciuto."}));
+                          "Il collegamento tra il genitore \"SALROS02/02/1902\" e il figlio "
+                          "\"SALUGO03/03/1930\" ha idsesso 7: è stato esportato come legame con "
+                          "la madre.",
+                          "La persona \"SALUGO03/03/1930\" ha la data di morte \"morto nel "
+                          "1990\", che non è una data: è stata esportata senza.",
+                          "La persona \"MORGIA04/04/1899\" ha la data di nascita \"15/07/1920\", "
+                          "che non è una data: è stata esportata senza.",
+                          "La persona \"MORGIA04/04/1899\" ha il sesso 65536, né maschio né "
+                          "femmina: è stata esportata con sesso sconosciuto.",
+                          "La famiglia di \"SALROS02/02/1902\" e \"SALPIE01/01/1900\" ha il "
+                          "padre e la madre (o il marito e la moglie) registrati nei ruoli "
+                          "contrari al sesso: sono stati esportati secondo il sesso."}));
     QCOMPARE(Record(exported.text, "@F1@"),
              "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n"
              "2 DATE 1 JAN 1929\n1 CHIL @I3@\n");
