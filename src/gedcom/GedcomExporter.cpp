@@ -434,10 +434,12 @@ void ExportRun::writeEvent(const char* tag, const QDate& date, const QString& pl
     if (date.isValid()) writer_.line(2, "DATE", GedcomDate(date));
     if (where.isEmpty()) return;
     writer_.line(2, "PLAC", where);
-    // A comma inside a value would move the boundary between place and country.
+    // A comma inside a value would move the boundary between place and country: FORM then
+    // names each part, "Luogo" or "Nazione".
     if (!place.contains(u',') && !country.contains(u',')) return;
-    if (!place.isEmpty()) writer_.line(3, "_LUOGO", place);
-    if (!country.isEmpty()) writer_.line(3, "_NAZIONE", country);
+    QStringList form(place.count(u',') + 1, QStringLiteral("Luogo"));
+    if (!country.isEmpty()) form << QStringList(country.count(u',') + 1, QStringLiteral("Nazione"));
+    writer_.line(3, "FORM", form.join(QStringLiteral(", ")));
 }
 
 Status ExportRun::writeFamilies() {

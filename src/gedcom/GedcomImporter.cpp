@@ -108,15 +108,26 @@ struct Place {
     int leftOutParts = 0;
 };
 
-// Radici's own files say the two columns exactly when a comma would leave them unclear.
-const auto PlaceTag = "_LUOGO"_L1;
-const auto CountryTag = "_NAZIONE"_L1;
+// Radici's own files name each part of a place holding a comma in FORM: the "Luogo" parts are
+// the place and the "Nazione" parts the country, each whole with its commas.
+std::optional<Place> ReadNamedParts(const GedcomNode& node) {
+    const QStringList parts = node.value.split(u',');
+    QStringList form = node.childValue("FORM"_L1).split(u',');
+    for (QString& name : form) name = name.trimmed();
+    const qsizetype places = form.contains(u"Nazione"_s) ? form.indexOf(u"Nazione"_s) : form.size();
+    if (form.size() != parts.size() || places == 0 ||
+        form.mid(0, places) != QStringList(places, u"Luogo"_s) ||
+        form.mid(places) != QStringList(form.size() - places, u"Nazione"_s))
+        return std::nullopt;
+    QString country = parts.mid(places).join(u',');
+    if (country.startsWith(u' ')) country.remove(0, 1);  // the blank written after the comma
+    return Place{Stored(parts.mid(0, places).join(u',')), Stored(country)};
+}
 
 // The first part is the place, the last the country; the parts between have no column.
 Place ReadPlace(const GedcomNode* node) {
     if (!node) return {};
-    if (node->child(PlaceTag) || node->child(CountryTag))
-        return {Stored(node->childValue(PlaceTag)), Stored(node->childValue(CountryTag))};
+    if (const std::optional<Place> named = ReadNamedParts(*node)) return *named;
     QStringList parts = node->value.split(u',');
     for (QString& part : parts) part = Stored(part);
     Place place{parts.first(), parts.size() > 1 ? parts.last() : u""_s};
