@@ -87,11 +87,11 @@ Names ReadNames(const GedcomNode& name) {
             names.leftOver = after;
         }
     }
-    const GedcomNode* givn = name.child("GIVN"_L1);
-    const GedcomNode* surn = name.child("SURN"_L1);
-    if (givn) names.given = givn->value;
-    if (surn) names.surname = surn->value;
-    if (givn || surn) names.leftOver.clear();
+    const QString givn = name.childValue("GIVN"_L1);
+    const QString surn = name.childValue("SURN"_L1);
+    if (!givn.trimmed().isEmpty()) names.given = givn;
+    if (!surn.trimmed().isEmpty()) names.surname = surn;
+    if (!givn.trimmed().isEmpty() || !surn.trimmed().isEmpty()) names.leftOver.clear();
     QStringList parts{names.leftOver.trimmed()};
     for (const char* tag : {"NPFX", "SPFX", "NSFX", "NICK"})
         parts << name.childValue(QLatin1StringView(tag)).trimmed();
@@ -391,8 +391,8 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
     origin_[static_cast<std::size_t>(xref)] = Origin::New;
     ImportPlan::NewPerson person;
     person.xref = xref;
-    person.sex = record.childValue("SEX"_L1).trimmed().toUpper() == u"F" ? Female : Male;
-    sex_[static_cast<std::size_t>(xref)] = SexOf(person.sex);
+    person.female = record.childValue("SEX"_L1).trimmed().toUpper() == u"F";
+    sex_[static_cast<std::size_t>(xref)] = person.female ? Sex::Female : Sex::Male;
     person.birthDay = DayNumber(birth);
     if (!names.leftOver.isEmpty())
         plan_.report_.nameParts << u"%1 (%2), riga %3: \"%4\""_s.arg(record.xref, key)
@@ -624,7 +624,7 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
         return Status::success();
     }
     parentOf_[at(to)][Slot(idsesso)] = from;
-    plan_.links_.push_back({from, to, idsesso});
+    plan_.links_.push_back({from, to, idsesso != Male});
     ++plan_.report_.parentLinks.added;
     return Status::success();
 }
@@ -694,7 +694,7 @@ Person ImportPlan::person(const NewPerson& planned) const {
     return Person{keys_[static_cast<std::size_t>(planned.xref)],
                   text(0),
                   text(1),
-                  planned.sex,
+                  planned.female ? Female : Male,
                   DateOfDay(planned.birthDay),
                   text(2),
                   text(3),
@@ -737,7 +737,7 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& con
         }
         for (const ImportPlan::NewLink& link : plan.links_) {
             if (Status s = connection.relazioni().upsert(
-                    {key(link.parent), key(link.child), link.idsesso});
+                    {key(link.parent), key(link.child), link.mother ? Female : Male});
                 !s.ok())
                 return s;
             if (!advance()) return Cancelled();

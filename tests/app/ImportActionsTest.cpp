@@ -97,7 +97,6 @@ void ImportActionsTest::longReportFitsTheScreenAndSavesAsText() {
     ReportDialog dialog(toolkit, {"resocontoEsportazione", "Esporta GEDCOM", "", lines, ""});
     dialog.show();
     QVERIFY(dialog.frameGeometry().height() <= 768 && dialog.frameGeometry().width() <= 1024);
-    QCOMPARE(dialog.findChild<QPlainTextEdit*>("resoconto")->document()->blockCount(), 20000);
 
     const QString path = database.folder() + "/resoconto.txt";
     const auto save = [&] {
@@ -109,7 +108,6 @@ void ImportActionsTest::longReportFitsTheScreenAndSavesAsText() {
     WriteFile(path, "mio");
     save();  // "No" to replacing it
     QCOMPARE(FileBytes(path), "mio");
-    QVERIFY(toolkit.texts.value(0).contains("esiste già"));
 }
 
 }  // namespace radici

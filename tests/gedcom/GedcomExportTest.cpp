@@ -50,6 +50,8 @@ QString Unsound(const QString& text) {
     return text.endsWith(QStringLiteral("\n0 TRLR\n")) ? QString() : QStringLiteral("no TRLR");
 }
 
+const QRegularExpression NameParts(QStringLiteral("2 (GIVN|SURN) [^\n]*\n"));
+
 const char* const Head =
     "0 HEAD\n1 SOUR RADICI\n2 VERS 9.8.7\n2 NAME Radici\n1 SUBM @U1@\n1 GEDC\n2 VERS 5.5.1\n"
     "2 FORM LINEAGE-LINKED\n1 CHAR UTF-8\n0 @U1@ SUBM\n1 NAME Radici\n";
@@ -91,36 +93,29 @@ void GedcomExportTest::familiesEventsAndLongValuesAsExpected() {
     database.link(luigi, dino, Male);
     database.link("NERPAO10/10/1918", dino, Female);
 
-    const Exported exported = Export(database);
+    Exported exported = Export(database);
+    exported.text.remove(NameParts);  // names are written twice, checked by the round trip
     const QString expected =
         QString(Head) +
-        "0 @I1@ INDI\n1 NAME MARIO /ROSSI/\n2 GIVN MARIO\n2 SURN ROSSI\n1 SEX M\n1 BIRT\n2 DATE 12 "
-        "MAR 1888\n"
+        "0 @I1@ INDI\n1 NAME MARIO /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 12 MAR 1888\n"
         "2 PLAC BERGAMO, ITALIA\n1 DEAT\n2 DATE 2 NOV 1950\n2 PLAC MILANO\n"
         "1 REFN ROSMAR12/03/1888\n1 FAMS @F1@\n"
-        "0 @I2@ INDI\n1 NAME ANNA /BIANCHI/\n2 GIVN ANNA\n2 SURN BIANCHI\n1 SEX F\n1 BIRT\n2 DATE "
-        "5 JUL 1890\n"
+        "0 @I2@ INDI\n1 NAME ANNA /BIANCHI/\n1 SEX F\n1 BIRT\n2 DATE 5 JUL 1890\n"
         "2 PLAC , SVIZZERA\n1 REFN BIAANN05/07/1890\n1 FAMS @F1@\n"
-        "0 @I3@ INDI\n1 NAME LUIGI /ROSSI/\n2 GIVN LUIGI\n2 SURN ROSSI\n1 SEX M\n1 BIRT\n2 DATE 1 "
-        "JAN 1915\n"
+        "0 @I3@ INDI\n1 NAME LUIGI /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 1 JAN 1915\n"
         "1 REFN ROSLUI01/01/1915\n1 FAMC @F1@\n1 FAMS @F4@\n"
-        "0 @I4@ INDI\n1 NAME ELENA /ROSSI/\n2 GIVN ELENA\n2 SURN ROSSI\n1 SEX F\n1 BIRT\n2 DATE 3 "
-        "APR 1917\n"
+        "0 @I4@ INDI\n1 NAME ELENA /ROSSI/\n1 SEX F\n1 BIRT\n2 DATE 3 APR 1917\n"
         "2 PLAC " +
         longPlace.left(245) + "\n3 CONC " +
         QString(longPlace.mid(245) + ", ITALIA").replace("@", "@@") +
         "\n1 REFN ROSELE03/04/1917\n1 FAMC @F1@\n1 FAMS @F2@\n"
-        "0 @I5@ INDI\n1 NAME CARLO /VERDI/\n2 GIVN CARLO\n2 SURN VERDI\n1 SEX M\n1 BIRT\n2 DATE 9 "
-        "SEP 1920\n1 DEAT\n"
+        "0 @I5@ INDI\n1 NAME CARLO /VERDI/\n1 SEX M\n1 BIRT\n2 DATE 9 SEP 1920\n1 DEAT\n"
         "2 DATE 1 JAN 1990\n1 REFN VERCAR09/09/1920\n1 FAMS @F2@\n1 FAMS @F3@\n"
-        "0 @I6@ INDI\n1 NAME GINO /VERDI/\n2 GIVN GINO\n2 SURN VERDI\n1 SEX M\n1 BIRT\n2 DATE 7 "
-        "JUL 1950\n"
+        "0 @I6@ INDI\n1 NAME GINO /VERDI/\n1 SEX M\n1 BIRT\n2 DATE 7 JUL 1950\n"
         "1 REFN VERGIN07/07/1950\n1 FAMC @F3@\n"
-        "0 @I7@ INDI\n1 NAME PAOLA /NERI/\n2 GIVN PAOLA\n2 SURN NERI\n1 SEX F\n1 BIRT\n2 DATE 10 "
-        "OCT 1918\n2 PLAC CASA\n"
+        "0 @I7@ INDI\n1 NAME PAOLA /NERI/\n1 SEX F\n1 BIRT\n2 DATE 10 OCT 1918\n2 PLAC CASA\n"
         "3 CONT DI CAMPAGNA\n1 REFN NERPAO10/10/1918\n1 FAMS @F4@\n"
-        "0 @I8@ INDI\n1 NAME DINO /ROSSI/\n2 GIVN DINO\n2 SURN ROSSI\n1 SEX M\n1 BIRT\n2 DATE 8 "
-        "AUG 1940\n"
+        "0 @I8@ INDI\n1 NAME DINO /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 8 AUG 1940\n"
         "1 REFN ROSDIN08/08/1940\n1 FAMC @F4@\n"
         "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n2 DATE 1 JUN 1912\n1 CHIL @I3@\n"
         "1 CHIL @I4@\n"
@@ -158,18 +153,16 @@ void GedcomExportTest::privateModeHidesWhatIdentifiesTheLiving() {
     database.marry(elio, eva, "1945-01-01");
     database.link(elio, aldo, Male);
 
-    const QString whole = Export(database).text;
+    const QString whole = Export(database).text.remove(NameParts);
     QCOMPARE(Record(whole, "@I1@"),
-             "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n2 GIVN ALDO\n2 SURN BRUNO\n1 SEX M\n1 BIRT\n"
+             "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n1 SEX M\n1 BIRT\n"
              "2 DATE 3 FEB 1990\n1 REFN BRUALD03/02/1990\n1 FAMC @F3@\n"
              "1 FAMS @F1@\n");
-    const QString hidden = Export(database, true).text;
+    const QString hidden = Export(database, true).text.remove(NameParts);
     QCOMPARE(Unsound(hidden), QString());
     QCOMPARE(Record(hidden, "@I1@"),
-             "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n2 GIVN ALDO\n2 SURN BRUNO\n1 SEX M\n1 FAMC @F3@\n1 "
-             "FAMS @F1@\n");
-    QCOMPARE(Record(hidden, "@I5@"),
-             "0 @I5@ INDI\n1 NAME ENZO /BRUNO/\n2 GIVN ENZO\n2 SURN BRUNO\n1 SEX M\n");
+             "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n1 SEX M\n1 FAMC @F3@\n1 FAMS @F1@\n");
+    QCOMPARE(Record(hidden, "@I5@"), "0 @I5@ INDI\n1 NAME ENZO /BRUNO/\n1 SEX M\n");
     // Dead, or born a hundred years ago today: nothing is hidden.
     QCOMPARE(Record(hidden, "@I3@"), Record(whole, "@I3@"));
     QCOMPARE(Record(hidden, "@I4@"), Record(whole, "@I4@"));

@@ -8,31 +8,24 @@
 #include <QBuffer>
 #include <QSet>
 #include <QTest>
-#include <algorithm>
 
 using namespace radici;
 
 namespace {
 
+// Every person byte for byte in row order (the export keeps it, and so does the import); links
+// and marriages as the test database reads them, sorted.
 struct Tables {
-    std::vector<Person> persons;
-    QStringList links;  // as the test database reads them, sorted
+    QStringList persons;
+    QStringList links;
     QStringList marriages;
 };
 
-template <typename Row, typename Less>
-std::vector<Row> Sorted(std::vector<Row> rows, Less less) {
-    std::sort(rows.begin(), rows.end(), less);
-    return rows;
-}
-
-Tables ReadTables(TestDatabase& db, const DatabaseConnection& connection) {
+Tables ReadTables(TestDatabase& db) {
     Tables tables;
-    Result<SearchResult> found = connection.anagrafica().search(SearchField::Surname, "*");
-    for (bool more = found.ok() && found.value().moveFirst(); more; more = found.value().moveNext())
-        tables.persons.push_back(found.value().current().value());
-    tables.persons = Sorted(
-        tables.persons, [](const Person& a, const Person& b) { return a.idrecord < b.idrecord; });
+    tables.persons = RawRows(db, "anagrafica",
+                             "idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
+                             "datamorte, luogomorte, nazionemorte");
     tables.links = db.links().split(u' ', Qt::SkipEmptyParts);
     tables.links.sort();
     tables.marriages = db.marriages().split(u' ', Qt::SkipEmptyParts);
@@ -149,13 +142,9 @@ void GedcomRoundTripTest::exportedTreesComeBackRowForRow() {
     QVERIFY2(plan.ok(), qPrintable(plan.status().description()));
     QVERIFY(WriteImport(plan.value(), into).ok());
 
-    const Tables before = ReadTables(source, from);
-    const Tables after = ReadTables(target, into);
+    const Tables before = ReadTables(source);
+    const Tables after = ReadTables(target);
     QVERIFY(before.persons.size() >= 5);
-    const QString columns =
-        "idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
-        "datamorte, luogomorte, nazionemorte";
-    QCOMPARE(RawRows(target, "anagrafica", columns), RawRows(source, "anagrafica", columns));
     QCOMPARE(after.persons, before.persons);
     QCOMPARE(after.links, before.links);
     QCOMPARE(after.marriages, before.marriages);
