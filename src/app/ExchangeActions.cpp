@@ -1,6 +1,7 @@
 #include "app/ExchangeActions.h"
 
 #include "app/ExportDialog.h"
+#include "app/ReportDialog.h"
 #include "common/Version.h"
 #include "gedcom/GedcomExporter.h"
 #include "store/Backup.h"
@@ -37,15 +38,21 @@ QString AskFileToWrite(AppContext& context, QWidget* parent, const QString& capt
     return replace ? path : QString();
 }
 
-QString ExportMessage(const ExportReport& report, const QString& path) {
-    QStringList lines{DescribeExport(report), QStringLiteral("File: %1").arg(Shown(path))};
-    if (!report.problems.isEmpty()) {
-        lines.append(QStringLiteral("Dati del database che non si potevano esportare così "
-                                    "come sono (%1):")
-                         .arg(report.problems.size()));
-        lines.append(report.problems);
-    }
-    return lines.join(u'\r');
+// A short message when everything was written as it is; else the whole list, in a window that
+// holds any number of lines.
+void ShowExportReport(AppContext& context, QWidget* parent, const ExportReport& report,
+                      const QString& path) {
+    const QStringList lines{DescribeExport(report), QStringLiteral("File: %1").arg(Shown(path))};
+    if (report.problems.isEmpty()) return context.toolkit.inform(parent, lines.join(u'\r'));
+    ReportDialog window(
+        context.toolkit,
+        {QStringLiteral("resocontoEsportazione"), QStringLiteral("Esporta GEDCOM"),
+         lines.join(u'\n') + QStringLiteral("\nDati del database che non si potevano esportare "
+                                            "così come sono (%1):")
+                                 .arg(report.problems.size()),
+         report.problems, QString()},
+        parent);
+    context.toolkit.showModal(window);
 }
 
 }  // namespace
@@ -73,7 +80,7 @@ void ExportGedcomInteractively(AppContext& context, QWidget* parent) {
             });
     progress.reset();
     if (report.ok()) {
-        context.toolkit.inform(parent, ExportMessage(report.value(), path));
+        ShowExportReport(context, parent, report.value(), path);
     } else {
         context.toolkit.inform(parent, report.status().description());
     }

@@ -1,6 +1,6 @@
 #include "app/ImportActions.h"
 
-#include "app/ImportDialog.h"
+#include "app/ReportDialog.h"
 #include "gedcom/GedcomImporter.h"
 #include "gedcom/GedcomReader.h"
 #include "ui/AppContext.h"
@@ -60,7 +60,13 @@ void ImportGedcomInteractively(AppContext& context, QWidget* parent) {
     }();
     if (!plan.ok()) return ReportFailure(context, parent, plan.status());
 
-    ImportDialog confirmation(plan.value().report().lines(), parent);
+    ReportDialog confirmation(
+        context.toolkit,
+        {QStringLiteral("resocontoImportazione"), QStringLiteral("Importa GEDCOM"),
+         QStringLiteral("Ecco che cosa farebbe l'importazione. Il database non cambia finché non "
+                        "scegli \"Importa\"."),
+         plan.value().report().lines(), QStringLiteral("Importa")},
+        parent);
     context.toolkit.showModal(confirmation);
     if (confirmation.result() != QDialog::Accepted) return;
 
@@ -70,7 +76,7 @@ void ImportGedcomInteractively(AppContext& context, QWidget* parent) {
     }();
     if (!written.ok()) return ReportFailure(context, parent, written.status());
     // The counts: the lists were in the report the user has just read.
-    context.toolkit.inform(parent, written.value().lines().mid(0, 4).join(u'\r'));
+    context.toolkit.inform(parent, written.value().summary().join(u'\r'));
 }
 
 }  // namespace radici

@@ -5,9 +5,11 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -21,8 +23,9 @@ using FamilyIndex = std::int32_t;
 // Progress is told at least this often, in rows.
 constexpr std::int64_t ProgressStep = 4096;
 
+// Two persons make one family whichever of them a row names first.
 struct Family {
-    RowId husband = 0;  // 0: not known
+    RowId husband = 0;  // 0: not known; as the first row of the family names them
     RowId wife = 0;
     bool married = false;  // a row of matrimoni joins them
     QDate marriageDate;
@@ -135,6 +138,9 @@ private:
     void writeEvent(const char* tag, const QDate& date, const QString& place,
                     const QString& country);
     Status writeFamilies();
+    std::pair<RowId, RowId> spousesBySex(const Family& family);
+    SexCode sexOf(RowId rowId) const;
+    void reportUnreadable(const Person& person, const StoredDates& stored);
 
     FamilyIndex familyOf(RowId husband, RowId wife);
     std::optional<std::pair<RowId, RowId>> personsOf(QByteArrayView first, QByteArrayView second,
@@ -160,6 +166,7 @@ private:
     std::vector<Member> spouseIn_;  // by spouse
     std::vector<Member> children_;  // by family, then as the children come in anagrafica
     std::vector<RowId> living_;     // row ids in order
+    std::vector<std::pair<RowId, SexCode>> notMale_;  // row ids in order, with their sex
 };
 
 // Counts a step of the export; work that is no step (grouping the families) passes 0 and
@@ -178,8 +185,8 @@ Status ExportRun::cancelled() const {
 }
 
 FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
-    const auto [found, added] = familyByCouple_.try_emplace(
-        std::pair(husband, wife), static_cast<FamilyIndex>(families_.size()));
+    const auto [found, added] =
+        familyByCouple_.try_emplace(std::minmax(husband, wife), FamilyIndex(families_.size()));
     if (added) families_.push_back({husband, wife, false, QDate()});
     return found->second;
 }
@@ -254,9 +261,17 @@ Status ExportRun::readMarriages() {
                                       QStringLiteral("unisce una persona a sé stessa"));
         if (!couple) return advance();
         Family& family = families_[familyOf(couple->first, couple->second)];
+        const QString marriage = MarriageRow.arg(Quoted(row.husband), Quoted(row.wife));
+        if (!row.data.isValid() && !row.storedData.isEmpty())
+            report_.problems.append(marriage + QStringLiteral(" ha la data \"%1\", che non è una "
+                                                              "data: è stato esportato senza.")
+                                                   .arg(row.storedData));
         if (family.married) {
-            report_.problems.append(MarriageRow.arg(Quoted(row.husband), Quoted(row.wife)) +
-                                    QStringLiteral(" è ripetuto: è stato esportato una volta."));
+            report_.problems.append(
+                marriage + (family.husband == couple->first
+                                ? QStringLiteral(" è ripetuto: è stato esportato una volta.")
+                                : QStringLiteral(" è registrato anche a ruoli invertiti: è stato "
+                                                 "esportato una volta.")));
         } else {
             family.married = true;
             family.marriageDate = row.data;
@@ -291,6 +306,11 @@ Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
                 return LinkRow.arg(Quoted(keys_.keyOf(link->parent)),
                                    Quoted(keys_.keyOf(link->child)));
             };
+            if (link->idsesso != Male && link->idsesso != Female)
+                report_.problems.append(
+                    pair() + QStringLiteral(" ha idsesso %1: è stato esportato come legame "
+                                            "con la madre.")
+                                 .arg(link->idsesso));
             if (link->parent == parents[0] || link->parent == parents[1]) {
                 report_.problems.append(
                     pair() + QStringLiteral(" è ripetuto: è stato esportato una volta."));
@@ -327,10 +347,47 @@ Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
 Status ExportRun::writePersons() {
     std::size_t childAt = 0;
     std::size_t spouseAt = 0;
-    return scan_.persons([&](RowId rowId, const Person& person) {
+    return scan_.persons([&](RowId rowId, const Person& person, const StoredDates& stored) {
+        if (person.sesso != Male) notMale_.emplace_back(rowId, person.sesso);
+        reportUnreadable(person, stored);
         writePerson(rowId, person, childAt, spouseAt);
         return advance();
     });
+}
+
+void ExportRun::reportUnreadable(const Person& person, const StoredDates& stored) {
+    for (const auto& [what, date, text] :
+         {std::tuple{"nascita", person.datanasc, stored.datanasc},
+          std::tuple{"morte", person.datamorte, stored.datamorte}}) {
+        if (date.isValid() || text.isEmpty()) continue;
+        report_.problems.append(QStringLiteral("La persona %1 ha la data di %2 \"%3\", che non è "
+                                               "una data: è stata esportata senza.")
+                                    .arg(Quoted(person.idrecord), QLatin1StringView(what), text));
+    }
+}
+
+SexCode ExportRun::sexOf(RowId rowId) const {
+    const auto found = std::lower_bound(notMale_.begin(), notMale_.end(),
+                                        std::pair(rowId, std::numeric_limits<SexCode>::min()));
+    return found != notMale_.end() && found->first == rowId ? found->second : Male;
+}
+
+// The man as husband and the woman as wife, whatever roles the rows gave them; a pair the sex
+// does not settle (two men, two women, a sex unknown) keeps the roles of its first row.
+std::pair<RowId, RowId> ExportRun::spousesBySex(const Family& family) {
+    const auto is = [&](RowId rowId, SexCode sex) { return rowId && sexOf(rowId) == sex; };
+    const bool misplaced = is(family.husband, Female) || is(family.wife, Male);
+    if (!misplaced || is(family.husband, Male) || is(family.wife, Female))
+        return {family.husband, family.wife};
+    QStringList parents;
+    for (const RowId rowId : {family.husband, family.wife})
+        if (rowId) parents << Quoted(keys_.keyOf(rowId));
+    report_.problems.append(
+        QStringLiteral("La famiglia di %1 ha il padre e la madre (o il marito e "
+                       "la moglie) registrati nei ruoli contrari al sesso: "
+                       "sono stati esportati secondo il sesso.")
+            .arg(parents.join(QStringLiteral(" e "))));
+    return {family.wife, family.husband};
 }
 
 void ExportRun::writePerson(RowId rowId, const Person& person, std::size_t& childAt,
@@ -341,7 +398,10 @@ void ExportRun::writePerson(RowId rowId, const Person& person, std::size_t& chil
     const bool withheld = living && options_.privateMode;
 
     writer_.record(PersonXref(rowId), "INDI");
+    // GIVN and SURN say the names exactly where "/" inside one would leave NAME unclear.
     writer_.line(1, "NAME", QStringLiteral("%1 /%2/").arg(person.nome, person.cognome));
+    if (!person.nome.isEmpty()) writer_.line(2, "GIVN", person.nome);
+    if (!person.cognome.isEmpty()) writer_.line(2, "SURN", person.cognome);
     if (person.sesso == Male || person.sesso == Female) {
         writer_.line(1, "SEX", person.sesso == Male ? QStringLiteral("M") : QStringLiteral("F"));
     } else {
@@ -371,7 +431,14 @@ void ExportRun::writeEvent(const char* tag, const QDate& date, const QString& pl
     if (!date.isValid() && where.isEmpty()) return;
     writer_.line(1, tag);
     if (date.isValid()) writer_.line(2, "DATE", GedcomDate(date));
-    if (!where.isEmpty()) writer_.line(2, "PLAC", where);
+    if (where.isEmpty()) return;
+    writer_.line(2, "PLAC", where);
+    // A comma inside a value would move the boundary between place and country: FORM then
+    // names each part, "Luogo" or "Nazione".
+    if (!place.contains(u',') && !country.contains(u',')) return;
+    QStringList form(place.count(u',') + 1, QStringLiteral("Luogo"));
+    if (!country.isEmpty()) form << QStringList(country.count(u',') + 1, QStringLiteral("Nazione"));
+    writer_.line(3, "FORM", form.join(QStringLiteral(", ")));
 }
 
 Status ExportRun::writeFamilies() {
@@ -381,9 +448,10 @@ Status ExportRun::writeFamilies() {
     auto child = children_.begin();
     for (FamilyIndex index = 0; index < FamilyIndex(families_.size()); ++index) {
         const Family& family = families_[index];
+        const auto [husband, wife] = spousesBySex(family);
         writer_.record(FamilyXref(index), "FAM");
-        if (family.husband) writer_.pointer(1, "HUSB", PersonXref(family.husband));
-        if (family.wife) writer_.pointer(1, "WIFE", PersonXref(family.wife));
+        if (husband) writer_.pointer(1, "HUSB", PersonXref(husband));
+        if (wife) writer_.pointer(1, "WIFE", PersonXref(wife));
         if (family.married) {
             const bool withheld =
                 options_.privateMode && isLiving(family.husband) && isLiving(family.wife);

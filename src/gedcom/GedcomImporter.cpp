@@ -9,7 +9,9 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace radici {
 namespace {
@@ -44,27 +46,56 @@ qint32 DayNumber(const std::optional<QDate>& date) {
 
 QDate DateOfDay(qint32 day) { return day == 0 ? QDate() : QDate::fromJulianDay(day); }
 
-// Names and places as the registry window stores them: trimmed and upper-cased, whole.
-QString Stored(const QString& text) { return UpperCase(text.trimmed()); }
+// Line breaks and other control characters become blanks, as in the registry window's boxes:
+// a name, a place or a key is one line of printable text.
+bool IsControl(QChar unit) {
+    const QChar::Category category = unit.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line ||
+           category == QChar::Separator_Paragraph;
+}
+
+// Names, places and keys as the registry window stores them: one line, trimmed and upper-cased.
+QString Stored(QString text) {
+    std::replace_if(text.begin(), text.end(), IsControl, QChar(u' '));
+    return UpperCase(text.trimmed());
+}
 
 struct Names {
     QString surname;
     QString given;
+    QString leftOver;  // what stands in the name but in neither column
 };
 
-// "Given /Surname/": the surname between the slashes; GIVN and SURN when the value lacks one.
+// "Given /Surname/ Suffix" or "/Surname/ Given"; GIVN and SURN, when present, say exactly what
+// the value may leave unclear (a surname holding a "/").
 Names ReadNames(const GedcomNode& name) {
     Names names;
-    const qsizetype open = name.value.indexOf(u'/');
-    if (open >= 0) {
-        const qsizetype close = name.value.indexOf(u'/', open + 1);
-        names.surname = name.value.mid(open + 1, close < 0 ? -1 : close - open - 1);
-        names.given = name.value.left(open);
+    const QString& value = name.value;
+    const qsizetype open = value.indexOf(u'/');
+    const qsizetype close = open < 0 ? -1 : value.indexOf(u'/', open + 1);
+    if (open < 0) {
+        names.given = value;
     } else {
-        names.given = name.value;
+        names.surname = value.mid(open + 1, close < 0 ? -1 : close - open - 1);
+        const QString before = value.left(open).trimmed();
+        const QString after = close < 0 ? QString() : value.mid(close + 1).trimmed();
+        if (before.isEmpty()) {
+            names.given = after;
+        } else {
+            names.given = before;
+            names.leftOver = after;
+        }
     }
-    if (names.surname.trimmed().isEmpty()) names.surname = name.childValue("SURN"_L1);
-    if (names.given.trimmed().isEmpty()) names.given = name.childValue("GIVN"_L1);
+    const QString givn = name.childValue("GIVN"_L1);
+    const QString surn = name.childValue("SURN"_L1);
+    if (!givn.trimmed().isEmpty()) names.given = givn;
+    if (!surn.trimmed().isEmpty()) names.surname = surn;
+    if (!givn.trimmed().isEmpty() || !surn.trimmed().isEmpty()) names.leftOver.clear();
+    QStringList parts{names.leftOver.trimmed()};
+    for (const char* tag : {"NPFX", "SPFX", "NSFX", "NICK"})
+        parts << name.childValue(QLatin1StringView(tag)).trimmed();
+    parts.removeAll(QString());
+    names.leftOver = parts.join(u' ');
     names.surname = Stored(names.surname);
     names.given = Stored(names.given);
     return names;
@@ -76,9 +107,27 @@ struct Place {
     int leftOutParts = 0;
 };
 
+// Radici's own files name each part of a place holding a comma in FORM: the "Luogo" parts are
+// the place and the "Nazione" parts the country, each whole with its commas.
+std::optional<Place> ReadNamedParts(const GedcomNode& node) {
+    const QStringList parts = node.value.split(u',');
+    QStringList form = node.childValue("FORM"_L1).split(u',');
+    for (QString& name : form) name = name.trimmed();
+    const qsizetype places = form.contains(u"Nazione"_s) ? form.indexOf(u"Nazione"_s) : form.size();
+    if (form.size() != parts.size() || places == 0 ||
+        form.mid(0, places) != QStringList(places, u"Luogo"_s) ||
+        form.mid(places) != QStringList(form.size() - places, u"Nazione"_s))
+        return std::nullopt;
+    QString country = parts.mid(places).join(u',');
+    if (country.startsWith(u' ')) country.remove(0, 1);  // the blank written after the comma
+    return Place{Stored(parts.mid(0, places).join(u',')), Stored(country)};
+}
+
 // The first part is the place, the last the country; the parts between have no column.
-Place ReadPlace(const QString& value) {
-    QStringList parts = value.split(u',');
+Place ReadPlace(const GedcomNode* node) {
+    if (!node) return {};
+    if (const std::optional<Place> named = ReadNamedParts(*node)) return *named;
+    QStringList parts = node->value.split(u',');
     for (QString& part : parts) part = Stored(part);
     Place place{parts.first(), parts.size() > 1 ? parts.last() : u""_s};
     for (qsizetype index = 1; index + 1 < parts.size(); ++index)
@@ -93,10 +142,10 @@ const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e naz
 
 // Tags that hold nothing more than what the import reads, or only the file's bookkeeping.
 bool IsQuietTag(const QString& tag) {
-    static const QSet<QString> quiet{u"SEX"_s,  u"FAMC"_s, u"FAMS"_s, u"REFN"_s, u"RIN"_s,
-                                     u"CHAN"_s, u"_UID"_s, u"UID"_s,  u"SUBM"_s, u"RFN"_s,
-                                     u"AFN"_s,  u"CREA"_s, u"EXID"_s, u"HUSB"_s, u"WIFE"_s,
-                                     u"CHIL"_s, u"NAME"_s, u"BIRT"_s, u"DEAT"_s, u"MARR"_s};
+    static const QSet<QString> quiet{
+        u"SEX"_s,  u"FAMC"_s, u"FAMS"_s, u"REFN"_s, u"RIN"_s,  u"CHAN"_s, u"_UID"_s,
+        u"UID"_s,  u"SUBM"_s, u"RFN"_s,  u"AFN"_s,  u"CREA"_s, u"EXID"_s, u"HUSB"_s,
+        u"WIFE"_s, u"CHIL"_s, u"NAME"_s, u"BIRT"_s, u"DEAT"_s, u"MARR"_s, u"NO"_s};
     return quiet.contains(tag);
 }
 
@@ -132,6 +181,16 @@ quint64 PairKey(qint32 first, qint32 second) {
     return (quint64(quint32(first)) << 32) | quint32(second);
 }
 
+// A person's sex as far as the import knows it.
+enum class Sex : char { Male, Female, Unknown };
+
+Sex SexOf(SexCode code) {
+    return code == Male ? Sex::Male : code == Female ? Sex::Female : Sex::Unknown;
+}
+
+// A parent's slot: 0 the father, 1 the mother.
+std::size_t Slot(SexCode idsesso) { return idsesso == Male ? 0 : 1; }
+
 }  // namespace
 
 // Builds a plan from one pass over the file: persons as their records come, links once every
@@ -151,6 +210,7 @@ private:
         qint32 xref = -1;
         qint32 husband = -1;
         qint32 wife = -1;
+        bool married = false;
         qint32 marriageDay = 0;
         qsizetype firstChild = 0;
         qsizetype childCount = 0;
@@ -158,22 +218,27 @@ private:
 
     qint32 xrefNumber(const QString& xref);
     Status addIndividual(const GedcomNode& record);
+    QString keyGiven(const GedcomNode& record) const;
     QStringList reasonsLeftOut(const GedcomNode& record, const Names& names,
-                               std::optional<QDate>& birth) const;
+                               std::optional<QDate>& birth, QString& key) const;
     Status enter(qint32 xref, const GedcomNode& record, const QString& key, const Names& names,
-                 const QDate& birth);
+                 const std::optional<QDate>& birth);
     void countNotHeld(const GedcomNode& record);
     void countAttached(const GedcomNode& node);
     void noteLongValues(const GedcomNode& record, const ImportPlan::NewPerson& person);
     void addFamily(const GedcomNode& record);
     Status planLinks();
     template <typename Table>
-    Result<bool> alreadyThere(QSet<quint64>& planned, qint32 first, qint32 second,
+    Result<bool> alreadyThere(QSet<quint64>& planned, bool stored, qint32 first, qint32 second,
                               const Table& table);
+    Result<bool> marriageThere(qint32 husband, qint32 wife);
     Status planMarriage(const Family& family);
-    Status planChildLink(const Family& family, qint32 parent, qint32 child, SexCode idsesso);
+    Status planChildLink(const Family& family, qint32 parent, qint32 child, SexCode role);
+    Result<QString> parentHeld(qint32 child, std::size_t slot);
+    void refuse(const Family& family, const QString& why);
     quint32 textNumber(const QString& text);
     QString describe(qint32 xref) const;
+    Status readStoredState();
 
     const DatabaseConnection& connection_;
     const ImportProgressCallback& progress_;
@@ -190,6 +255,12 @@ private:
     QSet<quint64> adopted_;  // (child, family) pairs that are not by birth
     QSet<quint64> plannedLinks_;
     QSet<quint64> plannedMarriages_;
+    std::vector<Sex> sex_;                         // by xref
+    std::vector<std::array<qint32, 2>> parentOf_;  // by child xref: the planned father, mother
+    QHash<qint32, std::array<QString, 2>> storedParents_;  // by child xref, once asked
+    bool ownFile_ = false;  // written by Radici: a family without MARR is no marriage
+    bool linksStored_ = false;
+    bool marriagesStored_ = false;
 };
 
 qint32 ImportPlanner::xrefNumber(const QString& xref) {
@@ -204,6 +275,8 @@ qint32 ImportPlanner::xrefNumber(const QString& xref) {
     canonical_.push_back(next);
     origin_.push_back(Origin::None);
     defined_.push_back(false);
+    sex_.push_back(Sex::Unknown);
+    parentOf_.push_back({-1, -1});
     return next;
 }
 
@@ -222,8 +295,16 @@ QString ImportPlanner::describe(qint32 xref) const {
     return key.isEmpty() ? name : u"%1 (%2)"_s.arg(name, key);
 }
 
+// The key REFN gives, when it has a key's length and no earlier person of the file holds it:
+// kept, so a key not made from the names (an old row, a hand-made one) comes back as it was.
+QString ImportPlanner::keyGiven(const GedcomNode& record) const {
+    const QString key = Stored(record.childValue("REFN"_L1));
+    return KeyComplete(key) && !firstWithKey_.contains(key) ? key : QString();
+}
+
+// Why the person cannot enter; none when the key is found (given by the file or composed).
 QStringList ImportPlanner::reasonsLeftOut(const GedcomNode& record, const Names& names,
-                                          std::optional<QDate>& birth) const {
+                                          std::optional<QDate>& birth, QString& key) const {
     QStringList reasons;
     const QString sex = record.childValue("SEX"_L1).trimmed().toUpper();
     if (sex.isEmpty())
@@ -233,6 +314,8 @@ QStringList ImportPlanner::reasonsLeftOut(const GedcomNode& record, const Names&
     const GedcomNode* birthNode = record.child("BIRT"_L1);
     const QString birthText = birthNode ? birthNode->childValue("DATE"_L1).trimmed() : QString();
     birth = ExactDate(birthText);
+    key = keyGiven(record);
+    if (!key.isEmpty()) return reasons;
     if (birthText.isEmpty())
         reasons << u"data di nascita mancante"_s;
     else if (!birth)
@@ -241,6 +324,11 @@ QStringList ImportPlanner::reasonsLeftOut(const GedcomNode& record, const Names&
         reasons << u"cognome di meno di tre caratteri (\"%1\")"_s.arg(names.surname);
     if (names.given.size() < 3)
         reasons << u"nome di meno di tre caratteri (\"%1\")"_s.arg(names.given);
+    if (!reasons.isEmpty()) return reasons;
+    key = UpperCase(ComposeKey(names.surname, names.given, FormatDisplayDate(*birth),
+                               DateRule::ExactlyTenCharacters)
+                        .trimmed());
+    if (!KeyComplete(key)) reasons << u"non se ne può comporre la chiave"_s;
     return reasons;
 }
 
@@ -253,14 +341,8 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
             .arg(record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s)
             .arg(record.line);
     std::optional<QDate> birth;
-    QStringList reasons = reasonsLeftOut(record, names, birth);
     QString key;
-    if (reasons.isEmpty()) {
-        key = UpperCase(ComposeKey(names.surname, names.given, FormatDisplayDate(*birth),
-                                   DateRule::ExactlyTenCharacters)
-                            .trimmed());
-        if (!KeyComplete(key)) reasons << u"non se ne può comporre la chiave"_s;
-    }
+    QStringList reasons = reasonsLeftOut(record, names, birth, key);
     if (defined_[static_cast<std::size_t>(xref)])
         reasons =
             QStringList{u"il riferimento %1 è già di un'altra persona del file"_s.arg(record.xref)};
@@ -285,17 +367,18 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
         return Status::success();
     }
     firstWithKey_.insert(key, xref);
-    return enter(xref, record, key, names, *birth);
+    return enter(xref, record, key, names, birth);
 }
 
 Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString& key,
-                            const Names& names, const QDate& birth) {
+                            const Names& names, const std::optional<QDate>& birth) {
     plan_.keys_[static_cast<std::size_t>(xref)] = key;
     if (connection_.isOpen()) {
         const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
         if (!stored.ok()) return stored.status();
         if (stored.value()) {
             origin_[static_cast<std::size_t>(xref)] = Origin::Database;
+            sex_[static_cast<std::size_t>(xref)] = SexOf(stored.value()->sesso);
             ++plan_.report_.persons.present;
             plan_.report_.presentPersons << u"%1 %2, riga %3: già presente nel database (chiave "
                                             u"%4), non modificata"_s.arg(record.xref)
@@ -308,12 +391,17 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
     origin_[static_cast<std::size_t>(xref)] = Origin::New;
     ImportPlan::NewPerson person;
     person.xref = xref;
-    person.sex = record.childValue("SEX"_L1).trimmed().toUpper() == u"F" ? Female : Male;
+    person.female = record.childValue("SEX"_L1).trimmed().toUpper() == u"F";
+    sex_[static_cast<std::size_t>(xref)] = person.female ? Sex::Female : Sex::Male;
     person.birthDay = DayNumber(birth);
+    if (!names.leftOver.isEmpty())
+        plan_.report_.nameParts << u"%1 (%2), riga %3: \"%4\""_s.arg(record.xref, key)
+                                       .arg(record.line)
+                                       .arg(names.leftOver);
     std::array<QString, 6> texts{names.surname, names.given};
     for (const auto& [tag, at] : {std::pair{"BIRT"_L1, 2}, std::pair{"DEAT"_L1, 4}}) {
         const GedcomNode* event = record.child(tag);
-        const Place place = ReadPlace(event ? event->childValue("PLAC"_L1) : QString());
+        const Place place = ReadPlace(event ? event->child("PLAC"_L1) : nullptr);
         texts[static_cast<std::size_t>(at)] = place.place;
         texts[static_cast<std::size_t>(at) + 1] = place.country;
         if (place.leftOutParts > 0) plan_.report_.notHeld[MiddlePlaceParts] += place.leftOutParts;
@@ -324,6 +412,10 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
         person.deathDay = DayNumber(date);
         if (!dateText.isEmpty() && !date) ++plan_.report_.notHeld[InexactDates];
     }
+    // A person whose key the file gives may have a birth date that is not exact.
+    if (const GedcomNode* born = record.child("BIRT"_L1);
+        !birth && born && !born->childValue("DATE"_L1).trimmed().isEmpty())
+        ++plan_.report_.notHeld[InexactDates];
     for (std::size_t index = 0; index < texts.size(); ++index)
         person.texts[index] = textNumber(texts[index]);
     noteLongValues(record, person);
@@ -379,7 +471,12 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     };
     family.husband = partner("HUSB"_L1);
     family.wife = partner("WIFE"_L1);
-    if (const GedcomNode* marriage = record.child("MARR"_L1)) {
+    // Radici writes MARR for every marriage, so in its files a couple without one is only the
+    // parents of their children; elsewhere a husband and a wife are a couple unless "NO MARR".
+    const GedcomNode* marriage = record.child("MARR"_L1);
+    const GedcomNode* denied = record.child("NO"_L1);
+    family.married = marriage || (!ownFile_ && !(denied && denied->value.trimmed() == u"MARR"));
+    if (marriage) {
         const QString dateText = marriage->childValue("DATE"_L1).trimmed();
         family.marriageDay = DayNumber(ExactDate(dateText));
         if (!dateText.isEmpty() && family.marriageDay == 0) ++plan_.report_.notHeld[InexactDates];
@@ -394,33 +491,65 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     families_.push_back(family);
 }
 
-// True when the pair is planned already or stored; otherwise it is planned from now on. The
-// database is asked only when one of the two was there before the import.
+// True when the pair is planned already or stored, whoever stored it (a row may name keys whose
+// persons enter only now); otherwise it is planned from now on. The table is asked only when it
+// holds rows.
 template <typename Table>
-Result<bool> ImportPlanner::alreadyThere(QSet<quint64>& planned, qint32 first, qint32 second,
-                                         const Table& table) {
+Result<bool> ImportPlanner::alreadyThere(QSet<quint64>& planned, bool stored, qint32 first,
+                                         qint32 second, const Table& table) {
     const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
     if (planned.contains(PairKey(first, second))) return true;
-    if (origin_[at(first)] == Origin::Database || origin_[at(second)] == Origin::Database) {
-        const Result<bool> stored = table.contains(plan_.keys_[at(first)], plan_.keys_[at(second)]);
-        if (!stored.ok() || stored.value()) return stored;
+    if (stored) {
+        const Result<bool> found = table.contains(plan_.keys_[at(first)], plan_.keys_[at(second)]);
+        if (!found.ok() || found.value()) return found;
     }
     planned.insert(PairKey(first, second));
     return false;
 }
 
+// A marriage is there in either role: a pair stored both ways is one marriage.
+Result<bool> ImportPlanner::marriageThere(qint32 husband, qint32 wife) {
+    const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
+    if (plannedMarriages_.contains(PairKey(wife, husband))) return true;
+    if (marriagesStored_) {
+        const Result<bool> reversed =
+            connection_.matrimoni().contains(plan_.keys_[at(wife)], plan_.keys_[at(husband)]);
+        if (!reversed.ok() || reversed.value()) return reversed;
+    }
+    return alreadyThere(plannedMarriages_, marriagesStored_, husband, wife,
+                        connection_.matrimoni());
+}
+
+void ImportPlanner::refuse(const Family& family, const QString& why) {
+    plan_.report_.refusedLinks << u"famiglia %1: %2"_s.arg(
+        xrefNames_[static_cast<std::size_t>(family.xref)], why);
+}
+
+// The husband is the man and the wife the woman, whatever roles the file gives them.
 Status ImportPlanner::planMarriage(const Family& family) {
-    if (family.husband < 0 || family.wife < 0) return Status::success();
+    if (family.husband < 0 || family.wife < 0 || !family.married) return Status::success();
     const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
     if (plan_.keys_[at(family.husband)].isEmpty() || plan_.keys_[at(family.wife)].isEmpty()) {
         ++plan_.report_.marriages.leftOut;
         ++plan_.report_.leftOutLinks[u"matrimoni di cui un coniuge non è importato"_s];
         return Status::success();
     }
-    const qint32 husband = canonical_[at(family.husband)];
-    const qint32 wife = canonical_[at(family.wife)];
-    const Result<bool> present =
-        alreadyThere(plannedMarriages_, husband, wife, connection_.matrimoni());
+    qint32 husband = canonical_[at(family.husband)];
+    qint32 wife = canonical_[at(family.wife)];
+    if (sex_[at(husband)] == Sex::Female && sex_[at(wife)] == Sex::Male) std::swap(husband, wife);
+    QString why;
+    if (husband == wife)
+        why = u"%1 sarebbe coniuge di sé stesso"_s.arg(describe(husband));
+    else if (sex_[at(husband)] != Sex::Male || sex_[at(wife)] != Sex::Female)
+        why =
+            u"il sesso di %1 e di %2 non dice chi è il marito e chi la moglie; matrimonio "
+            u"non importato"_s.arg(describe(husband), describe(wife));
+    if (!why.isEmpty()) {
+        ++plan_.report_.marriages.leftOut;
+        refuse(family, why);
+        return Status::success();
+    }
+    const Result<bool> present = marriageThere(husband, wife);
     if (!present.ok()) return present.status();
     if (present.value()) {
         ++plan_.report_.marriages.present;
@@ -431,8 +560,29 @@ Status ImportPlanner::planMarriage(const Family& family) {
     return Status::success();
 }
 
+// The key of the child's father (slot 0) or mother (slot 1), planned or stored; empty when none.
+Result<QString> ImportPlanner::parentHeld(qint32 child, std::size_t slot) {
+    const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
+    if (const qint32 planned = parentOf_[at(child)][slot]; planned >= 0)
+        return plan_.keys_[at(planned)];
+    if (!linksStored_) return QString();
+    auto found = storedParents_.find(child);
+    if (found == storedParents_.end()) {
+        const Result<std::vector<ParentLink>> stored =
+            connection_.relazioni().parentsOf(plan_.keys_[at(child)]);
+        if (!stored.ok()) return stored.status();
+        std::array<QString, 2> parents;
+        for (const ParentLink& link : stored.value())
+            if (parents[Slot(link.idsesso)].isEmpty())
+                parents[Slot(link.idsesso)] = link.idgenitori;
+        found = storedParents_.insert(child, parents);
+    }
+    return (*found)[slot];
+}
+
+// The link's idsesso is the parent's sex; the role in the family only when the sex is unknown.
 Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 child,
-                                    SexCode idsesso) {
+                                    SexCode role) {
     const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
     if (adopted_.contains(PairKey(child, family.xref))) {
         ++plan_.report_.parentLinks.leftOut;
@@ -448,13 +598,33 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
     }
     const qint32 from = canonical_[at(parent)];
     const qint32 to = canonical_[at(child)];
-    const Result<bool> present = alreadyThere(plannedLinks_, from, to, connection_.relazioni());
+    if (from == to) {
+        ++plan_.report_.parentLinks.leftOut;
+        refuse(family, u"%1 sarebbe genitore di sé stesso"_s.arg(describe(from)));
+        return Status::success();
+    }
+    const SexCode idsesso = sex_[at(from)] == Sex::Unknown ? role
+                            : sex_[at(from)] == Sex::Male  ? Male
+                                                           : Female;
+    const Result<bool> present =
+        alreadyThere(plannedLinks_, linksStored_, from, to, connection_.relazioni());
     if (!present.ok()) return present.status();
     if (present.value()) {
         ++plan_.report_.parentLinks.present;
         return Status::success();
     }
-    plan_.links_.push_back({from, to, idsesso});
+    const Result<QString> held = parentHeld(to, Slot(idsesso));
+    if (!held.ok()) return held.status();
+    if (!held.value().isEmpty()) {
+        plannedLinks_.remove(PairKey(from, to));
+        ++plan_.report_.parentLinks.leftOut;
+        refuse(family, u"%1 ha già %2 %3; %4 non importato come secondo genitore"_s.arg(
+                           describe(to), idsesso == Male ? u"il padre"_s : u"la madre"_s,
+                           held.value(), describe(from)));
+        return Status::success();
+    }
+    parentOf_[at(to)][Slot(idsesso)] = from;
+    plan_.links_.push_back({from, to, idsesso != Male});
     ++plan_.report_.parentLinks.added;
     return Status::success();
 }
@@ -478,6 +648,18 @@ Status ImportPlanner::planLinks() {
     return Status::success();
 }
 
+// Whether the tables hold rows: only then can a planned row be there already.
+Status ImportPlanner::readStoredState() {
+    if (!connection_.isOpen()) return Status::success();
+    const Result<bool> noLinks = connection_.relazioni().isEmpty();
+    if (!noLinks.ok()) return noLinks.status();
+    const Result<bool> noMarriages = connection_.matrimoni().isEmpty();
+    if (!noMarriages.ok()) return noMarriages.status();
+    linksStored_ = !noLinks.value();
+    marriagesStored_ = !noMarriages.value();
+    return Status::success();
+}
+
 // The lookups share one read transaction rather than locking the file one by one.
 Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
     return connection_.runReading([&] { return readAndPlan(file); });
@@ -486,6 +668,8 @@ Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
 Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
     GedcomReader reader(file);
     if (Status header = reader.readHeader(); !header.ok()) return header;
+    if (Status read = readStoredState(); !read.ok()) return read;
+    ownFile_ = reader.source().compare(u"RADICI"_s, Qt::CaseInsensitive) == 0;
     plan_.report_.version = reader.version();
     plan_.report_.encoding = reader.encodingName();
     textNumber(u""_s);
@@ -514,7 +698,7 @@ Person ImportPlan::person(const NewPerson& planned) const {
     return Person{keys_[static_cast<std::size_t>(planned.xref)],
                   text(0),
                   text(1),
-                  planned.sex,
+                  planned.female ? Female : Male,
                   DateOfDay(planned.birthDay),
                   text(2),
                   text(3),
@@ -557,7 +741,7 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& con
         }
         for (const ImportPlan::NewLink& link : plan.links_) {
             if (Status s = connection.relazioni().upsert(
-                    {key(link.parent), key(link.child), link.idsesso});
+                    {key(link.parent), key(link.child), link.mother ? Female : Male});
                 !s.ok())
                 return s;
             if (!advance()) return Cancelled();

@@ -40,12 +40,12 @@ private:
         quint32 texts[6] = {};  // cognome, nome, luogonasc, nazionenasc, luogomorte, nazionemorte
         qint32 birthDay = 0;    // Julian day; 0 when absent
         qint32 deathDay = 0;
-        SexCode sex = Male;
+        bool female = false;  // a byte, where a sex code takes eight
     };
     struct NewLink {
         qint32 parent = 0;
         qint32 child = 0;
-        SexCode idsesso = Male;
+        bool mother = false;
     };
     struct NewMarriage {
         qint32 husband = 0;

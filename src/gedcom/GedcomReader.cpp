@@ -39,7 +39,8 @@ bool IsTagCharacter(QChar c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || IsDigit(c) || c == u'_';
 }
 
-// "level [@xref@] TAG [value]", with one blank between the parts; the value is kept as it is.
+// "level [@xref@] TAG [value]", with one blank between the parts; the value is kept as it is
+// but for its doubled "@" signs.
 std::optional<GedcomNode> ParseLine(const QString& text) {
     const qsizetype size = text.size();
     qsizetype at = 0;
@@ -61,7 +62,8 @@ std::optional<GedcomNode> ParseLine(const QString& text) {
     while (at < size && IsTagCharacter(text[at])) ++at;
     if (at == tagStart || (at < size && text[at] != u' ')) return {};
     node.tag = text.mid(tagStart, at - tagStart);
-    if (at < size) node.value = text.mid(at + 1);
+    // "@@" stands for one "@" in a value; a pointer's single "@" signs are left alone.
+    if (at < size) node.value = text.mid(at + 1).replace(QStringLiteral("@@"), QStringLiteral("@"));
     return node;
 }
 
@@ -280,6 +282,7 @@ Status GedcomReader::readHeader() {
     if (!header.ok()) return header.status();
     const GedcomNode* gedc = header.value().child(QLatin1StringView("GEDC"));
     version_ = gedc ? gedc->childValue(QLatin1StringView("VERS")).trimmed() : QString();
+    source_ = header.value().childValue(QLatin1StringView("SOUR")).trimmed();
     if (!version_.isEmpty() && !version_.startsWith(u"5.5") && !version_.startsWith(u"7.0"))
         return Unreadable(QStringLiteral("Il file è nella versione GEDCOM %1, che Radici non "
                                          "legge: legge le versioni 5.5, 5.5.1 e 7.0. Il file "

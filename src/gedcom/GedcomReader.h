@@ -45,6 +45,8 @@ public:
     Status readHeader();
     const QString& encodingName() const { return encodingName_; }
     const QString& version() const { return version_; }
+    // The program that wrote the file, as the header's SOUR names it.
+    const QString& source() const { return source_; }
 
     // The next record after the header; no value once "0 TRLR" is read.
     Result<std::optional<GedcomNode>> nextRecord();
@@ -80,6 +82,7 @@ private:
     bool finished_ = false;
     QString encodingName_;
     QString version_;
+    QString source_;
 };
 
 }  // namespace radici

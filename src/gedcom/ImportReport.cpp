@@ -29,16 +29,24 @@ QStringList CountedItems(const std::map<QString, qint64>& counts) {
 
 }  // namespace
 
-QStringList ImportReport::lines() const {
+QStringList ImportReport::summary() const {
     QStringList lines;
     lines << QStringLiteral("File GEDCOM %1, codifica %2.")
                  .arg(version.isEmpty() ? QStringLiteral("senza versione") : version, encoding);
     lines << CountsLine(QStringLiteral("Persone"), persons, written, true)
           << CountsLine(QStringLiteral("Legami genitore-figlio"), parentLinks, written, false)
           << CountsLine(QStringLiteral("Matrimoni"), marriages, written, false);
+    return lines;
+}
+
+QStringList ImportReport::lines() const {
+    QStringList lines = summary();
     AddSection(lines, QStringLiteral("Persone escluse"), leftOutPersons);
     AddSection(lines, QStringLiteral("Persone già presenti, non modificate"), presentPersons);
     AddSection(lines, QStringLiteral("Legami e matrimoni esclusi"), CountedItems(leftOutLinks));
+    AddSection(lines, QStringLiteral("Legami e matrimoni esclusi perché contraddicono l'albero"),
+               refusedLinks);
+    AddSection(lines, QStringLiteral("Parti del nome senza una casella, non importate"), nameParts);
     AddSection(lines, QStringLiteral("Figli adottivi o in affidamento, legami non importati"),
                adoptions);
     AddSection(lines,

@@ -27,10 +27,15 @@ struct ImportReport {
     QStringList leftOutPersons;              // one line each: who and why
     QStringList presentPersons;              // one line each: who, and where they already are
     std::map<QString, qint64> leftOutLinks;  // why, and how many links or marriages
-    QStringList adoptions;                   // one line per child, whose links are left out
-    QStringList longValues;  // values longer than their box in the registry window, kept whole
+    QStringList refusedLinks;  // one line each: a link or marriage that contradicts the tree
+    QStringList nameParts;     // one line each: the part of a name that has no column
+    QStringList adoptions;     // one line per child, whose links are left out
+    QStringList longValues;    // values longer than their box in the registry window, kept whole
     std::map<QString, qint64> notHeld;  // what Radici has no place for, by kind
 
+    // The file's version and encoding, then one line of counts for each kind of row.
+    QStringList summary() const;
+    // The summary, then every list.
     QStringList lines() const;
 };
 

@@ -105,6 +105,15 @@ Result<bool> Exists(Statement& statement, const QString& first, const QString& s
     return found;
 }
 
+Result<bool> HoldsNoRow(const Database* db, const char* sql) {
+    if (!db) return ConnectionClosed();
+    Result<Statement> statement = db->prepare(sql);
+    if (!statement.ok()) return statement.status();
+    const bool found = statement.value().step();
+    if (!statement.value().status().ok()) return statement.value().status();
+    return !found;
+}
+
 // Rewrites the rows of the pair, or adds one when there is none.
 template <typename BindThird>
 Status Upsert(const Database* db, Statement& update, Statement& insert, const QString& first,
@@ -362,6 +371,10 @@ Result<bool> RelationTable::contains(const QString& parentKey, const QString& ch
     return Exists(*statement.value(), parentKey, childKey);
 }
 
+Result<bool> RelationTable::isEmpty() const {
+    return HoldsNoRow(db_, "select 1 from relazioni limit 1");
+}
+
 Status RelationTable::remove(const QString& parentKey, const QString& childKey) {
     return RunWithKeys(db_, "delete from relazioni where idgenitori = ?1 and idfigli = ?2",
                        {parentKey, childKey});
@@ -415,6 +428,10 @@ Result<bool> MarriageTable::contains(const QString& husbandKey, const QString& w
                "select 1 from matrimoni where idmarito = ?1 and idmoglie = ?2 limit 1");
     if (!statement.ok()) return statement.status();
     return Exists(*statement.value(), husbandKey, wifeKey);
+}
+
+Result<bool> MarriageTable::isEmpty() const {
+    return HoldsNoRow(db_, "select 1 from matrimoni limit 1");
 }
 
 Status MarriageTable::remove(const QString& husbandKey, const QString& wifeKey) {

@@ -53,6 +53,7 @@ public:
     Result<std::vector<ParentLink>> parentsOf(const QString& childKey) const;
     Result<std::vector<ParentLink>> childrenOf(const QString& parentKey) const;
     Result<bool> contains(const QString& parentKey, const QString& childKey) const;
+    Result<bool> isEmpty() const;
     // Deletes every row of the pair.
     Status remove(const QString& parentKey, const QString& childKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.
@@ -76,6 +77,7 @@ public:
     Result<std::vector<Marriage>> ofHusband(const QString& husbandKey) const;
     Result<std::vector<Marriage>> ofWife(const QString& wifeKey) const;
     Result<bool> contains(const QString& husbandKey, const QString& wifeKey) const;
+    Result<bool> isEmpty() const;
     // Deletes every row of the pair.
     Status remove(const QString& husbandKey, const QString& wifeKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.

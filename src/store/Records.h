@@ -7,8 +7,9 @@
 
 namespace radici {
 
-// Sex code of a person and of the parent named by a link: 0 "Maschio", 1 "Femmina".
-using SexCode = std::int16_t;
+// Sex code of a person and of the parent named by a link: 0 "Maschio", 1 "Femmina". As wide as
+// the file's integers, so a value another program wrote is read as it is, never wrapped.
+using SexCode = std::int64_t;
 inline constexpr SexCode Male = 0;
 inline constexpr SexCode Female = 1;
 

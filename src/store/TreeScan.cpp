@@ -38,11 +38,13 @@ Result<TableSizes> TreeScan::sizes() const {
 }
 
 Status TreeScan::persons(
-    const std::function<bool(std::int64_t rowId, const Person&)>& visit) const {
+    const std::function<bool(std::int64_t rowId, const Person&, const StoredDates&)>& visit) const {
     return Scan(db_,
                 "select idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
                 "datamorte, luogomorte, nazionemorte, rowid from anagrafica order by rowid",
-                [&](const Statement& row) { return visit(row.integer(10), ReadPerson(row)); });
+                [&](const Statement& row) {
+                    return visit(row.integer(10), ReadPerson(row), {row.text(4), row.text(7)});
+                });
 }
 
 Status TreeScan::personKeys(
@@ -62,7 +64,8 @@ Status TreeScan::parentLinks(const std::function<bool(const ScannedLink&)>& visi
 Status TreeScan::marriages(const std::function<bool(const ScannedMarriage&)>& visit) const {
     return Scan(db_, "select idmarito, idmoglie, Data from matrimoni order by rowid",
                 [&](const Statement& row) {
-                    return visit({row.utf8(0), row.utf8(1), DateFromStorageText(row.text(2))});
+                    const QString data = row.text(2);
+                    return visit({row.utf8(0), row.utf8(1), DateFromStorageText(data), data});
                 });
 }
 

@@ -28,6 +28,13 @@ struct ScannedMarriage {
     QByteArrayView husband;
     QByteArrayView wife;
     QDate data;
+    QString storedData;  // the date as the file holds it, read or not
+};
+
+// A person's dates as the file holds them, so a text that is no date can be told from none.
+struct StoredDates {
+    QString datanasc;
+    QString datamorte;
 };
 
 // Whole-table reads for exporting a tree, each one sequential scan (no lookup per row, so a
@@ -44,7 +51,8 @@ public:
     Status personKeys(
         const std::function<bool(QByteArrayView key, std::int64_t rowId)>& visit) const;
     // Persons in row order, with their row ids.
-    Status persons(const std::function<bool(std::int64_t rowId, const Person&)>& visit) const;
+    Status persons(const std::function<bool(std::int64_t rowId, const Person&, const StoredDates&)>&
+                       visit) const;
     // Links and marriages in row order.
     Status parentLinks(const std::function<bool(const ScannedLink&)>& visit) const;
     Status marriages(const std::function<bool(const ScannedMarriage&)>& visit) const;

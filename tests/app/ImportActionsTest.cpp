@@ -1,6 +1,7 @@
 #include "ScriptedToolkit.h"
 #include "TestDatabase.h"
 #include "app/ImportActions.h"
+#include "app/ReportDialog.h"
 #include "ui/AppContext.h"
 
 #include <QDialog>
@@ -43,6 +44,7 @@ class ImportActionsTest : public QObject {
 
 private slots:
     void reportComesFirstAndOnlyImportaWrites();
+    void longReportFitsTheScreenAndSavesAsText();
 };
 
 void ImportActionsTest::reportComesFirstAndOnlyImportaWrites() {
@@ -79,6 +81,28 @@ void ImportActionsTest::reportComesFirstAndOnlyImportaWrites() {
     QCOMPARE(toolkit.texts.size(), 1);
     QVERIFY(toolkit.texts[0].startsWith("Il file è incompleto: finisce alla riga 17"));
     QCOMPARE(toolkit.fileDialogs, QStringList(3, "Importa GEDCOM " + database.folder()));
+}
+
+void ImportActionsTest::longReportFitsTheScreenAndSavesAsText() {
+    TestDatabase database;
+    ScriptedToolkit toolkit;
+    QStringList lines;
+    for (int line = 0; line < 20000; ++line)
+        lines << QString::fromUtf8("riga %1: D'@NTE, ÀÈ").arg(line);
+    ReportDialog dialog(toolkit, {"resocontoEsportazione", "Esporta GEDCOM", "", lines, ""});
+    dialog.show();
+    QVERIFY(dialog.frameGeometry().height() <= 768 && dialog.frameGeometry().width() <= 1024);
+
+    const QString path = database.folder() + "/resoconto.txt";
+    const auto save = [&] {
+        toolkit.chooseFile(path);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("salvaComeTesto"), Qt::LeftButton);
+    };
+    save();
+    QCOMPARE(QString::fromUtf8(FileBytes(path)), lines.join(u'\n') + u'\n');
+    WriteFile(path, "mio");
+    save();  // "No" to replacing it
+    QCOMPARE(FileBytes(path), "mio");
 }
 
 }  // namespace radici

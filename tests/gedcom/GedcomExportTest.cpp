@@ -49,6 +49,8 @@ QString Unsound(const QString& text) {
     return text.endsWith(QStringLiteral("\n0 TRLR\n")) ? QString() : QStringLiteral("no TRLR");
 }
 
+const QRegularExpression NameParts(QStringLiteral("2 (GIVN|SURN) [^\n]*\n"));
+
 const char* const Head =
     "0 HEAD\n1 SOUR RADICI\n2 VERS 9.8.7\n2 NAME Radici\n1 SUBM @U1@\n1 GEDC\n2 VERS 5.5.1\n"
     "2 FORM LINEAGE-LINKED\n1 CHAR UTF-8\n0 @U1@ SUBM\n1 NAME Radici\n";
@@ -90,7 +92,8 @@ void GedcomExportTest::familiesEventsAndLongValuesAsExpected() {
     database.link(luigi, dino, Male);
     database.link("NERPAO10/10/1918", dino, Female);
 
-    const Exported exported = Export(database);
+    Exported exported = Export(database);
+    exported.text.remove(NameParts);  // names are written twice, checked by the round trip
     const QString expected =
         QString(Head) +
         "0 @I1@ INDI\n1 NAME MARIO /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 12 MAR 1888\n"
@@ -149,12 +152,12 @@ void GedcomExportTest::privateModeHidesWhatIdentifiesTheLiving() {
     database.marry(elio, eva, "1945-01-01");
     database.link(elio, aldo, Male);
 
-    const QString whole = Export(database).text;
+    const QString whole = Export(database).text.remove(NameParts);
     QCOMPARE(Record(whole, "@I1@"),
              "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n1 SEX M\n1 BIRT\n"
              "2 DATE 3 FEB 1990\n1 REFN BRUALD03/02/1990\n1 FAMC @F3@\n"
              "1 FAMS @F1@\n");
-    const QString hidden = Export(database, true).text;
+    const QString hidden = Export(database, true).text.remove(NameParts);
     QCOMPARE(Unsound(hidden), QString());
     QCOMPARE(Record(hidden, "@I1@"),
              "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n1 SEX M\n1 FAMC @F3@\n1 FAMS @F1@\n");
@@ -173,23 +176,30 @@ void GedcomExportTest::handEditedRowsAreLeftOutAndReported() {
     const QString mother = database.addPerson("SALA", "ROSA", "02/02/1902", Female);
     const QString child = database.addPerson("SALA", "UGO", "03/03/1930");
     const QString other = database.addPerson("MORO", "GIANNI", "04/04/1899");
-    database.execute("update anagrafica set sesso = 2 where idrecord = '" + other + "'");
+    database.execute(
+        "update anagrafica set sesso = 65536, datanasc = '15/07/1920' where "
+        "idrecord = '" +
+        other + "'");
+    database.execute("update anagrafica set datamorte = 'morto nel 1990' where idrecord = '" +
+                     child + "'");
     database.link(father, child, Male);
     database.link(father, child, Male);
     database.link("MANCANTE", child, Female);
     database.link(child, "ASSENTE", Male);
     database.link(mother, mother, Female);
     database.link(other, child, Male);
-    database.link(mother, child, Female);
-    database.marry(father, mother, "1929-01-01");
-    database.marry(father, mother);
+    database.link(mother, child, 7);
+    database.marry(mother, father, "1929-01-01");  // the woman as husband, the pair both ways
+    database.marry(father, mother, "primavera 1950");
     database.marry(father, "NESSUNO");
 
     const Exported exported = Export(database);
     QCOMPARE(Unsound(exported.text), QString());
     QCOMPARE(exported.report.problems,
-             QStringList({"Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" è "
-                          "ripetuto: è stato esportato una volta.",
+             QStringList({"Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" ha la "
+                          "data \"primavera 1950\", che non è una data: è stato esportato senza.",
+                          "Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" è "
+                          "registrato anche a ruoli invertiti: è stato esportato una volta.",
                           "Il matrimonio tra \"SALPIE01/01/1900\" e \"NESSUNO\" è stato lasciato "
                           "fuori: \"NESSUNO\" non è in anagrafica.",
                           "Il collegamento tra il genitore \"MANCANTE\" e il figlio "
@@ -205,8 +215,18 @@ void GedcomExportTest::handEditedRowsAreLeftOutAndReported() {
                           "Il collegamento tra il genitore \"MORGIA04/04/1899\" e il figlio "
                           "\"SALUGO03/03/1930\" è stato lasciato fuori: il figlio ha già il "
                           "padre \"SALPIE01/01/1900\".",
-                          "La persona \"MORGIA04/04/1899\" ha il sesso 2, né maschio né femmina: "
-                          "è stata esportata con sesso sconosciuto."}));
+                          "Il collegamento tra il genitore \"SALROS02/02/1902\" e il figlio "
+                          "\"SALUGO03/03/1930\" ha idsesso 7: è stato esportato come legame con "
+                          "la madre.",
+                          "La persona \"SALUGO03/03/1930\" ha la data di morte \"morto nel "
+                          "1990\", che non è una data: è stata esportata senza.",
+                          "La persona \"MORGIA04/04/1899\" ha la data di nascita \"15/07/1920\", "
+                          "che non è una data: è stata esportata senza.",
+                          "La persona \"MORGIA04/04/1899\" ha il sesso 65536, né maschio né "
+                          "femmina: è stata esportata con sesso sconosciuto.",
+                          "La famiglia di \"SALROS02/02/1902\" e \"SALPIE01/01/1900\" ha il "
+                          "padre e la madre (o il marito e la moglie) registrati nei ruoli "
+                          "contrari al sesso: sono stati esportati secondo il sesso."}));
     QCOMPARE(Record(exported.text, "@F1@"),
              "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n"
              "2 DATE 1 JAN 1929\n1 CHIL @I3@\n");

@@ -70,6 +70,7 @@ private slots:
     void encodingsGiveTheSameNames_data();
     void encodingsGiveTheSameNames();
     void mergeKeepsStoredPersonsAndAttachesLinks();
+    void namesInEveryFormControlsStripped();
     void cancellingHalfWayLeavesTheFileAsItWas();
 };
 
@@ -115,6 +116,27 @@ void GedcomImportTest::eachRuleWritesTheRowsItsReportPromises_data() {
         << QStringList{"2", FatherKey + "+" + MotherKey + ":"}
         << QStringList{"  legami con un figlio non importato: 2", "  divorzi: 1",
                        "  date inesatte o parziali: 1"};
+    const QByteArray couple = "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n";
+    QTest::newRow("husband and wife by sex")
+        << Indi("@I1@", "Anna /Rossi/", "F", "1 JAN 1890") +
+               Indi("@I2@", "Ugo /Neri/", "M", "1 JAN 1889") + Child + couple
+        << QStringList{"3", "ROSANN01/01/1890>" + ChildKey + ":1",
+                       "NERUGO01/01/1889>" + ChildKey + ":0", "NERUGO01/01/1889+ROSANN01/01/1890:"}
+        << QStringList{"Matrimoni: 1 importati, 0 già presenti, 0 esclusi."};
+    QTest::newRow("two fathers, one person as own parent and spouse")
+        << Father + Indi("@I2@", "Ugo /Neri/", "M", "1 JAN 1889") + Child + couple +
+               "0 @F2@ FAM\n1 HUSB @I1@\n1 WIFE @I1@\n1 CHIL @I1@\n"
+        << QStringList{"3", FatherKey + ">" + ChildKey + ":0"}
+        << QStringList{"Matrimoni: 0 importati, 0 già presenti, 2 esclusi.",
+                       "Legami genitore-figlio: 1 importati, 0 già presenti, 3 esclusi.",
+                       "  famiglia @F1@: il sesso di @I1@ (ROSGIU12/03/1888) e di @I2@ "
+                       "(NERUGO01/01/1889) non dice chi è il marito e chi la moglie; matrimonio "
+                       "non importato",
+                       "  famiglia @F2@: @I1@ (ROSGIU12/03/1888) sarebbe coniuge di sé stesso",
+                       "  famiglia @F2@: @I1@ (ROSGIU12/03/1888) sarebbe genitore di sé stesso"};
+    QTest::newRow("another program's NO MARR")
+        << Father + Mother + "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 NO MARR\n"
+        << QStringList{"2"} << QStringList{"Matrimoni: 0 importati, 0 già presenti, 0 esclusi."};
     QTest::newRow("spouse left out, long place kept whole")
         << Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888",
                 "1 DEAT\n2 PLAC San Giovanni in Persiceto, Italia\n") +
@@ -213,24 +235,56 @@ void GedcomImportTest::mergeKeepsStoredPersonsAndAttachesLinks() {
     db.addPerson("BIANCHI", "MARIA", "25/07/1891", Female);
     db.link(FatherKey, MotherKey, Male);  // a stored link the file repeats
     db.marry(FatherKey, MotherKey, "1913-01-01");
+    const QString stepMother = db.addPerson("VERDI", "ADA", "01/01/1890", Female);
+    db.link(stepMother, ChildKey, Female);  // the child's mother is stored already
+    db.marry("NERUGO01/01/1920", "ROSANN01/01/1921", "1940-02-02");  // rows of persons to come
+    db.link("NERUGO01/01/1920", "ROSANN01/01/1921", 7);
     const QString before = db.person(FatherKey);
     QVERIFY(!before.isEmpty());
     const QByteArray records = Father + Mother + Child +
                                "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 MARR\n"
-                               "2 DATE 3 MAY 1914\n0 @F2@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n";
+                               "2 DATE 3 MAY 1914\n0 @F2@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n" +
+                               Indi("@I4@", "Ugo /Neri/", "M", "1 JAN 1920") +
+                               Indi("@I5@", "Anna /Rossi/", "F", "1 JAN 1921") +
+                               "0 @F3@ FAM\n1 HUSB @I4@\n1 WIFE @I5@\n1 CHIL @I5@\n1 MARR\n";
     const Result<ImportReport> report = Import(Gedcom(records), db.path());
     QVERIFY2(report.ok(), qPrintable(report.status().description()));
     QCOMPARE(db.person(FatherKey), before);
-    QCOMPARE(RowsOf(db),
-             (QStringList{"3", FatherKey + ">" + MotherKey + ":0",
-                          FatherKey + ">" + ChildKey + ":0", MotherKey + ">" + ChildKey + ":1",
-                          FatherKey + "+" + MotherKey + ":1913-01-01"}));
+    QCOMPARE(
+        RowsOf(db),
+        (QStringList{"6", FatherKey + ">" + MotherKey + ":0", "VERADA01/01/1890>" + ChildKey + ":1",
+                     "NERUGO01/01/1920>ROSANN01/01/1921:7", FatherKey + ">" + ChildKey + ":0",
+                     FatherKey + "+" + MotherKey + ":1913-01-01",
+                     "NERUGO01/01/1920+ROSANN01/01/1921:1940-02-02"}));
     CheckLines(report.value().lines(),
-               {"Persone: 1 importate, 2 già presenti, 0 escluse.",
-                "Legami genitore-figlio: 2 importati, 1 già presenti, 0 esclusi.",
-                "Matrimoni: 0 importati, 1 già presenti, 0 esclusi.",
+               {"Persone: 3 importate, 2 già presenti, 0 escluse.",
+                "Legami genitore-figlio: 1 importati, 2 già presenti, 2 esclusi.",
+                "Matrimoni: 0 importati, 2 già presenti, 0 esclusi.",
+                "  famiglia @F1@: @I3@ (ROSLUC02/02/1917) ha già la madre VERADA01/01/1890; @I2@ "
+                "(BIAMAR25/07/1891) non importato come secondo genitore",
                 "  @I1@ Giuseppe /Rossi/, riga 5: già presente nel database (chiave "
                 "ROSGIU12/03/1888), non modificata"});
+}
+
+void GedcomImportTest::namesInEveryFormControlsStripped() {
+    TestDatabase db;
+    QByteArray nul = "1 DEAT\n2 PLAC Ber";
+    nul += '\0';
+    nul += "gamo\x01\n";
+    const QByteArray records =
+        Indi("@I1@", "/Rossi/ Giuseppe", "M", "12 MAR 1888", nul) +
+        Indi("@I2@", "Maria /Bianchi/ Jr.", "F", "25 JUL 1891", "1 REFN corta\n") +
+        Indi("@I3@", "Lucia /Rossi/Verdi/\n2 GIVN Lucia\n2 SURN Rossi/Verdi", "F", "2 FEB 1917") +
+        Indi("@I4@", "Dan /D@@nte/", "M", "1 JAN 1900", "1 REFN X@@Y/Z, ABC 12345\n") +
+        Indi("@I5@", "Eva /Neri/", "F", "", "1 REFN NERI EVA    1900\n");
+    const Result<ImportReport> report = Import(Gedcom(records), db.path());
+    QVERIFY2(report.ok(), qPrintable(report.status().description()));
+    QCOMPARE(db.person(FatherKey), "ROSSI|GIUSEPPE|0|1888-03-12||||BER GAMO|");
+    QCOMPARE(db.person(MotherKey), "BIANCHI|MARIA|1|1891-07-25|||||");
+    QCOMPARE(db.person("ROSLUC02/02/1917"), "ROSSI/VERDI|LUCIA|1|1917-02-02|||||");
+    QCOMPARE(db.person("X@Y/Z, ABC 12345"), "D@NTE|DAN|0|1900-01-01|||||");
+    QCOMPARE(db.person("NERI EVA    1900"), "NERI|EVA|1||||||");
+    CheckLines(report.value().lines(), {"  @I2@ (BIAMAR25/07/1891), riga 12: \"Jr.\""});
 }
 
 void GedcomImportTest::cancellingHalfWayLeavesTheFileAsItWas() {
