@@ -80,6 +80,14 @@ private slots:
         QCOMPARE(relations.context.selectedPersonKey.trimmed(), "LEOLUC07/07/1978");
         QCOMPARE(Control(window, "sesso_0").width(), 73);  // 1095 twips
 
+        // Every choice goes through one registry window: the latest search is still there.
+        relations.toolkit.onNextModal([](QDialog& registry) {
+            Click(registry, "trova_0");
+            QCOMPARE(Shown(registry, {"Label22"}), "LEONI");
+        });
+        Click(window, "Command3");
+        QCOMPARE(Shown(window, {"Label13"}), "");
+
         // A row clicked is selected in every list of its group, and only there.
         relations.choose("Command9", "ESPOSITO");
         ClickRow(window, "List6", 1);
