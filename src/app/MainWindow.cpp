@@ -130,9 +130,7 @@ void MainWindow::showRelations() {
 
 void MainWindow::showChart() {
     if (!requireOpenDatabase()) return;
-    if (!registryWindow_) registryWindow_ = new RegistryWindow(context_, this);
-    context_.toolkit.showModal(*registryWindow_);
-    const QString key = context_.selectedPersonKey.trimmed();
+    const QString key = PickFromRegistry(context_, this);
     if (key.isEmpty()) return;
     if (!chartWindow_) chartWindow_ = new ChartWindow(context_, this);
     chartWindow_->showPerson(key);

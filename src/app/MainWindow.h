@@ -15,7 +15,6 @@ namespace radici {
 struct AppContext;
 class AboutBox;
 class ChartWindow;
-class RegistryWindow;
 class RelationsWindow;
 class SystemInfoPlatform;
 
@@ -53,8 +52,7 @@ private:
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;
-    RegistryWindow* registryWindow_ = nullptr;  // owned as a child window
-    ChartWindow* chartWindow_ = nullptr;        // owned as a child window
+    ChartWindow* chartWindow_ = nullptr;  // owned as a child window
 };
 
 }  // namespace radici

@@ -64,7 +64,6 @@ struct RegistryWindow::Controls {
           byGivenName(ui.Option1_1),
           search(ui.Command1),
           resultFrame(ui.Frame5),
-          shownKey(ui.Label13),
           shownSurname(ui.Label22),
           shownGivenName(ui.Label23),
           shownBirthDate(ui.Label14),
@@ -96,7 +95,6 @@ struct RegistryWindow::Controls {
     QRadioButton* byGivenName;
     QPushButton* search;
     QWidget* resultFrame;
-    QLabel* shownKey;  // holds the shown person's key for "Seleziona" and "Modifica"; never shown
     QLabel* shownSurname;
     QLabel* shownGivenName;
     QLabel* shownBirthDate;
@@ -129,7 +127,6 @@ RegistryWindow::RegistryWindow(AppContext& context, QWidget* parent)
     controls_ = std::make_unique<Controls>(*ui_);
     KeepTypedTextWhole(*this);
     controls_->search->setIcon(SearchIcon());
-    controls_->shownKey->hide();
     connectHandlers();
     setEditingSize(false);
 }
@@ -253,7 +250,7 @@ void RegistryWindow::ShowCurrentResult() {
         return;
     }
     const Person& person = current.value();
-    controls_->shownKey->setText(person.idrecord);
+    shownKey_ = person.idrecord;
     controls_->shownSurname->setText(person.cognome);
     controls_->shownGivenName->setText(person.nome);
     controls_->shownBirthDate->setText(FormatDisplayDate(person.datanasc));
@@ -265,9 +262,10 @@ void RegistryWindow::ShowCurrentResult() {
 }
 
 void RegistryWindow::ClearResult() {
-    for (QLabel* label : {controls_->shownKey, controls_->shownSurname, controls_->shownGivenName,
-                          controls_->shownBirthDate, controls_->shownBirthPlace,
-                          controls_->shownBirthCountry, controls_->position}) {
+    shownKey_.clear();
+    for (QLabel* label :
+         {controls_->shownSurname, controls_->shownGivenName, controls_->shownBirthDate,
+          controls_->shownBirthPlace, controls_->shownBirthCountry, controls_->position}) {
         label->clear();
     }
     controls_->modify->setEnabled(false);
@@ -296,7 +294,7 @@ void RegistryWindow::navigate(Move move) {
 }
 
 void RegistryWindow::choosePerson() {
-    const QString key = controls_->shownKey->text().trimmed();
+    const QString key = shownKey_.trimmed();
     if (key.isEmpty()) {
         context_.toolkit.inform(this, NoDataAvailable);
         return;
@@ -370,8 +368,7 @@ void RegistryWindow::enterModifying() {
 }
 
 void RegistryWindow::LoadPersonForEdit() {
-    const auto found =
-        context_.connection.anagrafica().seekStored(controls_->shownKey->text().trimmed());
+    const auto found = context_.connection.anagrafica().seekStored(shownKey_.trimmed());
     if (!found.ok()) {
         context_.toolkit.inform(this, MessageLines({ReadFailed, found.status().description()}));
         return;
@@ -506,6 +503,17 @@ bool RegistryWindow::checkDeathDate() {
     context_.toolkit.inform(this, MessageLines({InvalidDeathDate, DateFormatHint}));
     controls_->deathDate->setFocus();
     return false;
+}
+
+QString PickFromRegistry(AppContext& context, QWidget* caller) {
+    QPointer<QDialog>& window = context.registryWindow;
+    if (!window) {
+        window = new RegistryWindow(context, caller);
+    } else if (window->parentWidget() != caller) {
+        window->setParent(caller, window->windowFlags());
+    }
+    context.toolkit.showModal(*window);
+    return context.selectedPersonKey.trimmed();
 }
 
 }  // namespace radici

@@ -97,6 +97,7 @@ private:
     std::unique_ptr<Ui::RegistryWindow> ui_;
     std::unique_ptr<Controls> controls_;
     SearchResult searchResult_;  // kept from one showing to the next
+    QString shownKey_;           // of the result shown: what "Seleziona" and "Modifica" take
     // The person being corrected as the file held it, and what each box showed of it: a box the
     // user leaves alone writes nothing back.
     std::optional<StoredPerson> loaded_;
@@ -105,5 +106,10 @@ private:
     SexCode personSex_ = Male;
     bool personChosen_ = false;
 };
+
+// Shows the context's one registry window modally over the caller for a choice and returns the
+// key chosen, trimmed; empty when nobody was chosen. The window is made on first use and kept,
+// so its latest search survives. The registry window alone writes SelectedPersonKey.
+QString PickFromRegistry(AppContext& context, QWidget* caller);
 
 }  // namespace radici

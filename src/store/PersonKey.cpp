@@ -36,10 +36,4 @@ QString UpperCase(const QString& text) {
     return upper;
 }
 
-SelectedPersonKey::SelectedPersonKey() { clear(); }
-
-void SelectedPersonKey::write(const QString& key) {
-    slot_ = key.left(PersonKeyLength).leftJustified(PersonKeyLength, QLatin1Char(' '));
-}
-
 }  // namespace radici

@@ -24,22 +24,4 @@ bool KeyComplete(const QString& key);
 // ("ß" stays "ß" rather than growing to "SS"). Keys, names, places and search texts all use it.
 QString UpperCase(const QString& text);
 
-// The shared 16-character slot through which a chosen person is handed over.
-class SelectedPersonKey {
-public:
-    SelectedPersonKey();
-
-    // Pads a shorter text with blanks on the right and cuts a longer one to 16 characters.
-    void write(const QString& key);
-    void clear() { write(QString()); }
-
-    // The slot as it stands: always 16 characters.
-    const QString& text() const { return slot_; }
-    // The key without leading and trailing blanks; empty when nothing was chosen.
-    QString trimmed() const { return slot_.trimmed(); }
-
-private:
-    QString slot_;
-};
-
 }  // namespace radici

@@ -30,11 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(key.size() <= radici::PersonKeyLength, "a key is never longer than 16", input);
             Require(!whole || QStringView(key).isValidUtf16(), "a key holds whole characters",
                     input);
-            const QString stored = radici::UpperCase(key);
-            radici::SelectedPersonKey slot;
-            slot.write(stored);
-            Require(stored.size() == key.size() && slot.trimmed() == stored.trimmed(),
-                    "upper-cased, the key keeps its length and passes the slot whole", input);
+            Require(radici::UpperCase(key).size() == key.size(),
+                    "upper-cased, the key keeps its length", input);
         }
     }
     return 0;

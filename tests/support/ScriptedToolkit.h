@@ -20,7 +20,6 @@ public:
     // What to do with the next window shown modally: it is shown, the step runs, and if the
     // window is still open it is closed as by its close box. Without a step it closes at once.
     void onNextModal(ModalStep step) { modalSteps_.push_back(std::move(step)); }
-    bool stepsLeft() const { return !modalSteps_.empty(); }
     // The file chosen in the next file dialog; a dialog without one is cancelled.
     void chooseFile(const QString& path) { files_.push_back(path); }
 
