@@ -5,6 +5,7 @@
 #include "chart/ChartReader.h"
 #include "store/DatabaseConnection.h"
 #include "tools/DatabaseTool.h"
+#include "tools/NewFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,9 +68,12 @@ int RunChartCommand(const QStringList& arguments, const ChartRequest& request, Q
                                .arg(key, ShownPath(database)));
     }
     const ChartLayout layout = LayoutChart(kind, family.value(), key, *generations);
-    if (const Status saved = ExportChart(layout, output); !saved.ok()) {
+    const std::unique_ptr<StagedFile> staged = StageNewFile(output, err);
+    if (!staged) return ToolFailed;
+    if (const Status saved = ExportChart(layout, staged->path()); !saved.ok()) {
         return Failed(err, saved.description());
     }
+    if (const int named = PublishNewFile(*staged, err); named) return named;
     out << ChartTitle(layout) << ": " << layout.boxes.size() << " riquadri in " << ShownPath(output)
         << ".\n";
     return ToolSucceeded;

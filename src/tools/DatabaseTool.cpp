@@ -7,13 +7,13 @@
 #include "tools/DemoFamily.h"
 #include "tools/ExchangeCommands.h"
 #include "tools/ImportCommand.h"
+#include "tools/NewFile.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-#include <cerrno>
 #include <optional>
 
 namespace radici {
@@ -53,48 +53,7 @@ Status FillNewFile(const QString& path, DatabaseContent content) {
     return made;
 }
 
-// Why the system refused to create a file, in Italian: its own words are English.
-QString CreationRefusal(int error) {
-    switch (error) {
-        case EISDIR:
-            return QStringLiteral("è una cartella; indica il nome di un file");
-        case ENAMETOOLONG:
-            return QStringLiteral("il nome è troppo lungo; scegline uno più corto");
-        case ENOENT:
-        case ENOTDIR:
-            return QStringLiteral("la cartella indicata non esiste");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("la cartella non permette di creare file; rendila scrivibile");
-        case EROFS:
-            return QStringLiteral("il disco è di sola lettura");
-        case ENOSPC:
-        case EDQUOT:
-            return QStringLiteral("il disco è pieno; libera spazio");
-        default:
-            return QStringLiteral("controlla il nome, la cartella e i suoi permessi");
-    }
-}
-
 }  // namespace
-
-// Creating the file exclusively, rather than testing for it first, means a file that appears in
-// the meantime is still never overwritten.
-int ClaimNewFile(const QString& path, QTextStream& err) {
-    QFile file(path);
-    errno = 0;
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return ToolSucceeded;
-    const int refusal = errno;
-    const QFileInfo existing(path);
-    if (existing.exists() || existing.isSymLink()) {
-        err << ToolName << ": il file " << ShownPath(path)
-            << " esiste già e non viene sovrascritto.\n";
-    } else {
-        err << ToolName << ": impossibile creare il file " << ShownPath(path) << ": "
-            << CreationRefusal(refusal) << ".\n";
-    }
-    return ToolFailed;
-}
 
 namespace {
 
@@ -166,14 +125,19 @@ int RunCommand(const QStringList& positional, bool dryRun, QTextStream& out, QTe
 }  // namespace
 
 int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream& out,
-                       QTextStream& err) {
-    if (const int claimed = ClaimNewFile(path, err); claimed != ToolSucceeded) return claimed;
-    if (const Status made = FillNewFile(path, content); !made.ok()) {
-        QFile::remove(path);
+                       QTextStream& err, const CompleteNewFile& complete) {
+    const std::unique_ptr<StagedFile> staged = StageNewFile(path, err);
+    if (!staged) return ToolFailed;
+    if (const Status made = FillNewFile(staged->path(), content); !made.ok()) {
         err << ToolName << ": impossibile preparare il database " << ShownPath(path) << ": "
             << made.number() << " " << made.description() << "\n";
         return ToolFailed;
     }
+    if (complete) {
+        if (const int completed = complete(staged->path()); completed != ToolSucceeded)
+            return completed;
+    }
+    if (const int named = PublishNewFile(*staged, err); named != ToolSucceeded) return named;
     if (content == DatabaseContent::DemoFamily) {
         out << "Creato il database " << ShownPath(path) << " con una famiglia di esempio.\n";
     } else {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QTextStream;
 
@@ -20,16 +21,18 @@ int Misused(QTextStream& err, const QString& problem);
 int Failed(QTextStream& err, const QString& problem);
 // The absolute path, as the tool shows it.
 QString ShownPath(const QString& path);
-// Creates the file, empty, unless it exists already; says why not on err. Returns an exit code.
-int ClaimNewFile(const QString& path, QTextStream& err);
 
 enum class DatabaseContent { Empty, DemoFamily };
 
+// Finishes a new database under its staging name; returns an exit code.
+using CompleteNewFile = std::function<int(const QString& stagingPath)>;
+
 // Makes a new database file with the program's password and its three tables, and the demo
-// family when asked. Never touches an existing file. Reports in one line: on out when the file
-// was made, on err when it was not (and then leaves no file behind).
+// family when asked, then lets complete finish it. The file takes its name only once all of it
+// is done, and never replaces a file. Reports in one line: on out when the file was made, on err
+// when it was not (and then leaves no file behind).
 int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream& out,
-                       QTextStream& err);
+                       QTextStream& err, const CompleteNewFile& complete = {});
 
 // Runs radici-db with its command line, program name first.
 int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream& err);

@@ -5,8 +5,8 @@
 #include "store/Backup.h"
 #include "store/DatabaseConnection.h"
 #include "tools/DatabaseTool.h"
+#include "tools/NewFile.h"
 
-#include <QFile>
 #include <QTextStream>
 
 namespace radici {
@@ -59,13 +59,13 @@ int Export(QStringList names, QTextStream& out, QTextStream& err) {
     if (!files) return ToolMisused;
     DatabaseConnection connection;
     if (const int opened = OpenDatabase(connection, files->database, err); opened) return opened;
-    if (const int claimed = ClaimNewFile(files->output, err); claimed) return claimed;
+    const std::unique_ptr<StagedFile> staged = StageNewFile(files->output, err);
+    if (!staged) return ToolFailed;
     const Result<ExportReport> report =
-        GedcomExporter(*connection.database(), options).exportToFile(files->output);
-    if (!report.ok()) {
-        QFile::remove(files->output);
+        GedcomExporter(*connection.database(), options).exportToFile(staged->path());
+    if (!report.ok())
         return Failed(err, QStringLiteral("esportazione non riuscita"), report.status());
-    }
+    if (const int named = PublishNewFile(*staged, err); named) return named;
     for (const QString& problem : report.value().problems)
         err << ToolName << ": " << problem << "\n";
     out << DescribeExport(report.value()) << " File: " << ShownPath(files->output) << "\n";

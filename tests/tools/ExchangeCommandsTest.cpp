@@ -3,6 +3,8 @@
 #include "store/DatabaseConnection.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +27,7 @@ private slots:
     void backupWritesACopyOnceAndNeverOverwrites();
     void badCommandLinesAndMissingDatabasesWriteNothing_data();
     void badCommandLinesAndMissingDatabasesWriteNothing();
+    void filesAppearWholeAndOnlyLeftoversOfEndedRunsGo();
 };
 
 void ExchangeCommandsTest::exportWritesTheTreeReportsOdditiesAndNeverOverwrites() {
@@ -81,6 +84,50 @@ void ExchangeCommandsTest::badCommandLinesAndMissingDatabasesWriteNothing() {
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY(run.out.isEmpty() && run.err.count('\n') == 1);
     QVERIFY(QDir(folder.path()).isEmpty());
+}
+
+namespace {
+
+// A staging file as a run of radici-db with that process id on that computer leaves it.
+QString Leftover(const QString& folder, qint64 pid, const QByteArray& host, const QString& name) {
+    const QString path =
+        folder + QStringLiteral("/.radici-tmp-%1-%2-%3").arg(pid).arg(host.toHex(), name);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("mezzo") == 5 ? path : QString();
+}
+
+qint64 EndedProcess() {
+    QProcess ended;
+    ended.start("true");
+    const qint64 pid = ended.processId();
+    ended.waitForFinished();
+    return pid;
+}
+
+}  // namespace
+
+void ExchangeCommandsTest::filesAppearWholeAndOnlyLeftoversOfEndedRunsGo() {
+    TestDatabase database;
+    const QString key = database.addPerson("BRUNO", "ALDO", "03/02/1990");
+    const QString folder = database.folder();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QString dead = Leftover(folder, EndedProcess(), host, "copia.mdb");
+    const QStringList kept{Leftover(folder, QCoreApplication::applicationPid(), host, "a.mdb"),
+                           Leftover(folder, EndedProcess(), "altro-computer", "b.mdb")};
+    QFile picture(folder + "/albero.svg");
+    QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("mio") == 3);
+    picture.close();
+
+    const ToolRun chart = RunTool({"chart", key, "albero.svg"}, folder);
+    QCOMPARE(chart.exitCode, ToolFailed);
+    QVERIFY(chart.err.contains("esiste già"));
+    QCOMPARE(Bytes(folder + "/albero.svg"), QByteArray("mio"));
+    QCOMPARE(RunTool({"backup", "copia.mdb"}, folder).exitCode, ToolSucceeded);
+    QVERIFY(!QFile::exists(dead));
+    for (const QString& other : kept) QCOMPARE(Bytes(other), QByteArray("mezzo"));
+    QCOMPARE(RunTool({"import", "nessuno.ged", "nuovo.mdb"}, folder).exitCode, ToolFailed);
+    QDir listing(folder, {}, QDir::Name, QDir::Files | QDir::Hidden);
+    QCOMPARE(listing.entryList().size(), 5);  // radicidb.mdb, copia.mdb, albero.svg, kept
 }
 
 }  // namespace radici
