@@ -79,6 +79,7 @@ private slots:
     void demoChartsHoldExactlyTheirPersons();
     void exportedFilesAreTheirFormats();
     void radiciDbDrawsAChart();
+    void aPairStoredBothWaysIsOneMarriage();
 };
 
 // Giuseppe's descendants with their spouses, Rosa's parents excepted; Giovanni's two wives and
@@ -141,8 +142,9 @@ void ChartExportTest::radiciDbDrawsAChart() {
     const QString out = demo.file.folder() + "/noe.svg";
     QCOMPARE(RadiciDb({"chart", "ROSNOÈ25/12/1984", out, db}), ToolSucceeded);
     QCOMPARE(QString::fromUtf8(Contents(out)).count("<path"), 7);
-    QCOMPARE(RadiciDb({"chart", "--descendants", "1", Giuseppe, out, db}), ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(Contents(out)).count("<path"), 2);
+    const QString couple = demo.file.folder() + "/coppia.svg";
+    QCOMPARE(RadiciDb({"chart", "--descendants", "1", Giuseppe, couple, db}), ToolSucceeded);
+    QCOMPARE(QString::fromUtf8(Contents(couple)).count("<path"), 2);
 
     QString errors;
     QCOMPARE(RadiciDb({"chart", "--ancestors", "2", "--descendants", "2", Giuseppe, out, db}),
@@ -152,6 +154,27 @@ void ChartExportTest::radiciDbDrawsAChart() {
     QCOMPARE(RadiciDb({"init", "--descendants", "2"}), ToolMisused);
     QCOMPARE(RadiciDb({"chart", "ROSNES01/01/1900", out, db}, &errors), ToolFailed);
     QVERIFY(errors.contains("ROSNES01/01/1900"));
+}
+
+// As a flip of the sex option before "Salva" leaves it: the old row and the new one.
+void ChartExportTest::aPairStoredBothWaysIsOneMarriage() {
+    TestDatabase db;
+    const QString husband = db.addPerson("SALA", "PIETRO", "01/01/1900");
+    const QString wife = db.addPerson("SALA", "ROSA", "02/02/1902", Female);
+    db.marry(husband, wife);
+    db.marry(wife, husband, "1925-03-03");
+    DatabaseConnection connection;
+    QVERIFY(connection.open(db.path()).ok());
+    for (const QString& key : {husband, wife}) {
+        const Result<ChartFamily> family =
+            ReadChartFamily(connection, ChartKind::Descendants, key, 2);
+        QVERIFY(family.ok());
+        QCOMPARE(family.value().marriages.size(), std::size_t{1});
+        const Marriage& marriage = family.value().marriages.front();
+        QCOMPARE(QStringList({marriage.idmarito.trimmed(), marriage.idmoglie.trimmed()}),
+                 QStringList({husband, wife}));
+        QCOMPARE(marriage.data, QDate(1925, 3, 3));
+    }
 }
 
 }  // namespace radici
