@@ -35,9 +35,17 @@ session_fail() {
     exit 1
 }
 
+# SIGTERM lets radici close its database and release its lock; one that hangs is killed after
+# ten seconds.
 stop_process() {  # pid, or nothing
     [[ -n $1 ]] || return 0
     kill "$1" 2>/dev/null || true
+    local tenths
+    for ((tenths = 0; tenths < 100; tenths++)); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true
 }
 

@@ -51,13 +51,35 @@ QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFa
     return MessageLines(lines);
 }
 
-Status InUseByAnotherCopy(const QString& databasePath) {
+Status InUseByAnotherCopy(const QString& databasePath, const QString& lockPath) {
     return Status::failure(
         EngineError::FileInUse,
-        QStringLiteral("Il database \"%1\" è già aperto da un'altra copia di Radici: due copie "
-                       "sullo stesso file annullerebbero l'una il lavoro dell'altra. Chiudi "
-                       "l'altra copia, poi scegli \"Collegamenti\" per riprovare.")
-            .arg(QDir::toNativeSeparators(databasePath)));
+        QStringLiteral("Il database \"%1\" è già aperto da un'altra copia di Radici (lo dice il "
+                       "file \"%2\"): due copie sullo stesso file annullerebbero l'una il lavoro "
+                       "dell'altra. Chiudi l'altra copia, poi scegli \"Collegamenti\" per "
+                       "riprovare.")
+            .arg(QDir::toNativeSeparators(databasePath), QDir::toNativeSeparators(lockPath)));
+}
+
+Status InUseOnAnotherComputer(const QString& databasePath, const DatabaseLock& lock) {
+    return Status::failure(
+        EngineError::FileInUse,
+        QStringLiteral("Il database \"%1\" risulta aperto da Radici sul computer \"%2\" (lo dice "
+                       "il file \"%3\"). Se su quel computer Radici è chiuso, scegli "
+                       "\"Collegamenti\": ti sarà chiesto se proseguire.")
+            .arg(QDir::toNativeSeparators(databasePath), lock.otherHost(),
+                 QDir::toNativeSeparators(lock.path())));
+}
+
+QString TakeOverQuestion(const DatabaseLock& lock) {
+    return MessageLines(
+        {QStringLiteral("Il file \"%1\" dice che il database è aperto da Radici sul computer "
+                        "\"%2\".")
+             .arg(QDir::toNativeSeparators(lock.path()), lock.otherHost()),
+         QStringLiteral("Se su quel computer Radici è chiuso (per esempio il file viene da una "
+                        "chiavetta), si può proseguire; se è aperto, le due copie "
+                        "annullerebbero l'una il lavoro dell'altra."),
+         QStringLiteral("Proseguire?")});
 }
 
 }  // namespace
@@ -68,8 +90,6 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
       context_(context),
       platform_(platform),
       lock_(context.databasePath + QStringLiteral(".lock")) {
-    // Only a lock whose program has ended is stale, however long Radici has been running.
-    lock_.setStaleLockTime(0);
     ui_->setupUi(this);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(ui_->coll, &QAction::triggered, this, &MainWindow::showRelations);
@@ -88,7 +108,7 @@ MainWindow::~MainWindow() = default;
 // used (another password, damaged, not a database of ours) is reported at once with a beep, so
 // that nobody looks for their family in it believing it opened.
 void MainWindow::OpenDatabaseConnection() {
-    openFailure_ = openUnlessInUse();
+    openFailure_ = openUnlessInUse(LockQuestion::Never);
     if (openFailure_.ok() || openFailure_.is(EngineError::FileNotFound)) return;
     context_.toolkit.beep();
     context_.toolkit.inform(
@@ -97,13 +117,28 @@ void MainWindow::OpenDatabaseConnection() {
 
 // A folder where the lock cannot be made (read-only) leaves nobody to coordinate with: the file is
 // opened all the same.
-Status MainWindow::openUnlessInUse() {
+Status MainWindow::openUnlessInUse(LockQuestion question) {
     if (context_.connection.isOpen()) return Status::success();
-    if (!lock_.tryLock(0) && lock_.error() == QLockFile::LockFailedError)
-        return InUseByAnotherCopy(context_.databasePath);
+    if (Status locked = takeLock(question); !locked.ok()) return locked;
     const Status opened = context_.connection.open(context_.databasePath);
     if (!opened.ok()) lock_.unlock();
     return opened;
+}
+
+Status MainWindow::takeLock(LockQuestion question) {
+    switch (lock_.tryLock()) {
+        case DatabaseLock::Holder::Nobody:
+            return Status::success();
+        case DatabaseLock::Holder::CopyOnThisComputer:
+            return InUseByAnotherCopy(context_.databasePath, lock_.path());
+        case DatabaseLock::Holder::OtherComputer:
+            if (question == LockQuestion::Never ||
+                !context_.toolkit.confirm(this, TakeOverQuestion(lock_)))
+                return InUseOnAnotherComputer(context_.databasePath, lock_);
+            lock_.takeOver();
+            return Status::success();
+    }
+    return Status::success();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -116,7 +151,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The windows work on the open connection, so they are never shown without one. A file that was
 // busy, missing or held by another copy at start is tried again.
 bool MainWindow::requireOpenDatabase() {
-    openFailure_ = openUnlessInUse();
+    openFailure_ = openUnlessInUse(LockQuestion::Ask);
     if (openFailure_.ok()) return true;
     context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
     return false;

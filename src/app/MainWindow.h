@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/DatabaseLock.h"
 #include "store/Status.h"
 
-#include <QLockFile>
 #include <QMainWindow>
 #include <memory>
 
@@ -35,7 +35,11 @@ private:
     // to make one.
     bool requireOpenDatabase();
     // Opens the file unless it is open already, and only while no other copy of Radici has it.
-    Status openUnlessInUse();
+    // Whether to take over a lock written on another computer is asked only when the user asked
+    // for the tree.
+    enum class LockQuestion { Never, Ask };
+    Status openUnlessInUse(LockQuestion question);
+    Status takeLock(LockQuestion question);
     void showRelations();
     void exportGedcom();
     void importGedcom();
@@ -48,7 +52,7 @@ private:
     AppContext& context_;
     SystemInfoPlatform& platform_;
     Status openFailure_;  // why the database did not open; success when it did
-    QLockFile lock_;      // beside the file, held while the connection is open
+    DatabaseLock lock_;   // beside the file, held while the connection is open
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;

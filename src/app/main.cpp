@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
+#include "app/ShutdownSignals.h"
 #include "app/SystemInfo.h"
 #include "common/QtTexts.h"
 #include "common/Version.h"
@@ -26,6 +27,11 @@ int main(int argc, char* argv[]) {
                                QDir::current().filePath(radici::DatabaseConnection::FileName));
     radici::HostSystemInfo platform;
     radici::MainWindow window(context, platform);
+    const radici::ShutdownSignals endingSignals(toolkit);
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A signal ends the event loop with the window still open: closing it closes the database
+    // and releases the lock.
+    if (window.isVisible()) window.close();
+    return code;
 }

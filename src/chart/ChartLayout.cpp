@@ -154,11 +154,9 @@ struct Group {
     std::vector<int> unionPartner;  // box of each union's partner, -1 when unknown
 };
 
-bool BornBefore(const std::optional<Person>& a, const std::optional<Person>& b) {
-    const bool aDated = a && a->datanasc.isValid();
-    const bool bDated = b && b->datanasc.isValid();
-    if (aDated != bDated) return aDated;
-    return aDated && a->datanasc < b->datanasc;
+bool BornBefore(const QDate& a, const QDate& b) {
+    if (a.isValid() != b.isValid()) return a.isValid();
+    return a.isValid() && a < b;
 }
 
 bool MarriedBefore(const Marriage* a, const Marriage* b) {
@@ -192,17 +190,21 @@ std::vector<Couple> UnionsOf(const FamilyIndex& index, const QString& key,
     std::vector<Couple> unions;
     for (const QString& spouse : SpousesOf(index, key, person)) unions.push_back({spouse, {}});
     if (!withChildren) return unions;
-    std::vector<QString> children;
+    // Each child once, with their birth date: a large family costs the same for every child.
+    std::vector<std::pair<QDate, QString>> children;
+    QSet<QString> listed;
     for (const ParentLink* link : index.childLinks(key)) {
         const QString child = Trimmed(link->idfigli);
-        if (std::find(children.begin(), children.end(), child) == children.end()) {
-            children.push_back(child);
-        }
+        if (listed.contains(child)) continue;
+        listed.insert(child);
+        const std::optional<Person> row = index.person(child);
+        children.emplace_back(row ? row->datanasc : QDate(), child);
     }
-    std::stable_sort(children.begin(), children.end(), [&](const QString& a, const QString& b) {
-        return BornBefore(index.person(a), index.person(b));
-    });
-    for (const QString& child : children) {
+    std::stable_sort(children.begin(), children.end(),
+                     [](const auto& a, const auto& b) { return BornBefore(a.first, b.first); });
+    QHash<QString, std::size_t> unionOf;
+    for (std::size_t u = unions.size(); u-- > 0;) unionOf.insert(unions[u].partner, u);
+    for (const auto& [born, child] : children) {
         QString other;
         for (const ParentLink* link : index.parentLinks(child)) {
             if (Trimmed(link->idgenitori) != key) {
@@ -210,13 +212,13 @@ std::vector<Couple> UnionsOf(const FamilyIndex& index, const QString& key,
                 break;
             }
         }
-        auto found = std::find_if(unions.begin(), unions.end(),
-                                  [&](const Couple& u) { return u.partner == other; });
-        if (found == unions.end()) {
+        const auto found = unionOf.constFind(other);
+        std::size_t u = found == unionOf.constEnd() ? unions.size() : *found;
+        if (u == unions.size()) {
+            unionOf.insert(other, u);
             unions.push_back({other, {}});
-            found = unions.end() - 1;
         }
-        found->children.push_back(child);
+        unions[u].children.push_back(child);
     }
     return unions;
 }

@@ -51,17 +51,9 @@ public:
         return parents;
     }
 
-    // A man's marriages name him as husband, a woman's as wife; whose row is missing, either.
+    // Each person's marriages in either role: a pair may be stored both ways round.
     Result<QStringList> addMarriages(const QStringList& keys) {
-        QStringList husbands;
-        QStringList wives;
-        for (const QString& key : keys) {
-            const auto person = family_.persons.constFind(key);
-            const bool known = person != family_.persons.constEnd();
-            if (!known || person->sesso == Male) husbands.append(key);
-            if (!known || person->sesso != Male) wives.append(key);
-        }
-        Result<std::vector<Marriage>> marriages = reader_.marriages(husbands, wives);
+        Result<std::vector<Marriage>> marriages = reader_.marriages(keys, keys);
         if (!marriages.ok()) return marriages.status();
         QStringList spouses;
         for (Marriage& marriage : marriages.value()) {
@@ -75,9 +67,34 @@ public:
         return reader_.children(parents);
     }
 
-    ChartFamily take() { return std::move(family_); }
+    // Once every person is read: one row for each pair, the man as husband.
+    ChartFamily take() {
+        QHash<QString, std::size_t> pairs;
+        std::vector<Marriage> kept;
+        for (Marriage& marriage : family_.marriages) {
+            if (sex(marriage.idmarito) != Male && sex(marriage.idmoglie) == Male)
+                std::swap(marriage.idmarito, marriage.idmoglie);
+            const QString husband = marriage.idmarito.trimmed();
+            const QString wife = marriage.idmoglie.trimmed();
+            const QString pair = std::min(husband, wife) + u'\n' + std::max(husband, wife);
+            if (const auto seen = pairs.constFind(pair); seen != pairs.constEnd()) {
+                if (!kept[*seen].data.isValid()) kept[*seen].data = marriage.data;
+                continue;
+            }
+            pairs.insert(pair, kept.size());
+            kept.push_back(std::move(marriage));
+        }
+        family_.marriages = std::move(kept);
+        return std::move(family_);
+    }
 
 private:
+    std::optional<SexCode> sex(const QString& key) const {
+        const auto person = family_.persons.constFind(key.trimmed());
+        if (person == family_.persons.constEnd()) return std::nullopt;
+        return person->sesso;
+    }
+
     FamilyReader reader_;
     ChartFamily family_;
     QSet<QString> requested_;

@@ -16,15 +16,10 @@
 namespace radici {
 namespace {
 
-// How many records or rows pass between two calls of the progress callback.
+// How many rows are written between two calls of the progress callback.
 constexpr qint64 ProgressStep = 4096;
 
 using namespace Qt::StringLiterals;
-
-Status Cancelled() {
-    return Status::failure(GedcomError::Cancelled,
-                           u"Importazione annullata: il database è rimasto com'era."_s);
-}
 
 // "12 MAR 1888", in the Gregorian calendar (said or implied); no value for anything less exact.
 std::optional<QDate> ExactDate(const QString& value) {
@@ -666,14 +661,17 @@ Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
 }
 
 Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
-    GedcomReader reader(file);
+    // Asked at each block read, so "Annulla" answers even inside a very long line.
+    GedcomReader reader(file, [&] {
+        return !progress_ || progress_({ImportProgress::Phase::Reading, file.pos(), file.size()});
+    });
     if (Status header = reader.readHeader(); !header.ok()) return header;
     if (Status read = readStoredState(); !read.ok()) return read;
     ownFile_ = reader.source().compare(u"RADICI"_s, Qt::CaseInsensitive) == 0;
     plan_.report_.version = reader.version();
     plan_.report_.encoding = reader.encodingName();
     textNumber(u""_s);
-    for (qint64 records = 1;; ++records) {
+    for (;;) {
         Result<std::optional<GedcomNode>> read = reader.nextRecord();
         if (!read.ok()) return read.status();
         if (!read.value()) break;
@@ -685,9 +683,6 @@ Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
         } else if (const QString kind = TopLevelKind(record.tag); !kind.isEmpty()) {
             ++plan_.report_.notHeld[kind];
         }
-        if (records % ProgressStep == 0 && progress_ &&
-            !progress_({ImportProgress::Phase::Reading, reader.bytesRead(), file.size()}))
-            return Cancelled();
     }
     if (Status linked = planLinks(); !linked.ok()) return linked;
     return std::move(plan_);
@@ -737,21 +732,21 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& con
     const Status written = connection.runInTransaction([&] {
         for (const ImportPlan::NewPerson& person : plan.persons_) {
             if (Status s = connection.anagrafica().add(plan.person(person)); !s.ok()) return s;
-            if (!advance()) return Cancelled();
+            if (!advance()) return ImportCancelled();
         }
         for (const ImportPlan::NewLink& link : plan.links_) {
             if (Status s = connection.relazioni().upsert(
                     {key(link.parent), key(link.child), link.mother ? Female : Male});
                 !s.ok())
                 return s;
-            if (!advance()) return Cancelled();
+            if (!advance()) return ImportCancelled();
         }
         for (const ImportPlan::NewMarriage& marriage : plan.marriages_) {
             if (Status s = connection.matrimoni().upsert(
                     {key(marriage.husband), key(marriage.wife), DateOfDay(marriage.day)});
                 !s.ok())
                 return s;
-            if (!advance()) return Cancelled();
+            if (!advance()) return ImportCancelled();
         }
         return Status::success();
     });

@@ -74,9 +74,14 @@ QString Shown(const QString& text) {
 
 }  // namespace
 
-GedcomReader::GedcomReader(QIODevice& device) : device_(device) {}
+GedcomReader::GedcomReader(QIODevice& device, std::function<bool()> keepGoing)
+    : device_(device), keepGoing_(std::move(keepGoing)) {}
 
-qint64 GedcomReader::bytesRead() const { return device_.pos(); }
+Status ImportCancelled() {
+    return Status::failure(
+        GedcomError::Cancelled,
+        QStringLiteral("Importazione annullata: il database è rimasto com'era."));
+}
 
 bool GedcomReader::fill() {
     if (atEnd_) return false;
@@ -88,6 +93,11 @@ bool GedcomReader::fill() {
         return false;
     }
     buffer_ += chunk;
+    if (keepGoing_ && !keepGoing_()) {
+        cancelled_ = true;
+        atEnd_ = true;
+        return false;
+    }
     return true;
 }
 
@@ -115,23 +125,28 @@ std::optional<QByteArray> GedcomReader::nextRawLine() {
         return line;
     }
     for (;;) {
-        const qsizetype end = findBreak(position_);
+        // A long line is scanned once: the search goes on where the last fill left it.
+        const qsizetype end = findBreak(position_ + scanned_);
         // A CR at the very end of what is read may be followed by an LF still in the file.
         const bool complete =
             end >= 0 && (unitAt(end) == u'\n' || end + unitSize_ < buffer_.size() || atEnd_);
         if (complete) {
             QByteArray line = buffer_.mid(position_, end - position_);
             position_ = end + unitSize_;
+            scanned_ = 0;
             if (unitAt(end) == u'\r' && position_ + unitSize_ <= buffer_.size() &&
                 unitAt(position_) == u'\n')
                 position_ += unitSize_;
             return line;
         }
+        scanned_ =
+            end >= 0 ? end - position_ : (buffer_.size() - position_) / unitSize_ * unitSize_;
         if (!fill()) {
             if (end >= 0) continue;
             if (position_ >= buffer_.size()) return std::nullopt;
             QByteArray line = buffer_.mid(position_);
             position_ = buffer_.size();
+            scanned_ = 0;
             return line;
         }
     }
@@ -218,6 +233,7 @@ Status GedcomReader::failureAtLine(const QString& problem) const {
 // The next line that is not blank, or no value at the end of the file.
 Result<std::optional<GedcomNode>> GedcomReader::readLine() {
     while (std::optional<QByteArray> raw = nextRawLine()) {
+        if (cancelled_) return ImportCancelled();
         ++lineNumber_;
         const std::optional<QString> text = decode(*raw);
         if (!text)
@@ -233,6 +249,7 @@ Result<std::optional<GedcomNode>> GedcomReader::readLine() {
         node->line = lineNumber_;
         return node;
     }
+    if (cancelled_) return ImportCancelled();
     return std::optional<GedcomNode>();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringDecoder>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,6 +20,9 @@ namespace GedcomError {
 inline constexpr int Unreadable = 4001;  // not a file Radici can read; nothing was written
 inline constexpr int Cancelled = 4002;   // the user stopped it; nothing was written
 }  // namespace GedcomError
+
+// The failure of an import the user stopped.
+Status ImportCancelled();
 
 // One line of a record with the lines below it. CONC and CONT lines are already joined into
 // the value.
@@ -39,7 +43,9 @@ struct GedcomNode {
 // Reads a GEDCOM file one level-0 record at a time, so a large file never sits in memory whole.
 class GedcomReader {
 public:
-    explicit GedcomReader(QIODevice& device);
+    // keepGoing is asked after every block read from the device, even inside one long line;
+    // false stops the reading with ImportCancelled.
+    explicit GedcomReader(QIODevice& device, std::function<bool()> keepGoing = {});
 
     // Reads the header: finds the encoding and checks the version. Call it first.
     Status readHeader();
@@ -50,9 +56,6 @@ public:
 
     // The next record after the header; no value once "0 TRLR" is read.
     Result<std::optional<GedcomNode>> nextRecord();
-
-    // How far the reading has come, in bytes of the file.
-    qint64 bytesRead() const;
 
 private:
     std::optional<QByteArray> nextRawLine();
@@ -70,6 +73,9 @@ private:
     QIODevice& device_;
     QByteArray buffer_;
     qsizetype position_ = 0;
+    qsizetype scanned_ = 0;  // bytes after position_ known to hold no line break
+    std::function<bool()> keepGoing_;
+    bool cancelled_ = false;
     bool atEnd_ = false;
     int unitSize_ = 1;
     bool bigEndian_ = false;

@@ -200,7 +200,7 @@ void RelationsWindow::showEvent(QShowEvent* event) {
 // A code other than 0 and 1 selects neither option; PersonSex keeps it.
 void RelationsWindow::showSex(SexCode sex) {
     if (sex == Male || sex == Female) {
-        ui_->sesso->button(sex)->setChecked(true);
+        ui_->sesso->button(static_cast<int>(sex))->setChecked(true);
         return;
     }
     const QSignalBlocker blocker(ui_->sesso);

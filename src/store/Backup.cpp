@@ -1,11 +1,13 @@
 #include "Backup.h"
 
 #include "Schema.h"
+#include "StagedFile.h"
 
 #include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
 
 namespace radici {
 
@@ -21,19 +23,6 @@ Status CopyFailed(const QString& path, const QString& why) {
                                           "Controlla che la cartella esista e sia scrivibile, "
                                           "poi riprova.")
                                .arg(Shown(path), why));
-}
-
-// Creating the file exclusively means a file that appears meanwhile is never overwritten.
-Status ClaimNewFile(const QString& path) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return Status::success();
-    const QFileInfo info(path);
-    if (info.exists() || info.isSymLink())
-        return Status::failure(SQLITE_CANTOPEN,
-                               QStringLiteral("Il file \"%1\" esiste già e non viene "
-                                              "sovrascritto: scegli un altro nome.")
-                                   .arg(Shown(path)));
-    return CopyFailed(path, file.errorString());
 }
 
 Status CopyPages(const Database& source, const Database& copy) {
@@ -73,11 +62,6 @@ Status WriteCheckedCopy(const Database& source, const QString& path, const QStri
     return CheckCopy(path, password);
 }
 
-Status ReplaceWith(const QString& fresh, const QString& target) {
-    if (QFile::remove(target) && QFile::rename(fresh, target)) return Status::success();
-    return CopyFailed(target, QStringLiteral("il file esistente non può essere sostituito"));
-}
-
 }  // namespace
 
 Status BackupDatabase(const Database& source, const QString& copyPath, const QString& password,
@@ -87,16 +71,15 @@ Status BackupDatabase(const Database& source, const QString& copyPath, const QSt
         return Status::failure(SQLITE_CANTOPEN,
                                QStringLiteral("La copia di sicurezza non può prendere il posto "
                                               "del database stesso: scegli un altro nome."));
-    const bool replacing = existing == ExistingCopy::Replace && QFileInfo::exists(copyPath);
-    // A replaced file stays as it was until the new copy has passed its check.
-    const QString writtenPath = replacing ? copyPath + QStringLiteral(".nuova") : copyPath;
-    if (Status claimed = ClaimNewFile(writtenPath); !claimed.ok()) return claimed;
-    Status done = WriteCheckedCopy(source, writtenPath, password);
-    if (done.ok() && replacing) done = ReplaceWith(writtenPath, copyPath);
-    if (!done.ok()) {
-        QFile::remove(writtenPath);
-        QFile::remove(writtenPath + QStringLiteral("-journal"));
+    if (existing == ExistingCopy::Refuse) {
+        if (Status free = RefuseExisting(copyPath); !free.ok()) return free;
     }
+    // A file of the chosen name stays as it was until the new copy has passed its check.
+    StagedFile staged(copyPath);
+    if (!staged.created())
+        return CopyFailed(copyPath, QString::fromLocal8Bit(std::strerror(staged.creationError())));
+    Status done = WriteCheckedCopy(source, staged.path(), password);
+    if (done.ok()) done = staged.publish(existing);
     return done;
 }
 

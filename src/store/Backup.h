@@ -1,13 +1,12 @@
 #pragma once
 
 #include "Database.h"
+#include "StagedFile.h"
 #include "Status.h"
 
 #include <QString>
 
 namespace radici {
-
-enum class ExistingCopy { Refuse, Replace };
 
 // Writes a consistent copy of the open database to a new file encrypted with the same password,
 // through the engine's online backup (safe while the database is in use), then opens the copy

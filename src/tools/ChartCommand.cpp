@@ -4,6 +4,7 @@
 #include "chart/ChartLayout.h"
 #include "chart/ChartReader.h"
 #include "store/DatabaseConnection.h"
+#include "tools/ToolSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,9 +65,12 @@ int RunChart(const CommandLine& line, QTextStream& out, QTextStream& err) {
                                .arg(key, ShownPath(database)));
     }
     const ChartLayout layout = LayoutChart(kind, family.value(), key, *generations);
-    if (const Status saved = ExportChart(layout, output); !saved.ok()) {
+    const std::unique_ptr<StagedFile> staged = StageNewFile(output, err);
+    if (!staged) return ToolFailed;
+    if (const Status saved = ExportChart(layout, staged->path()); !saved.ok()) {
         return Failed(err, saved.description());
     }
+    if (const int named = PublishNewFile(*staged, err); named) return named;
     out << ChartTitle(layout) << ": " << layout.boxes.size() << " riquadri in " << ShownPath(output)
         << ".\n";
     return ToolSucceeded;

@@ -4,7 +4,6 @@
 #include "store/Schema.h"
 #include "tools/DemoFamily.h"
 
-#include <QFile>
 #include <QTextStream>
 
 namespace radici {
@@ -44,14 +43,19 @@ int Create(const QString& command, DatabaseContent content, const CommandLine& l
 }  // namespace
 
 int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream& out,
-                       QTextStream& err) {
-    if (const int claimed = ClaimNewFile(path, err); claimed != ToolSucceeded) return claimed;
-    if (const Status made = FillNewFile(path, content); !made.ok()) {
-        QFile::remove(path);
+                       QTextStream& err, const CompleteNewFile& complete) {
+    const std::unique_ptr<StagedFile> staged = StageNewFile(path, err);
+    if (!staged) return ToolFailed;
+    if (const Status made = FillNewFile(staged->path(), content); !made.ok()) {
         return Failed(
             err, QStringLiteral("impossibile preparare il database %1: %2 %3")
                      .arg(ShownPath(path), QString::number(made.number()), made.description()));
     }
+    if (complete) {
+        if (const int completed = complete(staged->path()); completed != ToolSucceeded)
+            return completed;
+    }
+    if (const int named = PublishNewFile(*staged, err); named != ToolSucceeded) return named;
     if (content == DatabaseContent::DemoFamily) {
         out << "Creato il database " << ShownPath(path) << " con una famiglia di esempio.\n";
     } else {

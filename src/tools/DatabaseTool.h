@@ -3,6 +3,7 @@
 #include "tools/ToolSupport.h"
 
 #include <QStringList>
+#include <functional>
 
 class QTextStream;
 

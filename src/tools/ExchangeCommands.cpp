@@ -5,7 +5,6 @@
 #include "store/Backup.h"
 #include "store/DatabaseConnection.h"
 
-#include <QFile>
 #include <QTextStream>
 
 namespace radici {
@@ -45,13 +44,13 @@ int Export(const CommandLine& line, QTextStream& out, QTextStream& err) {
     if (!files) return ToolMisused;
     DatabaseConnection connection;
     if (const int opened = OpenDatabase(connection, files->database, err); opened) return opened;
-    if (const int claimed = ClaimNewFile(files->output, err); claimed) return claimed;
+    const std::unique_ptr<StagedFile> staged = StageNewFile(files->output, err);
+    if (!staged) return ToolFailed;
     const Result<ExportReport> report =
-        GedcomExporter(connection, options).exportToFile(files->output);
-    if (!report.ok()) {
-        QFile::remove(files->output);
+        GedcomExporter(connection, options).exportToFile(staged->path());
+    if (!report.ok())
         return Failed(err, QStringLiteral("esportazione non riuscita"), report.status());
-    }
+    if (const int named = PublishNewFile(*staged, err); named) return named;
     for (const QString& problem : report.value().problems)
         err << ToolName << ": " << problem << "\n";
     out << DescribeExport(report.value()) << " File: " << ShownPath(files->output) << "\n";

@@ -4,7 +4,6 @@
 #include "store/DatabaseConnection.h"
 #include "tools/CreateCommands.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -34,24 +33,22 @@ int ImportInto(const QString& gedcomPath, DatabaseConnection& connection, bool d
 
 int Import(const QString& gedcomPath, const QString& databasePath, bool dryRun, QTextStream& out,
            QTextStream& err) {
-    const bool makeDatabase = !QFileInfo::exists(databasePath);
-    if (makeDatabase && !dryRun) {
-        if (const int made = CreateDatabaseFile(databasePath, DatabaseContent::Empty, out, err);
-            made != ToolSucceeded)
-            return made;
-    }
-    int result = ToolFailed;
-    {
+    const bool makeDatabase =
+        !QFileInfo::exists(databasePath) && !QFileInfo(databasePath).isSymLink();
+    const auto importInto = [&](const QString& path) {
         DatabaseConnection connection;
-        // A dry run into a file that does not exist yet plans against an empty database.
-        const int opened =
-            makeDatabase && dryRun ? ToolSucceeded : OpenDatabase(connection, databasePath, err);
-        result =
-            opened == ToolSucceeded ? ImportInto(gedcomPath, connection, dryRun, out, err) : opened;
+        const int opened = OpenDatabase(connection, path, err);
+        return opened == ToolSucceeded ? ImportInto(gedcomPath, connection, dryRun, out, err)
+                                       : opened;
+    };
+    if (!makeDatabase) return importInto(databasePath);
+    // A dry run into a file that does not exist yet plans against an empty database.
+    if (dryRun) {
+        DatabaseConnection nothing;
+        return ImportInto(gedcomPath, nothing, dryRun, out, err);
     }
-    // A file made for an import that failed would hold nothing the user asked for.
-    if (result != ToolSucceeded && makeDatabase && !dryRun) QFile::remove(databasePath);
-    return result;
+    // The new file takes its name only once the import is written whole.
+    return CreateDatabaseFile(databasePath, DatabaseContent::Empty, out, err, importInto);
 }
 
 int RunImport(const CommandLine& line, QTextStream& out, QTextStream& err) {

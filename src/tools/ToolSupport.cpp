@@ -3,7 +3,6 @@
 #include "store/DatabaseConnection.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <cerrno>
@@ -59,21 +58,23 @@ QString CreationRefusal(int error) {
 
 }  // namespace
 
-// Creating the file exclusively, rather than testing for it first, means a file that appears in
-// the meantime is still never overwritten.
-int ClaimNewFile(const QString& path, QTextStream& err) {
-    QFile file(path);
-    errno = 0;
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return ToolSucceeded;
-    const int refusal = errno;
-    const QFileInfo existing(path);
-    if (existing.exists() || existing.isSymLink()) {
-        return Failed(
-            err,
-            QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(ShownPath(path)));
+std::unique_ptr<StagedFile> StageNewFile(const QString& path, QTextStream& err) {
+    if (!RefuseExisting(path).ok()) {
+        Failed(err,
+               QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(ShownPath(path)));
+        return nullptr;
     }
-    return Failed(err, QStringLiteral("impossibile creare il file %1: %2.")
-                           .arg(ShownPath(path), CreationRefusal(refusal)));
+    auto staged = std::make_unique<StagedFile>(path);
+    if (staged->created()) return staged;
+    // The staging name is longer than the chosen one: a name at the limit fails here first.
+    Failed(err, QStringLiteral("impossibile creare il file %1: %2.")
+                    .arg(ShownPath(path), CreationRefusal(staged->creationError())));
+    return nullptr;
+}
+
+int PublishNewFile(StagedFile& staged, QTextStream& err) {
+    const Status named = staged.publish(ExistingCopy::Refuse);
+    return named.ok() ? ToolSucceeded : Failed(err, named.description());
 }
 
 }  // namespace radici

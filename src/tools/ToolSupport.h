@@ -1,10 +1,13 @@
 #pragma once
 
+#include "store/StagedFile.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 class QTextStream;
 
@@ -42,8 +45,12 @@ int Misused(QTextStream& err, const QString& problem);
 int Failed(QTextStream& err, const QString& problem);
 // The absolute path, as the tool shows it.
 QString ShownPath(const QString& path);
-// Creates the file, empty, unless it exists already; says why not on err. Returns an exit code.
-int ClaimNewFile(const QString& path, QTextStream& err);
+// The file to write for a new file at path, under a staging name, or none after saying on err
+// why not: a name that is taken is refused before any work is done.
+std::unique_ptr<StagedFile> StageNewFile(const QString& path, QTextStream& err);
+// Gives the finished file its name, never replacing a file that appeared meanwhile. Returns an
+// exit code, after saying on err why the name could not be given.
+int PublishNewFile(StagedFile& staged, QTextStream& err);
 // Opens the database file; says why not on err, in the same words for every command. Returns an
 // exit code.
 int OpenDatabase(DatabaseConnection& connection, const QString& path, QTextStream& err);

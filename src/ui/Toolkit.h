@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 namespace radici {
@@ -38,6 +40,11 @@ public:
 // The toolkit of the real program, over Qt's message boxes and modal dialogs.
 class QtToolkit final : public Toolkit {
 public:
+    // For a program that is ending: the open message boxes close, a question as answered No,
+    // and from now on messages and windows are not shown, every question is answered No and
+    // every file dialog is cancelled.
+    void answerNoFromNowOn();
+
     void inform(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
     void showModal(QDialog& window) override;
@@ -46,6 +53,12 @@ public:
                            const QString& filter) override;
     QString askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
                           const QString& filter) override;
+
+private:
+    int showMessage(QWidget* parent, int icon, const QString& text, int buttons, int defaultButton);
+
+    bool ending_ = false;
+    QList<QMessageBox*> openBoxes_;  // innermost last
 };
 
 }  // namespace radici

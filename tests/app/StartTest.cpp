@@ -5,7 +5,11 @@
 #include "ui/AppContext.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +52,28 @@ bool SetFolderFixed(const QString& folder, bool fixed) {
     return changed;
 }
 
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray LockText(qint64 pid, const QString& host) {
+    return QByteArray::number(pid) + "\nRadici\n" + host.toUtf8() + '\n';
+}
+
+qint64 EndedProcess() {
+    QProcess ended;
+    ended.start("true");
+    const qint64 pid = ended.processId();
+    ended.waitForFinished();
+    return pid;
+}
+
 }  // namespace
 
 class StartTest : public QObject {
@@ -59,10 +85,61 @@ private slots:
         Copy second(db.path());
         QVERIFY(first->context.connection.isOpen() && !second.context.connection.isOpen());
         QVERIFY(second.toolkit.texts.value(0).startsWith("3045 "));
-        QVERIFY(second.toolkit.texts.value(0).contains(db.path()));
+        QVERIFY(second.toolkit.texts.value(0).contains(db.path() + ".lock"));
         QVERIFY(!second.showRelations());
         first.reset();  // the first copy ends
         QVERIFY(second.showRelations());
+    }
+
+    // What a power cut, a crash or a hand leaves there: no running copy can hold it.
+    void locksNoCopyHoldsAreTakenOverSilently_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"empty", "garbage", "ended", "folder", "dangling", "link"})
+            QTest::newRow(kind) << kind;
+    }
+
+    void locksNoCopyHoldsAreTakenOverSilently() {
+        QFETCH(QString, kind);
+        TestDatabase db;
+        const QString lock = db.path() + ".lock";
+        const QString other = db.folder() + "/altro.txt";
+        WriteFile(other, "da non toccare");
+        if (kind == "empty") WriteFile(lock, "");
+        if (kind == "garbage") WriteFile(lock, "\x01\xff\x00zz\n\n");
+        if (kind == "ended") WriteFile(lock, LockText(EndedProcess(), QSysInfo::machineHostName()));
+        if (kind == "folder") QVERIFY(QDir().mkdir(lock));
+        if (kind == "dangling") QVERIFY(QFile::link(db.folder() + "/sparito", lock));
+        if (kind == "link") QVERIFY(QFile::link(other, lock));
+        {
+            Copy program(db.path());
+            QVERIFY(program.context.connection.isOpen());
+            QCOMPARE(program.toolkit.texts, QStringList());
+            QVERIFY(!QFileInfo(lock).isSymLink());
+            QVERIFY(ReadFile(lock).startsWith(
+                QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+        }
+        QVERIFY(!QFileInfo(lock).exists() && !QFileInfo(lock).isSymLink());
+        QCOMPARE(ReadFile(other), QByteArray("da non toccare"));
+    }
+
+    // A family folder carried over from another computer: asked about only at "Collegamenti".
+    void lockOfAnotherComputerIsAskedAboutWhenTheTreeIsWanted() {
+        TestDatabase db;
+        const QString lock = db.path() + ".lock";
+        WriteFile(lock, LockText(QCoreApplication::applicationPid(), "portatile-nonna"));
+        Copy program(db.path());
+        QVERIFY(!program.context.connection.isOpen());
+        QCOMPARE(program.toolkit.questions, 0);
+        QCOMPARE(program.toolkit.texts.size(), 1);
+        QVERIFY(program.toolkit.texts[0].startsWith("3045 "));
+        QVERIFY(program.toolkit.texts[0].contains("\"portatile-nonna\""));
+        QVERIFY(program.toolkit.texts[0].contains(lock));
+        QVERIFY(!program.showRelations());  // answered No
+        QCOMPARE(program.toolkit.questions, 1);
+        QVERIFY(ReadFile(lock).contains("portatile-nonna"));
+        program.toolkit.answer(true);
+        QVERIFY(program.showRelations());
+        QVERIFY(!ReadFile(lock).contains("portatile-nonna"));
     }
 
     void fileBusyAtStartIsTriedAgain() {

@@ -61,6 +61,7 @@ class ChartExportTest : public QObject {
 private slots:
     void demoChartsHoldExactlyTheirPersons();
     void exportedFilesAreTheirFormats();
+    void aPairStoredBothWaysIsOneMarriage();
 };
 
 // Giuseppe's descendants with their spouses, Rosa's parents excepted; Giovanni's two wives and
@@ -113,6 +114,27 @@ void ChartExportTest::exportedFilesAreTheirFormats() {
     QVERIFY(!ExportChart(chart, folder + "/albero.txt").ok());
     QVERIFY(!ExportChart(chart, folder + "/manca/albero.svg").ok());
     QVERIFY(!QFile::exists(folder + "/albero.txt") && !QDir(folder + "/manca").exists());
+}
+
+// As a flip of the sex option before "Salva" leaves it: the old row and the new one.
+void ChartExportTest::aPairStoredBothWaysIsOneMarriage() {
+    TestDatabase db;
+    const QString husband = db.addPerson("SALA", "PIETRO", "01/01/1900");
+    const QString wife = db.addPerson("SALA", "ROSA", "02/02/1902", Female);
+    db.marry(husband, wife);
+    db.marry(wife, husband, "1925-03-03");
+    DatabaseConnection connection;
+    QVERIFY(connection.open(db.path()).ok());
+    for (const QString& key : {husband, wife}) {
+        const Result<ChartFamily> family =
+            ReadChartFamily(connection, ChartKind::Descendants, key, 2);
+        QVERIFY(family.ok());
+        QCOMPARE(family.value().marriages.size(), std::size_t{1});
+        const Marriage& marriage = family.value().marriages.front();
+        QCOMPARE(QStringList({marriage.idmarito.trimmed(), marriage.idmoglie.trimmed()}),
+                 QStringList({husband, wife}));
+        QCOMPARE(marriage.data, QDate(1925, 3, 3));
+    }
 }
 
 }  // namespace radici

@@ -72,6 +72,7 @@ private slots:
     void mergeKeepsStoredPersonsAndAttachesLinks();
     void namesInEveryFormControlsStripped();
     void cancellingHalfWayLeavesTheFileAsItWas();
+    void progressAndCancellingReachInsideALongLine();
 };
 
 void GedcomImportTest::eachRuleWritesTheRowsItsReportPromises_data() {
@@ -309,6 +310,22 @@ void GedcomImportTest::cancellingHalfWayLeavesTheFileAsItWas() {
     QVERIFY(writing);
     QVERIFY(report.status().is(GedcomError::Cancelled));
     QCOMPARE(FileBytes(db.path()), before);
+}
+
+// A note of 4 MiB on one line, between the father and the mother.
+void GedcomImportTest::progressAndCancellingReachInsideALongLine() {
+    const QByteArray note = "1 NOTE " + QByteArray(4 << 20, 'x') + "\r\n";
+    const QByteArray file = Gedcom(Father + note + Mother);
+    for (const int stopAt : {0, 8}) {
+        TestDatabase db;
+        int calls = 0;
+        const Result<ImportReport> report = Import(file, db.path(), [&](const ImportProgress& p) {
+            return p.phase == ImportProgress::Phase::Writing || stopAt == 0 || ++calls < stopAt;
+        });
+        QCOMPARE(report.ok(), stopAt == 0);
+        QCOMPARE(db.personCount(), stopAt == 0 ? 2 : 0);
+        if (stopAt) QVERIFY(report.status().is(GedcomError::Cancelled));
+    }
 }
 
 QTEST_GUILESS_MAIN(GedcomImportTest)

@@ -3,6 +3,8 @@
 #include "store/DatabaseConnection.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,6 +26,7 @@ private slots:
     void backupWritesACopyOnceAndNeverOverwrites();
     void drawsAChart();
     void helpListsEveryCommand();
+    void filesAppearWholeAndOnlyLeftoversOfEndedRunsGo();
     void badCommandLinesAndMissingDatabasesWriteNothing_data();
     void badCommandLinesAndMissingDatabasesWriteNothing();
 };
@@ -127,10 +130,11 @@ void ToolCommandsTest::drawsAChart() {
     const QString out = folder.filePath("noe.svg");
     QCOMPARE(RunTool({"chart", "ROSNOÈ25/12/1984", out}, folder.path()).exitCode, ToolSucceeded);
     QCOMPARE(QString::fromUtf8(FileBytes(out)).count("<path"), 7);
-    QCOMPARE(
-        RunTool({"chart", "--descendants", "1", "ROSGIU12/03/1888", out}, folder.path()).exitCode,
-        ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(FileBytes(out)).count("<path"), 2);
+    const QString couple = folder.filePath("coppia.svg");
+    QCOMPARE(RunTool({"chart", "--descendants", "1", "ROSGIU12/03/1888", couple}, folder.path())
+                 .exitCode,
+             ToolSucceeded);
+    QCOMPARE(QString::fromUtf8(FileBytes(couple)).count("<path"), 2);
     const ToolRun nobody = RunTool({"chart", "ROSNES01/01/1900", out}, folder.path());
     QCOMPARE(nobody.exitCode, ToolFailed);
     QVERIFY(nobody.err.contains("ROSNES01/01/1900"));
@@ -186,6 +190,50 @@ void ToolCommandsTest::badCommandLinesAndMissingDatabasesWriteNothing() {
     QVERIFY(run.out.isEmpty() && run.err.count('\n') == 1);
     QVERIFY2(run.err.contains(said), qPrintable(run.err));
     QVERIFY(QDir(folder.path()).isEmpty());
+}
+
+namespace {
+
+// A staging file as a run of radici-db with that process id on that computer leaves it.
+QString Leftover(const QString& folder, qint64 pid, const QByteArray& host, const QString& name) {
+    const QString path =
+        folder + QStringLiteral("/.radici-tmp-%1-%2-%3").arg(pid).arg(host.toHex(), name);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("mezzo") == 5 ? path : QString();
+}
+
+qint64 EndedProcess() {
+    QProcess ended;
+    ended.start("true");
+    const qint64 pid = ended.processId();
+    ended.waitForFinished();
+    return pid;
+}
+
+}  // namespace
+
+void ToolCommandsTest::filesAppearWholeAndOnlyLeftoversOfEndedRunsGo() {
+    TestDatabase database;
+    const QString key = database.addPerson("BRUNO", "ALDO", "03/02/1990");
+    const QString folder = database.folder();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QString dead = Leftover(folder, EndedProcess(), host, "copia.mdb");
+    const QStringList kept{Leftover(folder, QCoreApplication::applicationPid(), host, "a.mdb"),
+                           Leftover(folder, EndedProcess(), "altro-computer", "b.mdb")};
+    QFile picture(folder + "/albero.svg");
+    QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("mio") == 3);
+    picture.close();
+
+    const ToolRun chart = RunTool({"chart", key, "albero.svg"}, folder);
+    QCOMPARE(chart.exitCode, ToolFailed);
+    QVERIFY(chart.err.contains("esiste già"));
+    QCOMPARE(FileBytes(folder + "/albero.svg"), QByteArray("mio"));
+    QCOMPARE(RunTool({"backup", "copia.mdb"}, folder).exitCode, ToolSucceeded);
+    QVERIFY(!QFile::exists(dead));
+    for (const QString& other : kept) QCOMPARE(FileBytes(other), QByteArray("mezzo"));
+    QCOMPARE(RunTool({"import", "nessuno.ged", "nuovo.mdb"}, folder).exitCode, ToolFailed);
+    QDir listing(folder, {}, QDir::Name, QDir::Files | QDir::Hidden);
+    QCOMPARE(listing.entryList().size(), 5);  // radicidb.mdb, copia.mdb, albero.svg, kept
 }
 
 }  // namespace radici

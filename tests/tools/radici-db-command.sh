@@ -40,4 +40,8 @@ names=$(printf "PRAGMA key = 'tqzrwvk';\nselect idrecord || ' ' || nome from ana
 status=0
 "$tool" import "$scratch/missing.ged" "$scratch/failed.mdb" >/dev/null 2>&1 || status=$?
 [[ $status -eq 1 && ! -e "$scratch/failed.mdb" ]] || fail "a failed import exited $status or left a file"
+# chart: drawn without a word on standard error, even where the session has no runtime folder.
+env -u XDG_RUNTIME_DIR "$tool" chart ROSNIC01/01/1900 "$scratch/albero.svg" "$scratch/imported.mdb" \
+    >/dev/null 2>"$scratch/chart-errors" || fail "chart exited with $?"
+[[ ! -s "$scratch/chart-errors" ]] || fail "chart said: $(cat "$scratch/chart-errors")"
 echo "radici-db command: all checks passed"
