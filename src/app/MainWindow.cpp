@@ -4,6 +4,7 @@
 #include "app/ExchangeActions.h"
 #include "app/ImportActions.h"
 #include "chart/ChartWindow.h"
+#include "chart/KinshipWindow.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
 #include "ui/AppContext.h"
@@ -78,6 +79,7 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     connect(ui_->importaGedcom, &QAction::triggered, this, &MainWindow::importGedcom);
     connect(ui_->copiaSicurezza, &QAction::triggered, this, &MainWindow::makeBackup);
     connect(ui_->albero, &QAction::triggered, this, &MainWindow::showChart);
+    connect(ui_->parentela, &QAction::triggered, this, &MainWindow::showKinship);
     connect(ui_->informa, &QAction::triggered, this, &MainWindow::showAbout);
     OpenDatabaseConnection();
 }
@@ -108,6 +110,7 @@ Status MainWindow::openUnlessInUse() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (chartWindow_) chartWindow_->close();
+    if (kinshipWindow_) kinshipWindow_->close();
     context_.connection.close();
     lock_.unlock();
     QMainWindow::closeEvent(event);
@@ -128,14 +131,28 @@ void MainWindow::showRelations() {
     context_.toolkit.showModal(*relationsWindow_);
 }
 
-void MainWindow::showChart() {
-    if (!requireOpenDatabase()) return;
+QString MainWindow::choosePerson() {
     if (!registryWindow_) registryWindow_ = new RegistryWindow(context_, this);
     context_.toolkit.showModal(*registryWindow_);
-    const QString key = context_.selectedPersonKey.trimmed();
+    return context_.selectedPersonKey.trimmed();
+}
+
+void MainWindow::showChart() {
+    if (!requireOpenDatabase()) return;
+    const QString key = choosePerson();
     if (key.isEmpty()) return;
     if (!chartWindow_) chartWindow_ = new ChartWindow(context_, this);
     chartWindow_->showPerson(key);
+}
+
+void MainWindow::showKinship() {
+    if (!requireOpenDatabase()) return;
+    const QString first = choosePerson();
+    if (first.isEmpty()) return;
+    const QString second = choosePerson();
+    if (second.isEmpty()) return;
+    if (!kinshipWindow_) kinshipWindow_ = new KinshipWindow(context_, this);
+    kinshipWindow_->showPair(first, second);
 }
 
 void MainWindow::showAbout() {

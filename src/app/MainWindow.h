@@ -15,6 +15,7 @@ namespace radici {
 struct AppContext;
 class AboutBox;
 class ChartWindow;
+class KinshipWindow;
 class RegistryWindow;
 class RelationsWindow;
 class SystemInfoPlatform;
@@ -41,8 +42,12 @@ private:
     void exportGedcom();
     void importGedcom();
     void makeBackup();
+    // The key chosen in the registry window; empty when it was left with "Annulla".
+    QString choosePerson();
     // Asks for a person in the registry window and shows their chart.
     void showChart();
+    // Asks for two persons, one after the other, and shows how they are related.
+    void showKinship();
     void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;
@@ -55,6 +60,7 @@ private:
     std::unique_ptr<AboutBox> aboutBox_;
     RegistryWindow* registryWindow_ = nullptr;  // owned as a child window
     ChartWindow* chartWindow_ = nullptr;        // owned as a child window
+    KinshipWindow* kinshipWindow_ = nullptr;    // owned as a child window
 };
 
 }  // namespace radici

@@ -7,6 +7,7 @@
 #include "tools/DemoFamily.h"
 #include "tools/ExchangeCommands.h"
 #include "tools/ImportCommand.h"
+#include "tools/KinshipCommand.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -122,6 +123,9 @@ void DescribeCommandLine(QCommandLineParser& parser) {
         "  import [--dry-run] file.ged [file]\n"
         "               importa un file GEDCOM: crea il database se manca, altrimenti vi\n"
         "               aggiunge le persone nuove; con --dry-run mostra solo che cosa farebbe\n"
+        "  parentela chiave1 chiave2 [file]\n"
+        "               dice come la seconda persona è parente della prima, una riga per\n"
+        "               ogni parentela, la più stretta per prima\n"
         "\n"
         "Il file predefinito è radicidb.mdb nella cartella corrente. Un file che esiste già non "
         "viene mai sovrascritto."));
@@ -185,6 +189,7 @@ int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream
 int RunDatabaseTool(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     if (const std::optional<int> exchanged = RunExchangeCommand(arguments, out, err))
         return *exchanged;
+    if (const std::optional<int> related = RunKinshipCommand(arguments, out, err)) return *related;
     QCommandLineParser parser;
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Mostra questo aiuto."));
