@@ -158,6 +158,13 @@ QStringList SpousesOf(const QString& key, const std::vector<Marriage>& marriages
     return spouses;
 }
 
+// Through a marriage: the spouse whose blood relative the second person is, or the blood
+// relative whose spouse the second person is; the end of that side's line, or the top.
+QString MarriedInto(const Relationship& r) {
+    const QStringList& line = r.terms.bond == Bond::SpouseRelative ? r.firstLine : r.secondLine;
+    return line.isEmpty() ? r.top.front() : line.last();
+}
+
 KnownSex SexIn(const Kinship& kinship, const QString& key) {
     const auto person = kinship.persons.constFind(key);
     return person == kinship.persons.constEnd() ? KnownSex::Unknown : SexOf(person->sesso);
@@ -169,15 +176,13 @@ void Complete(Relationship& r, const Kinship& kinship) {
     t.sex = SexIn(kinship, kinship.second);
     if (t.up > t.down && t.down > 0) t.linkSex = SexIn(kinship, r.firstLine.value(t.down - 1));
     if (t.down > t.up && t.up > 0) t.linkSex = SexIn(kinship, r.secondLine.value(t.up - 1));
-    if (t.bond == Bond::SpouseRelative)
-        t.spouseSex = SexIn(kinship, r.firstLine.value(t.up - 1, r.top.front()));
-    if (t.bond == Bond::RelativeSpouse)
-        t.spouseSex = SexIn(kinship, r.secondLine.value(t.down - 1, r.top.front()));
+    if (t.bond == Bond::SpouseRelative || t.bond == Bond::RelativeSpouse)
+        t.spouseSex = SexIn(kinship, MarriedInto(r));
     if (r.top.size() == 1 && t.up > 0 && t.down > 0) {
         const KnownSex parent = SexIn(kinship, r.top.front());
         t.shared = parent == KnownSex::Man     ? SharedParent::Father
                    : parent == KnownSex::Woman ? SharedParent::Mother
-                                                : SharedParent::One;
+                                               : SharedParent::One;
     }
     // The man of a couple first, as a chart draws them.
     if (r.top.size() == 2 && SexIn(kinship, r.top[1]) == KnownSex::Man) r.top.swapItemsAt(0, 1);
@@ -269,9 +274,13 @@ QString KinshipLine(const Kinship& kinship, const Relationship& relationship) {
     QString line = relationship.words.words;
     if (relationship.terms.bond == Bond::Spouses) return line;
     line += QStringLiteral(", ") + relationship.words.degree;
+    const auto named = [&kinship](const QString& key) {
+        return KinshipPersonName(kinship, key) + QStringLiteral(" (") + key + u')';
+    };
+    if (relationship.terms.bond != Bond::Blood)
+        line += QStringLiteral("; tramite ") + named(MarriedInto(relationship));
     QStringList ancestors;
-    for (const QString& key : relationship.top)
-        ancestors << KinshipPersonName(kinship, key) + QStringLiteral(" (") + key + u')';
+    for (const QString& key : relationship.top) ancestors << named(key);
     line += ancestors.size() == 1 ? QStringLiteral("; antenato comune: ")
                                   : QStringLiteral("; antenati comuni: ");
     return line + ancestors.join(QStringLiteral(" e "));

@@ -148,8 +148,8 @@ void KinshipFinderTest::everyRelativeIsNamedWithTheLegalDegree() {
     QVERIFY(!kinship.value().stoppedAtBound);
 }
 
-// The line names the common ancestors, the couple once, the man first; the path goes from them
-// down both lines, and through a marriage it ends beside the spouse.
+// The line names the common ancestors, the couple once, the man first, and through a marriage
+// the spouse; the path goes from the ancestors down both lines and ends beside that spouse.
 void KinshipFinderTest::pathsRunFromTheCommonAncestorsDownToBoth() {
     Family family;
     DatabaseConnection connection;
@@ -165,6 +165,10 @@ void KinshipFinderTest::pathsRunFromTheCommonAncestorsDownToBoth() {
     QCOMPARE(cousin.secondLine, QStringList({k["dina"], k["marco"]}));
 
     const Kinship inLaw = FindKinship(connection, k["gina"], k["dina"]).value();
+    QCOMPARE(KinshipLine(inLaw, inLaw.relationships.front()),
+             QString("cognata, affine di 2° grado; tramite CARLO ROSSI (%1); antenati comuni: "
+                     "ALDO ROSSI (%2) e BICE VERDI (%3)")
+                 .arg(k["carlo"], k["aldo"], k["bice"]));
     QCOMPARE(inLaw.relationships.front().secondLine, QStringList({k["dina"]}));
     QCOMPARE(inLaw.relationships.front().firstLine, QStringList({k["carlo"]}));
     QCOMPARE(inLaw.relationships.front().firstPartner, k["gina"]);
