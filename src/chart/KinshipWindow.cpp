@@ -46,7 +46,7 @@ void KinshipWindow::showPair(const QString& firstKey, const QString& secondKey) 
     for (const Relationship& relationship : kinship_.relationships)
         ui_->relazioni->addItem(KinshipLine(kinship_, relationship));
     if (kinship_.relationships.empty())
-        ui_->relazioni->addItem(QStringLiteral("nessuna parentela trovata"));
+        ui_->relazioni->addItem(NoKinshipText(kinship_));
     ui_->relazioni->setCurrentRow(0);
     showPath(0);
     show();

@@ -197,6 +197,30 @@ bool InDirectLine(const std::vector<Relationship>& blood) {
                        [](const Relationship& r) { return r.terms.up == 0 || r.terms.down == 0; });
 }
 
+// By blood, and by affinity through either person's marriages.
+std::vector<Relationship> Relate(const Walk& walk, const Kinship& kinship,
+                                 const QStringList& firstSpouses,
+                                 const QStringList& secondSpouses) {
+    std::vector<Relationship> found =
+        BloodRelationships(walk.from(kinship.first), walk.from(kinship.second), Bond::Blood);
+    if (InDirectLine(found)) return found;
+    for (const QString& spouse : firstSpouses) {
+        for (Relationship& r : BloodRelationships(walk.from(spouse), walk.from(kinship.second),
+                                                  Bond::SpouseRelative)) {
+            r.firstPartner = kinship.first;
+            found.push_back(std::move(r));
+        }
+    }
+    for (const QString& spouse : secondSpouses) {
+        for (Relationship& r : BloodRelationships(walk.from(kinship.first), walk.from(spouse),
+                                                  Bond::RelativeSpouse)) {
+            r.secondPartner = kinship.second;
+            found.push_back(std::move(r));
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 Result<Kinship> FindKinship(const DatabaseConnection& connection, const QString& firstKey,
@@ -226,24 +250,9 @@ Result<Kinship> FindKinship(const DatabaseConnection& connection, const QString&
     if (Status climbed = walk.run(); !climbed.ok()) return climbed;
     kinship.stoppedAtBound = walk.stoppedAtBound();
 
-    const std::vector<Relationship> blood =
-        BloodRelationships(walk.from(kinship.first), walk.from(kinship.second), Bond::Blood);
-    found.insert(found.end(), blood.begin(), blood.end());
-    if (!InDirectLine(blood)) {
-        for (const QString& spouse : std::as_const(firstSpouses)) {
-            for (Relationship& r : BloodRelationships(walk.from(spouse), walk.from(kinship.second),
-                                                      Bond::SpouseRelative)) {
-                r.firstPartner = kinship.first;
-                found.push_back(std::move(r));
-            }
-        }
-        for (const QString& spouse : std::as_const(secondSpouses)) {
-            for (Relationship& r : BloodRelationships(walk.from(kinship.first), walk.from(spouse),
-                                                      Bond::RelativeSpouse)) {
-                r.secondPartner = kinship.second;
-                found.push_back(std::move(r));
-            }
-        }
+    if (kinship.first != kinship.second) {  // nobody is their own relative
+        std::vector<Relationship> related = Relate(walk, kinship, firstSpouses, secondSpouses);
+        found.insert(found.end(), related.begin(), related.end());
     }
 
     QStringList named = both;
@@ -262,6 +271,11 @@ Result<Kinship> FindKinship(const DatabaseConnection& connection, const QString&
         return a.terms.up < b.terms.up;
     });
     return kinship;
+}
+
+QString NoKinshipText(const Kinship& kinship) {
+    return kinship.first == kinship.second ? QStringLiteral("è la stessa persona")
+                                           : QStringLiteral("nessuna parentela trovata");
 }
 
 QString KinshipPersonName(const Kinship& kinship, const QString& key) {

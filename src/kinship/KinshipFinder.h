@@ -49,6 +49,9 @@ Result<Kinship> FindKinship(const DatabaseConnection& connection, const QString&
 // "cugino di primo grado, parente di 4° grado in linea collaterale; antenati comuni: ..."
 QString KinshipLine(const Kinship& kinship, const Relationship& relationship);
 
+// What to say when nothing relates the two.
+QString NoKinshipText(const Kinship& kinship);
+
 // "NOME COGNOME", or the key of a person missing from anagrafica.
 QString KinshipPersonName(const Kinship& kinship, const QString& key);
 

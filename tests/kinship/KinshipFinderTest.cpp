@@ -11,59 +11,54 @@ namespace {
 // half brother, in-laws, cousins of every kind, two brothers who married two sisters and whose
 // children married each other, a person of unknown sex, and a loop from a hand-edited file.
 struct Family {
-    Family() {
-        const auto child = [this](const QString& key, const QString& father,
-                                  const QString& mother) {
-            if (!father.isEmpty()) db.link(father, key, Male);
-            if (!mother.isEmpty()) db.link(mother, key, Female);
-            return key;
-        };
-        const auto man = [this](const char* surname, const char* name, const char* born) {
-            return db.addPerson(surname, name, born, Male);
-        };
-        const auto woman = [this](const char* surname, const char* name, const char* born) {
-            return db.addPerson(surname, name, born, Female);
-        };
-        keys["aldo"] = man("ROSSI", "ALDO", "01/01/1900");
-        keys["bice"] = woman("VERDI", "BICE", "01/01/1902");
-        keys["elsa"] = woman("NERI", "ELSA", "01/01/1905");
-        db.marry(keys["aldo"], keys["bice"]);
-        db.marry(keys["aldo"], keys["elsa"]);
-        keys["carlo"] = child(man("ROSSI", "CARLO", "01/01/1925"), keys["aldo"], keys["bice"]);
-        keys["dina"] = child(woman("ROSSI", "DINA", "01/01/1927"), keys["aldo"], keys["bice"]);
-        keys["fabio"] = child(man("ROSSI", "FABIO", "01/01/1935"), keys["aldo"], keys["elsa"]);
-        keys["gina"] = woman("BIANCHI", "GINA", "01/01/1926");
-        keys["hugo"] = man("GALLI", "HUGO", "01/01/1924");
-        db.marry(keys["carlo"], keys["gina"]);
-        db.marry(keys["hugo"], keys["dina"]);
-        keys["ivo"] = child(man("ROSSI", "IVO", "01/01/1950"), keys["carlo"], keys["gina"]);
-        keys["marco"] = child(man("GALLI", "MARCO", "01/01/1952"), keys["hugo"], keys["dina"]);
-        keys["nora"] = woman("CONTI", "NORA", "01/01/1951");
-        keys["olga"] = child(woman("ROSSI", "OLGA", "01/01/1975"), keys["ivo"], keys["nora"]);
-        keys["ali"] =
-            child(db.addPerson("ROSSI", "ALI", "01/01/1977", 2), keys["ivo"], keys["nora"]);
-        keys["quinto"] = child(man("GALLI", "QUINTO", "01/01/1980"), keys["marco"], {});
-        keys["rita"] = child(woman("ROSSI", "RITA", "01/01/2000"), {}, keys["olga"]);
-        keys["sara"] = child(woman("ROSSI", "SARA", "01/01/2020"), {}, keys["rita"]);
+    // Born on 1 January of the year, child of the parents named; kept by given name.
+    void add(const char* surname, const char* name, int year, SexCode sex,
+             const char* father = nullptr, const char* mother = nullptr) {
+        keys[name] = db.addPerson(surname, name, QString("01/01/%1").arg(year), sex);
+        if (father) db.link(keys[father], keys[name], Male);
+        if (mother) db.link(keys[mother], keys[name], Female);
+    }
+    void marry(const char* husband, const char* wife) { db.marry(keys[husband], keys[wife]); }
 
+    Family() {
+        add("ROSSI", "ALDO", 1900, Male);
+        add("VERDI", "BICE", 1902, Female);
+        add("NERI", "ELSA", 1905, Female);
+        marry("ALDO", "BICE");
+        marry("ALDO", "ELSA");
+        add("ROSSI", "CARLO", 1925, Male, "ALDO", "BICE");
+        add("ROSSI", "DINA", 1927, Female, "ALDO", "BICE");
+        add("ROSSI", "FABIO", 1935, Male, "ALDO", "ELSA");
+        add("BIANCHI", "GINA", 1926, Female);
+        add("GALLI", "HUGO", 1924, Male);
+        marry("CARLO", "GINA");
+        marry("HUGO", "DINA");
+        add("ROSSI", "IVO", 1950, Male, "CARLO", "GINA");
+        add("GALLI", "MARCO", 1952, Male, "HUGO", "DINA");
+        add("CONTI", "NORA", 1951, Female);
+        add("ROSSI", "OLGA", 1975, Female, "IVO", "NORA");
+        add("ROSSI", "ALI", 1977, 2, "IVO", "NORA");
+        add("GALLI", "QUINTO", 1980, Male, "MARCO");
+        add("ROSSI", "RITA", 2000, Female, nullptr, "OLGA");
+        add("ROSSI", "SARA", 2020, Female, nullptr, "RITA");
         // Two brothers married two sisters; their children married each other, the marriage
         // written in both roles as a change of sex leaves it.
-        const QString enzo = man("MORO", "ENZO", "01/01/1900");
-        const QString flora = woman("FERRI", "FLORA", "01/01/1900");
-        const QString leo = man("LONGO", "LEO", "01/01/1900");
-        const QString mara = woman("RIVA", "MARA", "01/01/1900");
-        const QString gino = child(man("MORO", "GINO", "01/01/1930"), enzo, flora);
-        const QString guido = child(man("MORO", "GUIDO", "01/01/1932"), enzo, flora);
-        const QString nella = child(woman("LONGO", "NELLA", "01/01/1931"), leo, mara);
-        const QString nina = child(woman("LONGO", "NINA", "01/01/1933"), leo, mara);
-        keys["otto"] = child(man("MORO", "OTTO", "01/01/1960"), gino, nella);
-        keys["paola"] = child(woman("MORO", "PAOLA", "01/01/1961"), guido, nina);
-        db.marry(keys["otto"], keys["paola"]);
-        db.marry(keys["paola"], keys["otto"]);
-
+        add("MORO", "ENZO", 1900, Male);
+        add("FERRI", "FLORA", 1900, Female);
+        add("LONGO", "LEO", 1900, Male);
+        add("RIVA", "MARA", 1900, Female);
+        add("MORO", "GINO", 1930, Male, "ENZO", "FLORA");
+        add("MORO", "GUIDO", 1932, Male, "ENZO", "FLORA");
+        add("LONGO", "NELLA", 1931, Female, "LEO", "MARA");
+        add("LONGO", "NINA", 1933, Female, "LEO", "MARA");
+        add("MORO", "OTTO", 1960, Male, "GINO", "NELLA");
+        add("MORO", "PAOLA", 1961, Female, "GUIDO", "NINA");
+        marry("OTTO", "PAOLA");
+        marry("PAOLA", "OTTO");
         // Zeno is his own grandfather.
-        keys["zeno"] = man("LUPI", "ZENO", "01/01/1940");
-        child(keys["zeno"], child(man("LUPI", "YURI", "01/01/1941"), keys["zeno"], {}), {});
+        add("LUPI", "ZENO", 1940, Male);
+        add("LUPI", "YURI", 1941, Male, "ZENO");
+        db.link(keys["YURI"], keys["ZENO"], Male);
     }
 
     TestDatabase db;
@@ -97,40 +92,41 @@ void KinshipFinderTest::everyRelativeIsNamedWithTheLegalDegree_data() {
     const auto row = [](const char* first, const char* second, const char* said) {
         QTest::addRow("%s, %s", first, second) << first << second << QString::fromUtf8(said);
     };
-    row("aldo", "sara", "discendente di 5 generazioni, parente di 5° grado in linea retta");
-    row("sara", "aldo", "antenato di 5 generazioni, parente di 5° grado in linea retta");
-    row("rita", "aldo", "trisnonno, parente di 4° grado in linea retta");
-    row("olga", "bice", "bisnonna, parente di 3° grado in linea retta");
-    row("aldo", "olga", "pronipote, parente di 3° grado in linea retta");
-    row("ivo", "ali", "figlio/a, parente di 1° grado in linea retta");
-    row("olga", "ali", "fratello/sorella, parente di 2° grado in linea collaterale");
-    row("carlo", "dina", "sorella, parente di 2° grado in linea collaterale");
-    row("carlo", "fabio", "fratellastro (stesso padre), parente di 2° grado in linea collaterale");
-    row("marco", "carlo", "zio, parente di 3° grado in linea collaterale");
-    row("carlo", "marco", "nipote, parente di 3° grado in linea collaterale");
-    row("olga", "dina", "prozia, parente di 4° grado in linea collaterale");
-    row("ivo", "marco", "cugino di primo grado, parente di 4° grado in linea collaterale");
-    row("olga", "quinto", "cugino di secondo grado, parente di 6° grado in linea collaterale");
-    row("olga", "marco",
+    row("ALDO", "SARA", "discendente di 5 generazioni, parente di 5° grado in linea retta");
+    row("SARA", "ALDO", "antenato di 5 generazioni, parente di 5° grado in linea retta");
+    row("RITA", "ALDO", "trisnonno, parente di 4° grado in linea retta");
+    row("OLGA", "BICE", "bisnonna, parente di 3° grado in linea retta");
+    row("ALDO", "OLGA", "pronipote, parente di 3° grado in linea retta");
+    row("IVO", "ALI", "figlio/a, parente di 1° grado in linea retta");
+    row("OLGA", "ALI", "fratello/sorella, parente di 2° grado in linea collaterale");
+    row("CARLO", "DINA", "sorella, parente di 2° grado in linea collaterale");
+    row("CARLO", "FABIO", "fratellastro (stesso padre), parente di 2° grado in linea collaterale");
+    row("MARCO", "CARLO", "zio, parente di 3° grado in linea collaterale");
+    row("CARLO", "MARCO", "nipote, parente di 3° grado in linea collaterale");
+    row("OLGA", "DINA", "prozia, parente di 4° grado in linea collaterale");
+    row("IVO", "MARCO", "cugino di primo grado, parente di 4° grado in linea collaterale");
+    row("OLGA", "QUINTO", "cugino di secondo grado, parente di 6° grado in linea collaterale");
+    row("OLGA", "MARCO",
         "cugino di primo grado del padre, parente di 5° grado in linea collaterale");
-    row("marco", "olga",
+    row("MARCO", "OLGA",
         "figlia di un cugino di primo grado, parente di 5° grado in linea collaterale");
-    row("sara", "quinto",
+    row("SARA", "QUINTO",
         "cugino di secondo grado della nonna, parente di 8° grado in linea collaterale (oltre il "
         "sesto grado la legge non riconosce parentela)");
-    row("otto", "paola",
+    row("OTTO", "PAOLA",
         "moglie / cugina di primo grado, parente di 4° grado in linea collaterale / cugina di "
         "primo grado, parente di 4° grado in linea collaterale");
-    row("carlo", "gina", "moglie");
-    row("gina", "carlo", "marito");
-    row("aldo", "gina", "nuora, affine di 1° grado");
-    row("aldo", "hugo", "genero, affine di 1° grado");
-    row("gina", "aldo", "suocero, affine di 1° grado");
-    row("gina", "dina", "cognata, affine di 2° grado");
-    row("dina", "gina", "cognata, affine di 2° grado");
-    row("gina", "marco", "nipote del marito, affine di 3° grado");
-    row("hugo", "gina", "");
-    row("zeno", "aldo", "");
+    row("CARLO", "GINA", "moglie");
+    row("GINA", "CARLO", "marito");
+    row("ALDO", "GINA", "nuora, affine di 1° grado");
+    row("ALDO", "HUGO", "genero, affine di 1° grado");
+    row("GINA", "ALDO", "suocero, affine di 1° grado");
+    row("GINA", "DINA", "cognata, affine di 2° grado");
+    row("DINA", "GINA", "cognata, affine di 2° grado");
+    row("GINA", "MARCO", "nipote del marito, affine di 3° grado");
+    row("HUGO", "GINA", "");
+    row("ZENO", "ALDO", "");
+    row("ALDO", "ALDO", "");
 }
 
 // Each pair as the user asks for it: the words say what the second person is to the first.
@@ -148,30 +144,21 @@ void KinshipFinderTest::everyRelativeIsNamedWithTheLegalDegree() {
     QVERIFY(!kinship.value().stoppedAtBound);
 }
 
-// The line names the common ancestors, the couple once, the man first, and through a marriage
-// the spouse; the path goes from the ancestors down both lines and ends beside that spouse.
+// Through a marriage the line names the spouse and the common ancestors, a couple once, the man
+// first; the path goes from them down both lines and ends beside that spouse.
 void KinshipFinderTest::pathsRunFromTheCommonAncestorsDownToBoth() {
     Family family;
     DatabaseConnection connection;
     QVERIFY(connection.open(family.db.path()).ok());
     const auto& k = family.keys;
-    const Kinship cousins = FindKinship(connection, k["olga"], k["marco"]).value();
-    const Relationship& cousin = cousins.relationships.front();
-    QCOMPARE(KinshipLine(cousins, cousin),
-             QString("cugino di primo grado del padre, parente di 5° grado in linea collaterale; "
-                     "antenati comuni: ALDO ROSSI (%1) e BICE VERDI (%2)")
-                 .arg(k["aldo"], k["bice"]));
-    QCOMPARE(cousin.firstLine, QStringList({k["carlo"], k["ivo"], k["olga"]}));
-    QCOMPARE(cousin.secondLine, QStringList({k["dina"], k["marco"]}));
-
-    const Kinship inLaw = FindKinship(connection, k["gina"], k["dina"]).value();
+    const Kinship inLaw = FindKinship(connection, k["GINA"], k["DINA"]).value();
     QCOMPARE(KinshipLine(inLaw, inLaw.relationships.front()),
              QString("cognata, affine di 2° grado; tramite CARLO ROSSI (%1); antenati comuni: "
                      "ALDO ROSSI (%2) e BICE VERDI (%3)")
-                 .arg(k["carlo"], k["aldo"], k["bice"]));
-    QCOMPARE(inLaw.relationships.front().secondLine, QStringList({k["dina"]}));
-    QCOMPARE(inLaw.relationships.front().firstLine, QStringList({k["carlo"]}));
-    QCOMPARE(inLaw.relationships.front().firstPartner, k["gina"]);
+                 .arg(k["CARLO"], k["ALDO"], k["BICE"]));
+    QCOMPARE(inLaw.relationships.front().secondLine, QStringList({k["DINA"]}));
+    QCOMPARE(inLaw.relationships.front().firstLine, QStringList({k["CARLO"]}));
+    QCOMPARE(inLaw.relationships.front().firstPartner, k["GINA"]);
 }
 
 // A line of 32 generations: the walk stops after 30 and says so.
