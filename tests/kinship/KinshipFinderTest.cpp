@@ -116,6 +116,8 @@ void KinshipFinderTest::everyRelativeIsNamedWithTheLegalDegree_data() {
     row("OTTO", "PAOLA",
         "moglie / cugina di primo grado, parente di 4° grado in linea collaterale / cugina di "
         "primo grado, parente di 4° grado in linea collaterale");
+    row("OTTO", "GUIDO",
+        "suocero, affine di 1° grado / zio, parente di 3° grado in linea collaterale");
     row("CARLO", "GINA", "moglie");
     row("GINA", "CARLO", "marito");
     row("ALDO", "GINA", "nuora, affine di 1° grado");
