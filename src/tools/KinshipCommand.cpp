@@ -17,12 +17,8 @@ std::optional<int> RunKinshipCommand(const QStringList& arguments, QTextStream& 
     }
     const QString database = arguments.value(4, DatabaseConnection::FileName);
     DatabaseConnection connection;
-    if (const Status opened = connection.open(database); !opened.ok()) {
-        return Failed(err, QStringLiteral("impossibile aprire il database %1: %2 %3")
-                               .arg(ShownPath(database))
-                               .arg(opened.number())
-                               .arg(opened.description()));
-    }
+    if (const int opened = OpenDatabaseFile(connection, database, err); opened != ToolSucceeded)
+        return opened;
     const Result<Kinship> found = FindKinship(connection, arguments[2], arguments[3]);
     if (!found.ok()) return Failed(err, found.status().description());
     const Kinship& kinship = found.value();
