@@ -34,19 +34,13 @@ void KinshipWindow::showPair(const QString& firstKey, const QString& secondKey) 
     }
     kinship_ = std::move(found).value();
     setWindowTitle(KinshipTitle(kinship_));
-    ui_->limite->setText(
-        kinship_.stoppedAtBound
-            ? QStringLiteral("La ricerca si è fermata a %1 generazioni: gli antenati più lontani "
-                             "non sono stati seguiti.")
-                  .arg(MaxKinshipGenerations)
-            : QString());
+    ui_->limite->setText(kinship_.stoppedAtBound ? StoppedAtBoundText() : QString());
     ui_->limite->setVisible(kinship_.stoppedAtBound);
     const QSignalBlocker blocker(ui_->relazioni);
     ui_->relazioni->clear();
     for (const Relationship& relationship : kinship_.relationships)
         ui_->relazioni->addItem(KinshipLine(kinship_, relationship));
-    if (kinship_.relationships.empty())
-        ui_->relazioni->addItem(NoKinshipText(kinship_));
+    if (kinship_.relationships.empty()) ui_->relazioni->addItem(NoKinshipText(kinship_));
     ui_->relazioni->setCurrentRow(0);
     showPath(0);
     show();

@@ -278,6 +278,13 @@ QString NoKinshipText(const Kinship& kinship) {
                                            : QStringLiteral("nessuna parentela trovata");
 }
 
+QString StoppedAtBoundText() {
+    return QStringLiteral(
+               "La ricerca si è fermata a %1 generazioni: gli antenati più lontani "
+               "non sono stati seguiti.")
+        .arg(MaxKinshipGenerations);
+}
+
 QString KinshipPersonName(const Kinship& kinship, const QString& key) {
     const auto person = kinship.persons.constFind(key);
     if (person == kinship.persons.constEnd()) return key;

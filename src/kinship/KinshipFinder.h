@@ -52,6 +52,9 @@ QString KinshipLine(const Kinship& kinship, const Relationship& relationship);
 // What to say when nothing relates the two.
 QString NoKinshipText(const Kinship& kinship);
 
+// Said beside the relationships when some line of ancestors went on past the bound.
+QString StoppedAtBoundText();
+
 // "NOME COGNOME", or the key of a person missing from anagrafica.
 QString KinshipPersonName(const Kinship& kinship, const QString& key);
 

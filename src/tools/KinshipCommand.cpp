@@ -31,10 +31,7 @@ std::optional<int> RunKinshipCommand(const QStringList& arguments, QTextStream& 
     for (const Relationship& relationship : kinship.relationships)
         out << KinshipLine(kinship, relationship) << "\n";
     if (kinship.relationships.empty()) out << NoKinshipText(kinship) << "\n";
-    if (kinship.stoppedAtBound) {
-        out << "(la ricerca si è fermata a " << MaxKinshipGenerations
-            << " generazioni: gli antenati più lontani non sono stati seguiti)\n";
-    }
+    if (kinship.stoppedAtBound) err << ToolName << ": " << StoppedAtBoundText() << "\n";
     return ToolSucceeded;
 }
 
