@@ -33,6 +33,7 @@ void KinshipWindow::showPair(const QString& firstKey, const QString& secondKey) 
         return;
     }
     kinship_ = std::move(found).value();
+    show();  // first, so the path is centred in the canvas's real size
     setWindowTitle(KinshipTitle(kinship_));
     ui_->limite->setText(kinship_.stoppedAtBound ? StoppedAtBoundText() : QString());
     ui_->limite->setVisible(kinship_.stoppedAtBound);
@@ -43,7 +44,6 @@ void KinshipWindow::showPair(const QString& firstKey, const QString& secondKey) 
     if (kinship_.relationships.empty()) ui_->relazioni->addItem(NoKinshipText(kinship_));
     ui_->relazioni->setCurrentRow(0);
     showPath(0);
-    show();
     raise();
     activateWindow();
 }
