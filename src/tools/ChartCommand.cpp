@@ -54,8 +54,12 @@ int RunChartCommand(const QStringList& arguments, const ChartRequest& request, Q
     }
     const QString database = arguments.value(2, DatabaseConnection::FileName);
     DatabaseConnection connection;
-    if (const int opened = OpenDatabaseFile(connection, database, err); opened != ToolSucceeded)
-        return opened;
+    if (const Status opened = connection.open(database); !opened.ok()) {
+        return Failed(err, QStringLiteral("impossibile aprire il database %1: %2 %3")
+                               .arg(ShownPath(database))
+                               .arg(opened.number())
+                               .arg(opened.description()));
+    }
     const Result<ChartFamily> family = ReadChartFamily(connection, kind, key, *generations);
     if (!family.ok()) return Failed(err, family.status().description());
     if (!family.value().persons.contains(key)) {

@@ -79,15 +79,6 @@ QString CreationRefusal(int error) {
 
 }  // namespace
 
-int OpenDatabaseFile(DatabaseConnection& connection, const QString& path, QTextStream& err) {
-    const Status opened = connection.open(path);
-    if (opened.ok()) return ToolSucceeded;
-    return Failed(err, QStringLiteral("impossibile aprire il database %1: %2 %3")
-                           .arg(ShownPath(path))
-                           .arg(opened.number())
-                           .arg(opened.description()));
-}
-
 // Creating the file exclusively, rather than testing for it first, means a file that appears in
 // the meantime is still never overwritten.
 int ClaimNewFile(const QString& path, QTextStream& err) {

@@ -7,8 +7,6 @@ class QTextStream;
 
 namespace radici {
 
-class DatabaseConnection;
-
 // Exit codes of radici-db.
 inline constexpr int ToolSucceeded = 0;
 inline constexpr int ToolFailed = 1;   // the file could not be made, or exists already
@@ -22,8 +20,6 @@ int Misused(QTextStream& err, const QString& problem);
 int Failed(QTextStream& err, const QString& problem);
 // The absolute path, as the tool shows it.
 QString ShownPath(const QString& path);
-// Opens the database file that must exist; says why not on err. Returns an exit code.
-int OpenDatabaseFile(DatabaseConnection& connection, const QString& path, QTextStream& err);
 // Creates the file, empty, unless it exists already; says why not on err. Returns an exit code.
 int ClaimNewFile(const QString& path, QTextStream& err);
 

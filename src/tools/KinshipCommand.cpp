@@ -17,8 +17,12 @@ std::optional<int> RunKinshipCommand(const QStringList& arguments, QTextStream& 
     }
     const QString database = arguments.value(4, DatabaseConnection::FileName);
     DatabaseConnection connection;
-    if (const int opened = OpenDatabaseFile(connection, database, err); opened != ToolSucceeded)
-        return opened;
+    if (const Status opened = connection.open(database); !opened.ok()) {
+        return Failed(err, QStringLiteral("impossibile aprire il database %1: %2 %3")
+                               .arg(ShownPath(database))
+                               .arg(opened.number())
+                               .arg(opened.description()));
+    }
     const Result<Kinship> found = FindKinship(connection, arguments[2], arguments[3]);
     if (!found.ok()) return Failed(err, found.status().description());
     const Kinship& kinship = found.value();
