@@ -221,11 +221,8 @@ std::vector<Relationship> Relate(const Walk& walk, const Kinship& kinship,
     return found;
 }
 
-}  // namespace
-
-Result<Kinship> FindKinship(const DatabaseConnection& connection, const QString& firstKey,
+Result<Kinship> ReadKinship(const DatabaseConnection& connection, const QString& firstKey,
                             const QString& secondKey) {
-    const ReadTransaction oneStateOfTheFile(connection);
     const FamilyReader reader(connection);
     Kinship kinship;
     kinship.first = firstKey.trimmed();
@@ -271,6 +268,15 @@ Result<Kinship> FindKinship(const DatabaseConnection& connection, const QString&
         return a.terms.up < b.terms.up;
     });
     return kinship;
+}
+
+}  // namespace
+
+// Every query sees one state of the file.
+Result<Kinship> FindKinship(const DatabaseConnection& connection, const QString& firstKey,
+                            const QString& secondKey) {
+    const ReadTransaction oneStateOfTheFile(connection);
+    return ReadKinship(connection, firstKey, secondKey);
 }
 
 QString NoKinshipText(const Kinship& kinship) {
