@@ -4,6 +4,7 @@
 #include "app/ExchangeActions.h"
 #include "app/ImportActions.h"
 #include "chart/ChartWindow.h"
+#include "chart/KinshipWindow.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
 #include "ui/AppContext.h"
@@ -98,6 +99,7 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     connect(ui_->importaGedcom, &QAction::triggered, this, &MainWindow::importGedcom);
     connect(ui_->copiaSicurezza, &QAction::triggered, this, &MainWindow::makeBackup);
     connect(ui_->albero, &QAction::triggered, this, &MainWindow::showChart);
+    connect(ui_->parentela, &QAction::triggered, this, &MainWindow::showKinship);
     connect(ui_->informa, &QAction::triggered, this, &MainWindow::showAbout);
     OpenDatabaseConnection();
 }
@@ -143,6 +145,7 @@ Status MainWindow::takeLock(LockQuestion question) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (chartWindow_) chartWindow_->close();
+    if (kinshipWindow_) kinshipWindow_->close();
     context_.connection.close();
     lock_.unlock();
     QMainWindow::closeEvent(event);
@@ -169,6 +172,16 @@ void MainWindow::showChart() {
     if (key.isEmpty()) return;
     if (!chartWindow_) chartWindow_ = new ChartWindow(context_, this);
     chartWindow_->showPerson(key);
+}
+
+void MainWindow::showKinship() {
+    if (!requireOpenDatabase()) return;
+    const QString first = PickFromRegistry(context_, this);
+    if (first.isEmpty()) return;
+    const QString second = PickFromRegistry(context_, this);
+    if (second.isEmpty()) return;
+    if (!kinshipWindow_) kinshipWindow_ = new KinshipWindow(context_, this);
+    kinshipWindow_->showPair(first, second);
 }
 
 void MainWindow::showAbout() {

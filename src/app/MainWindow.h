@@ -15,6 +15,7 @@ namespace radici {
 struct AppContext;
 class AboutBox;
 class ChartWindow;
+class KinshipWindow;
 class RelationsWindow;
 class SystemInfoPlatform;
 
@@ -44,8 +45,11 @@ private:
     void exportGedcom();
     void importGedcom();
     void makeBackup();
+    // The key chosen in the registry window; empty when it was left with "Annulla".
     // Asks for a person in the registry window and shows their chart.
     void showChart();
+    // Asks for two persons, one after the other, and shows how they are related.
+    void showKinship();
     void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;
@@ -56,7 +60,8 @@ private:
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;
-    ChartWindow* chartWindow_ = nullptr;  // owned as a child window
+    ChartWindow* chartWindow_ = nullptr;      // owned as a child window
+    KinshipWindow* kinshipWindow_ = nullptr;  // owned as a child window
 };
 
 }  // namespace radici

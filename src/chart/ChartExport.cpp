@@ -74,6 +74,7 @@ bool WritePdf(const ChartLayout& layout, QIODevice& device) {
 }  // namespace
 
 QString ChartTitle(const ChartLayout& layout) {
+    if (!layout.title.isEmpty()) return layout.title;
     if (layout.boxes.empty()) return {};
     const ChartBox& person = layout.boxes.front();
     const QString name =

@@ -8,8 +8,8 @@
 
 namespace radici {
 
-// The caption of a chart: "Albero di " and the chart person's given name and surname (their key
-// when they are missing from anagrafica).
+// The caption of a chart: its own title when it has one, else "Albero di " and the chart person's
+// given name and surname (their key when they are missing from anagrafica).
 QString ChartTitle(const ChartLayout& layout);
 
 // The size of the picture saved as PNG: the chart's own at a zoom of 1, scaled down only when it

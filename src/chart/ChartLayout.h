@@ -28,6 +28,7 @@ struct ChartLayout {
     std::vector<ChartBox> boxes;
     std::vector<QLineF> lines;
     QRectF bounds;  // every box and line, with a margin
+    QString title;  // when not the chart of the first box's person
 };
 
 // Measures of the chart, in pixels.

@@ -1,25 +1,13 @@
 #include "chart/ChartWindow.h"
 
 #include "chart/ChartExport.h"
-#include "chart/ChartPainter.h"
+#include "chart/ChartOutput.h"
 #include "chart/ChartReader.h"
 #include "ui/AppContext.h"
 #include "ui/Toolkit.h"
 #include "ui_ChartWindow.h"
 
-#include <QFileDialog>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
-
 namespace radici {
-
-namespace {
-
-// Chart pixels are screen pixels at 96 dots an inch.
-constexpr double ChartDotsPerInch = 96;
-
-}  // namespace
 
 ChartWindow::ChartWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::ChartWindow>()) {
@@ -77,36 +65,10 @@ void ChartWindow::reload() {
     setWindowTitle(ChartTitle(ui_->canvas->chart()));
 }
 
-void ChartWindow::print() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(windowTitle());
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dialog(&printer, this);
-    context_.toolkit.showModal(dialog);
-    if (dialog.result() != QDialog::Accepted) return;
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        context_.toolkit.inform(this, QStringLiteral("Impossibile avviare la stampa."));
-        return;
-    }
-    const double scale = printer.resolution() / ChartDotsPerInch;
-    painter.scale(scale, scale);
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    PaintChartOnPage(painter, ui_->canvas->chart(), QRectF(QPointF(0, 0), page.size() / scale));
-}
+void ChartWindow::print() { PrintChart(context_.toolkit, this, ui_->canvas->chart()); }
 
 void ChartWindow::exportChart() {
-    QFileDialog dialog(this, QStringLiteral("Esporta l'albero"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(
-        {QStringLiteral("Immagine PNG, disegno SVG, documento PDF "
-                        "(*.png *.svg *.pdf)")});
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.selectFile(windowTitle() + QStringLiteral(".pdf"));
-    context_.toolkit.showModal(dialog);
-    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const Status saved = ExportChart(ui_->canvas->chart(), dialog.selectedFiles().constFirst());
-    if (!saved.ok()) context_.toolkit.inform(this, saved.description());
+    SaveChartAs(context_.toolkit, this, ui_->canvas->chart(), QStringLiteral("Esporta l'albero"));
 }
 
 }  // namespace radici

@@ -5,6 +5,7 @@
 #include "tools/CreateCommands.h"
 #include "tools/ExchangeCommands.h"
 #include "tools/ImportCommand.h"
+#include "tools/KinshipCommand.h"
 
 #include <QTextStream>
 #include <algorithm>
@@ -15,8 +16,8 @@ namespace {
 
 // Every command, in the order --help lists them. A new command is one more line here.
 std::vector<ToolCommand> Commands() {
-    return {InitCommand(),   DemoCommand(),   ExportCommand(),
-            BackupCommand(), ImportCommand(), ChartCommand()};
+    return {InitCommand(),   DemoCommand(),   ExportCommand(),  BackupCommand(),
+            ImportCommand(), ChartCommand(),  KinshipCommand()};
 }
 
 // "init, demo, … e chart".

@@ -59,12 +59,12 @@ private slots:
             QCOMPARE(program.toolkit.texts.join(""),
                      present ? QString::number(failure.number()) + u' ' + failure.description()
                              : QString());
-            for (const char* item :
-                 {"coll", "esportaGedcom", "importaGedcom", "copiaSicurezza", "albero"})
+            for (const char* item : {"coll", "esportaGedcom", "importaGedcom", "copiaSicurezza",
+                                     "albero", "parentela"})
                 program.choose(item);
             QVERIFY(program.toolkit.modalWindows.isEmpty() &&
                     program.toolkit.fileDialogs.isEmpty());
-            QCOMPARE(program.toolkit.texts.count(program.toolkit.texts.last()), 5);
+            QCOMPARE(program.toolkit.texts.count(program.toolkit.texts.last()), 6);
             const QString message = program.toolkit.texts.last();
             QVERIFY2(message.startsWith("Il database \"radicidb.mdb\" non è aperto.") &&
                          message.contains(QDir::toNativeSeparators(folder.path())) &&

@@ -12,7 +12,7 @@ namespace radici {
 
 namespace {
 
-const QString EveryCommand = QStringLiteral("init, demo, export, backup, import e chart");
+const QString EveryCommand = QStringLiteral("init, demo, export, backup, import, chart e parentela");
 
 }  // namespace
 
