@@ -2,7 +2,7 @@
 
 #include "common/Version.h"
 #include "store/DatabaseConnection.h"
-#include "store/Schema.h"
+#include "store/TreeFile.h"
 #include "tools/ChartCommand.h"
 #include "tools/DemoFamily.h"
 #include "tools/ExchangeCommands.h"
@@ -33,13 +33,6 @@ int Failed(QTextStream& err, const QString& problem) {
 }
 
 namespace {
-
-Status CreateEmptyDatabase(const QString& path) {
-    Result<Database> database =
-        Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
-    if (!database.ok()) return database.status();
-    return CreateSchema(database.value());
-}
 
 Status AddDemoFamily(const QString& path) {
     DatabaseConnection connection;
