@@ -4,18 +4,25 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace radici {
 
 namespace {
 
 // Messages are plain text whose lines the windows join with "\r".
-int ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
-                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+void Prepare(QMessageBox& box, const QString& text) {
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(icon, ApplicationTitle, shown, buttons, parent);
+    box.setWindowTitle(ApplicationTitle);
+    box.setText(shown);
     box.setTextFormat(Qt::PlainText);
+}
+
+int ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, QString(), QString(), buttons, parent);
+    Prepare(box, text);
     box.setDefaultButton(defaultButton);
     return box.exec();
 }
@@ -31,6 +38,17 @@ bool QtToolkit::confirm(QWidget* parent, const QString& text) {
                        QMessageBox::No) == QMessageBox::Yes;
 }
 
+int QtToolkit::choose(QWidget* parent, const QString& text, const QStringList& choices) {
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Cancel, parent);
+    Prepare(box, text);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
+    if (!buttons.isEmpty()) box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
 void QtToolkit::showModal(QDialog& window) { window.exec(); }
 
 void QtToolkit::beep() { QApplication::beep(); }
@@ -44,6 +62,10 @@ QString QtToolkit::askFileToWrite(QWidget* parent, const QString& caption,
 QString QtToolkit::askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) {
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString QtToolkit::askFolder(QWidget* parent, const QString& caption, const QString& folder) {
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
 }
 
 }  // namespace radici
