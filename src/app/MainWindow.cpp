@@ -11,10 +11,7 @@
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QMenuBar>
-#include <QStringList>
 
 namespace radici {
 
@@ -24,42 +21,6 @@ namespace {
 constexpr int ClientWidth = 746;
 constexpr int ClientHeight = 544;
 
-// How to get a file: a dangling symbolic link of that name must go first, or radici-db would
-// refuse to make one.
-QString HowToMakeTheFile(const QString& databasePath) {
-    const QString makeOne = QStringLiteral(
-        "crearlo in questa cartella con il comando \"radici-db demo\" (famiglia di esempio) o "
-        "\"radici-db init\" (database vuoto), poi riavviare il programma.");
-    const QFileInfo file(databasePath);
-    if (file.isSymLink() && !file.exists())
-        return QStringLiteral(
-                   "\"%1\" è un collegamento a \"%2\", che non esiste: ripristinare "
-                   "quel file, oppure cancellare il collegamento e ")
-                   .arg(DatabaseConnection::FileName, file.symLinkTarget()) +
-               makeOne;
-    return QStringLiteral("Se il file manca, ") + makeOne;
-}
-
-// Why the database is not open, where the program looked, and how to make a file.
-QString DatabaseNotOpenMessage(const QString& databasePath, const Status& openFailure) {
-    const QString folder = QDir::toNativeSeparators(QFileInfo(databasePath).absolutePath());
-    QStringList lines{
-        QStringLiteral("Il database \"%1\" non è aperto.").arg(DatabaseConnection::FileName)};
-    if (!openFailure.is(EngineError::FileNotFound)) lines.append(openFailure.description());
-    lines.append(QStringLiteral("Cartella di lavoro: %1").arg(folder));
-    lines.append(HowToMakeTheFile(databasePath));
-    return MessageLines(lines);
-}
-
-Status InUseByAnotherCopy(const QString& databasePath) {
-    return Status::failure(
-        EngineError::FileInUse,
-        QStringLiteral("Il database \"%1\" è già aperto da un'altra copia di Radici: due copie "
-                       "sullo stesso file annullerebbero l'una il lavoro dell'altra. Chiudi "
-                       "l'altra copia, poi scegli \"Collegamenti\" per riprovare.")
-            .arg(QDir::toNativeSeparators(databasePath)));
-}
-
 }  // namespace
 
 MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidget* parent)
@@ -67,9 +28,7 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
       ui_(std::make_unique<Ui::MainWindow>()),
       context_(context),
       platform_(platform),
-      lock_(context.databasePath + QStringLiteral(".lock")) {
-    // Only a lock whose program has ended is stale, however long Radici has been running.
-    lock_.setStaleLockTime(0);
+      tree_(context, this, [this] { closeTreeWindows(); }) {
     ui_->setupUi(this);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(ui_->coll, &QAction::triggered, this, &MainWindow::showRelations);
@@ -79,47 +38,51 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     connect(ui_->copiaSicurezza, &QAction::triggered, this, &MainWindow::makeBackup);
     connect(ui_->albero, &QAction::triggered, this, &MainWindow::showChart);
     connect(ui_->informa, &QAction::triggered, this, &MainWindow::showAbout);
+    onTree(ui_->nuovoAlbero, &TreeActions::newTree);
+    onTree(ui_->apriAlbero, &TreeActions::openTree);
+    onTree(ui_->ripristinaCopia, &TreeActions::restoreCopy);
     OpenDatabaseConnection();
 }
 
 MainWindow::~MainWindow() = default;
 
-// A missing file is a first start, which the menu explains. A file that is there but cannot be
-// used (another password, damaged, not a database of ours) is reported at once with a beep, so
-// that nobody looks for their family in it believing it opened.
 void MainWindow::OpenDatabaseConnection() {
-    openFailure_ = openUnlessInUse();
-    if (openFailure_.ok() || openFailure_.is(EngineError::FileNotFound)) return;
-    context_.toolkit.beep();
-    context_.toolkit.inform(
-        nullptr, QString::number(openFailure_.number()) + u' ' + openFailure_.description());
+    tree_.openAtStart();
+    showOpenFolder();
 }
 
-// A folder where the lock cannot be made (read-only) leaves nobody to coordinate with: the file is
-// opened all the same.
-Status MainWindow::openUnlessInUse() {
-    if (context_.connection.isOpen()) return Status::success();
-    if (!lock_.tryLock(0) && lock_.error() == QLockFile::LockFailedError)
-        return InUseByAnotherCopy(context_.databasePath);
-    const Status opened = context_.connection.open(context_.databasePath);
-    if (!opened.ok()) lock_.unlock();
-    return opened;
+void MainWindow::onTree(QAction* item, void (TreeActions::*action)()) {
+    connect(item, &QAction::triggered, this, [this, action] {
+        (tree_.*action)();
+        showOpenFolder();
+    });
+}
+
+void MainWindow::showOpenFolder() {
+    QString folder = tree_.openFolder();
+    folder.replace(u'&', QStringLiteral("&&"));
+    ui_->alberoAperto->setText(QStringLiteral("Albero aperto: %1")
+                                   .arg(folder.isEmpty() ? QStringLiteral("nessuno") : folder));
+}
+
+void MainWindow::closeTreeWindows() {
+    delete chartWindow_;
+    chartWindow_ = nullptr;
+    delete registryWindow_;
+    registryWindow_ = nullptr;
+    relationsWindow_.reset();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (chartWindow_) chartWindow_->close();
-    context_.connection.close();
-    lock_.unlock();
+    tree_.closeTree(true);
     QMainWindow::closeEvent(event);
 }
 
-// The windows work on the open connection, so they are never shown without one. A file that was
-// busy, missing or held by another copy at start is tried again.
+// The windows work on the open connection, so they are never shown without one.
 bool MainWindow::requireOpenDatabase() {
-    openFailure_ = openUnlessInUse();
-    if (openFailure_.ok()) return true;
-    context_.toolkit.inform(this, DatabaseNotOpenMessage(context_.databasePath, openFailure_));
-    return false;
+    const bool open = tree_.requireOpenTree();
+    showOpenFolder();
+    return open;
 }
 
 void MainWindow::showRelations() {

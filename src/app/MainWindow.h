@@ -1,8 +1,7 @@
 #pragma once
 
-#include "store/Status.h"
+#include "app/TreeActions.h"
 
-#include <QLockFile>
 #include <QMainWindow>
 #include <memory>
 
@@ -32,11 +31,13 @@ protected:
 
 private:
     void OpenDatabaseConnection();
-    // True when the database is open, trying again if it was not; otherwise says why not and how
-    // to make one.
+    // Runs a menu's tree action, then shows which tree is open.
+    void onTree(QAction* item, void (TreeActions::*action)());
+    void showOpenFolder();
+    // True when a tree is open, or the user has just made or opened one.
     bool requireOpenDatabase();
-    // Opens the file unless it is open already, and only while no other copy of Radici has it.
-    Status openUnlessInUse();
+    // Closes the windows that show the open tree; made again for the next one.
+    void closeTreeWindows();
     void showRelations();
     void exportGedcom();
     void importGedcom();
@@ -48,8 +49,7 @@ private:
     std::unique_ptr<Ui::MainWindow> ui_;
     AppContext& context_;
     SystemInfoPlatform& platform_;
-    Status openFailure_;  // why the database did not open; success when it did
-    QLockFile lock_;      // beside the file, held while the connection is open
+    TreeActions tree_;
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
     std::unique_ptr<AboutBox> aboutBox_;
