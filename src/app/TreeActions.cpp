@@ -203,8 +203,12 @@ void TreeActions::makeAutomaticCopy(const QString& treePath) {
                                    copy.status().description()}));
 }
 
+// A file that is there but does not open (damaged, say) is just what a copy can replace.
 void TreeActions::restoreCopy() {
-    if (!requireOpenTree()) return;
+    const Status opened = openUnlessOpen();
+    const bool noFileToReplace =
+        opened.is(EngineError::FileNotFound) || opened.is(EngineError::FileInUse);
+    if (noFileToReplace && !requireOpenTree()) return;
     const QString treePath = context_.databasePath;
     const QString copyPath = context_.toolkit.askFileToRead(
         parent_, QStringLiteral("Ripristina copia"), QFileInfo(treePath).absolutePath(),

@@ -125,7 +125,7 @@ private slots:
     }
 
     // A damaged copy changes nothing; a good one takes the tree's place once confirmed, the old
-    // file kept aside and the copy itself left where it was.
+    // file kept aside and the copy itself left where it was; a damaged tree can be replaced too.
     void restoreChecksConfirmsAndKeepsTheOldFile() {
         TestDatabase tree;
         tree.addPerson("ROSSI", "UGO", "01/01/1900");
@@ -156,6 +156,14 @@ private slots:
         QCOMPARE(Bytes(tree.path()), Bytes(copy));
         QCOMPARE(Persons(program.context.databasePath), 1);
         QVERIFY(program.toolkit.texts.last().startsWith("Copia ripristinata."));
+
+        WriteBytes(work.filePath("radicidb.mdb"), "rovinato");  // a copy can replace it too
+        Program damagedTree(work.filePath("radicidb.mdb"));
+        damagedTree.toolkit.chooseFile(copy);
+        damagedTree.toolkit.answer(true);
+        damagedTree.choose("ripristinaCopia");
+        QCOMPARE(Persons(damagedTree.context.databasePath), 1);
+        QVERIFY(damagedTree.context.connection.isOpen());
     }
 
     // A copy at close only after a write; the eleventh removes the oldest and nothing else; a
