@@ -32,6 +32,6 @@ int main(int argc, char* argv[]) {
     const int code = QApplication::exec();
     // A signal ends the event loop with the window still open: closing it closes the database
     // and releases the lock.
-    if (window.isVisible()) window.close();
+    if (window.isVisible()) window.closeOnSignal();
     return code;
 }

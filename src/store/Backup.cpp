@@ -39,7 +39,9 @@ Status CopyPages(const Database& source, const Database& copy) {
     return Status::success();
 }
 
-Status CheckCopy(const QString& path, const QString& password) {
+}  // namespace
+
+Status CheckDatabaseFile(const QString& path, const QString& password) {
     const Result<Database> reopened = Database::open(path, password, Database::Mode::OpenExisting);
     if (!reopened.ok()) return reopened.status();
     if (Status schema = CheckSchema(reopened.value()); !schema.ok()) return schema;
@@ -53,13 +55,15 @@ Status CheckCopy(const QString& path, const QString& password) {
     return Status::success();
 }
 
+namespace {
+
 Status WriteCheckedCopy(const Database& source, const QString& path, const QString& password) {
     {
         const Result<Database> copy = Database::open(path, password, Database::Mode::CreateNew);
         if (!copy.ok()) return copy.status();
         if (Status copied = CopyPages(source, copy.value()); !copied.ok()) return copied;
     }
-    return CheckCopy(path, password);
+    return CheckDatabaseFile(path, password);
 }
 
 }  // namespace

@@ -15,4 +15,7 @@ namespace radici {
 Status BackupDatabase(const Database& source, const QString& copyPath, const QString& password,
                       ExistingCopy existing = ExistingCopy::Refuse);
 
+// Opens the file with the password and checks its three tables and its integrity.
+Status CheckDatabaseFile(const QString& path, const QString& password);
+
 }  // namespace radici

@@ -484,6 +484,24 @@ void DatabaseConnection::close() {
     database_.reset();
 }
 
+void DatabaseConnection::takeOver(DatabaseConnection& other) {
+    close();
+    // The other's statements belong to the handle that moves: they go before it does.
+    other.matrimoni_.close();
+    other.relazioni_.close();
+    other.anagrafica_.close();
+    database_ = std::move(other.database_);
+    other.database_.reset();
+    if (!database_) return;
+    anagrafica_.db_ = &*database_;
+    relazioni_.db_ = &*database_;
+    matrimoni_.db_ = &*database_;
+}
+
+bool DatabaseConnection::hasWritten() const {
+    return database_ && sqlite3_total_changes(database_->handle()) > 0;
+}
+
 Status DatabaseConnection::runInTransaction(const std::function<Status()>& work) {
     if (!database_) return ConnectionClosed();
     if (Status begun = database_->begin(); !begun.ok()) return begun;

@@ -124,6 +124,10 @@ public:
     // Closes matrimoni, relazioni, anagrafica, then the database.
     void close();
     bool isOpen() const { return database_.has_value(); }
+    // Closes this connection, then takes over the other's open database, which the other gives up.
+    void takeOver(DatabaseConnection& other);
+    // Whether any row was added, changed or deleted since the file was opened.
+    bool hasWritten() const;
 
     const PersonTable& anagrafica() const { return anagrafica_; }
     const RelationTable& relazioni() const { return relazioni_; }

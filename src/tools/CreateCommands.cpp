@@ -1,20 +1,13 @@
 #include "tools/CreateCommands.h"
 
 #include "store/DatabaseConnection.h"
-#include "store/Schema.h"
+#include "store/TreeFile.h"
 #include "tools/DemoFamily.h"
 
 #include <QTextStream>
 
 namespace radici {
 namespace {
-
-Status CreateEmptyDatabase(const QString& path) {
-    Result<Database> database =
-        Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
-    if (!database.ok()) return database.status();
-    return CreateSchema(database.value());
-}
 
 Status AddDemoFamily(const QString& path) {
     DatabaseConnection connection;

@@ -26,6 +26,9 @@ public:
     virtual void inform(QWidget* parent, const QString& text) = 0;
     // A Yes/No question with the stop icon and No as the default; true on Yes.
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    // A question with a button for each choice and one to cancel, first choice the default; the
+    // index of the choice, or -1 when cancelled.
+    virtual int choose(QWidget* parent, const QString& text, const QStringList& choices) = 0;
     // Shows the window modally and returns once it has closed.
     virtual void showModal(QDialog& window) = 0;
     virtual void beep() = 0;
@@ -35,6 +38,8 @@ public:
                                    const QString& suggestedPath, const QString& filter) = 0;
     virtual QString askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
                                   const QString& filter) = 0;
+    // The usual folder dialog, starting in the folder given; an empty text when cancelled.
+    virtual QString askFolder(QWidget* parent, const QString& caption, const QString& folder) = 0;
 };
 
 // The toolkit of the real program, over Qt's message boxes and modal dialogs.
@@ -47,14 +52,17 @@ public:
 
     void inform(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
+    int choose(QWidget* parent, const QString& text, const QStringList& choices) override;
     void showModal(QDialog& window) override;
     void beep() override;
     QString askFileToWrite(QWidget* parent, const QString& caption, const QString& suggestedPath,
                            const QString& filter) override;
     QString askFileToRead(QWidget* parent, const QString& caption, const QString& folder,
                           const QString& filter) override;
+    QString askFolder(QWidget* parent, const QString& caption, const QString& folder) override;
 
 private:
+    int showBox(QMessageBox& box, const QString& text);
     int showMessage(QWidget* parent, int icon, const QString& text, int buttons, int defaultButton);
 
     bool ending_ = false;

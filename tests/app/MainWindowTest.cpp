@@ -4,6 +4,8 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "app/SystemInfo.h"
+#include "chart/ChartWindow.h"
+#include "store/TreeFile.h"
 #include "ui/AppContext.h"
 
 #include <QAction>
@@ -20,12 +22,34 @@ namespace {
 struct Program {
     explicit Program(const QString& path) : context(toolkit, path), window(context, platform) {}
     void choose(const char* action) { window.findChild<QAction*>(action)->trigger(); }
+    QString openTree() { return window.findChild<QAction*>("alberoAperto")->text(); }
 
     ScriptedToolkit toolkit;
     FakeSystemInfo platform;
     AppContext context;
     MainWindow window;
 };
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+int Persons(const QString& path) {
+    DatabaseConnection connection;
+    if (!connection.open(path).ok()) return -1;
+    return static_cast<int>(
+        connection.anagrafica().search(SearchField::Surname, "*").value().count());
+}
+
+Person Someone(const QString& key) {
+    return Person{key, "VERDI", "ADA", Female, QDate(1950, 1, 2), {}, {}, {}, {}, {}};
+}
 
 }  // namespace
 
@@ -135,6 +159,165 @@ private slots:
         QVERIFY(copied.open(copy).ok());
         QVERIFY(copied.anagrafica().seek(key).value().has_value());
     }
+
+    void init() {
+        QVERIFY(home.isValid() && work.isValid());
+        qputenv("HOME", home.path().toUtf8());
+        QDir::setCurrent(work.path());
+    }
+
+    // No message at start; "Collegamenti" offers a new tree, made in the chosen folder and opened
+    // at once; an existing tree is never overwritten; a file that does not open, a folder without
+    // a tree and a tree held by another copy leave the open tree open; a good one replaces it.
+    void newAndOpenFromTheMenu() {
+        Program program(work.filePath("radicidb.mdb"));
+        QVERIFY(program.toolkit.texts.isEmpty());
+        QCOMPARE(program.openTree(), "Albero aperto: nessuno");
+        const QString made = work.filePath("nuovo");
+        QDir().mkpath(made);
+        program.toolkit.pick(0);
+        program.toolkit.chooseFile(made);
+        program.choose("coll");
+        QVERIFY(program.toolkit.texts.last().endsWith("\rNuovo albero...|Apri albero..."));
+        QCOMPARE(program.toolkit.fileDialogs,
+                 QStringList({"Nuovo albero " + home.filePath("Radici")}));
+        QCOMPARE(program.toolkit.modalWindows, QStringList({"anagrafica"}));
+        QCOMPARE(Persons(made + "/radicidb.mdb"), 0);
+        QCOMPARE(QDir::currentPath(), made);
+        QCOMPARE(program.openTree(), "Albero aperto: " + made);
+
+        QVERIFY(program.context.connection.anagrafica().add(Someone("VERADA02/01/1950")).ok());
+        const QByteArray before = Bytes(made + "/radicidb.mdb");
+        program.toolkit.chooseFile(made);
+        program.choose("nuovoAlbero");  // "Aprirlo?" answered No
+        QVERIFY(program.toolkit.texts.last().contains("c'è già un albero"));
+        QCOMPARE(Bytes(made + "/radicidb.mdb"), before);
+
+        TestDatabase held, good;
+        good.addPerson("ROSSI", "UGO", "01/01/1900");
+        WriteBytes(work.filePath("radicidb.mdb"), "non un database");
+        Program other(held.path());
+        for (const QString& folder : {work.path(), home.path(), held.folder()}) {
+            program.toolkit.chooseFile(folder);
+            program.choose("apriAlbero");
+            QCOMPARE(program.openTree(), "Albero aperto: " + made);
+        }
+        QCOMPARE(program.toolkit.beeps, 2);
+        QVERIFY(program.toolkit.texts.last().contains("già aperto da un'altra copia di Radici"));
+        program.toolkit.chooseFile(good.path());
+        program.choose("apriAlbero");
+        QCOMPARE(program.openTree(), "Albero aperto: " + good.folder());
+        QCOMPARE(Persons(program.context.databasePath), 1);
+        QVERIFY(!QFile::exists(made + "/radicidb.mdb.lock") &&
+                QFile::exists(good.path() + ".lock"));
+        // The tree left behind was written to: its copy was made when it closed.
+        QCOMPARE(QDir(made + "/radicidb-copie").entryList(QDir::Files).size(), 1);
+        program.window.close();
+    }
+
+    // The old tree's chart goes with it; the next chart is of the new tree.
+    void switchingClosesTheChartOfTheOldTree() {
+        TestDatabase first, second;
+        first.addPerson("ROSSI", "UGO", "01/01/1900");
+        second.addPerson("BIANCHI", "EVA", "01/01/1900");
+        Program program(first.path());
+        program.toolkit.onNextModal(ChooseInRegistry("ROSSI"));
+        program.choose("albero");
+        QVERIFY(program.window.findChild<ChartWindow*>()->isVisible());
+        program.toolkit.chooseFile(second.folder());
+        program.choose("apriAlbero");
+        QVERIFY(!program.window.findChild<ChartWindow*>());
+        program.toolkit.onNextModal(ChooseInRegistry("BIANCHI"));
+        program.choose("albero");
+        QCOMPARE(program.window.findChild<ChartWindow*>()->windowTitle(), "Albero di EVA BIANCHI");
+        QVERIFY(!QDir(first.folder() + "/radicidb-copie").exists());
+    }
+
+    // A damaged copy changes nothing; a good one takes the tree's place once confirmed, the old
+    // file kept aside and the copy itself left where it was; a damaged tree can be replaced too.
+    void restoreChecksConfirmsAndKeepsTheOldFile() {
+        TestDatabase tree;
+        tree.addPerson("ROSSI", "UGO", "01/01/1900");
+        const QString copy = work.filePath("copia.mdb");
+        QVERIFY(QFile::copy(tree.path(), copy));
+        tree.addPerson("BIANCHI", "EVA", "01/01/1900");
+        const QString damaged = work.filePath("rotta.mdb");
+        WriteBytes(damaged, Bytes(copy).left(2048));
+        Program program(tree.path());
+        const QByteArray before = Bytes(tree.path());
+        program.toolkit.chooseFile(damaged);
+        program.choose("ripristinaCopia");
+        QVERIFY(program.toolkit.texts.last().contains("non può essere ripristinata"));
+        program.toolkit.chooseFile(copy);
+        program.choose("ripristinaCopia");  // not confirmed
+        QVERIFY(program.toolkit.texts.last().startsWith("Attenzione....\rIl database \"" +
+                                                        tree.path()));
+        QCOMPARE(QDir(tree.folder()).entryList(QDir::Files),
+                 QStringList({"radicidb.mdb", "radicidb.mdb.lock"}));
+
+        program.toolkit.chooseFile(copy);
+        program.toolkit.answer(true);
+        program.choose("ripristinaCopia");
+        const QStringList aside =
+            QDir(tree.folder()).entryList({"radicidb-prima-del-ripristino-*.mdb"});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(Bytes(tree.folder() + '/' + aside[0]), before);
+        QCOMPARE(Bytes(tree.path()), Bytes(copy));
+        QCOMPARE(Persons(program.context.databasePath), 1);
+        QVERIFY(program.toolkit.texts.last().startsWith("Copia ripristinata."));
+
+        WriteBytes(work.filePath("radicidb.mdb"), "rovinato");  // a copy can replace it too
+        Program damagedTree(work.filePath("radicidb.mdb"));
+        damagedTree.toolkit.chooseFile(copy);
+        damagedTree.toolkit.answer(true);
+        damagedTree.choose("ripristinaCopia");
+        QCOMPARE(Persons(damagedTree.context.databasePath), 1);
+        QVERIFY(damagedTree.context.connection.isOpen());
+    }
+
+    // A copy at close only after a write; the eleventh removes the oldest and nothing else; a
+    // copy that fails says why, leaves the others and lets the program close.
+    void automaticCopiesAtClose() {
+        TestDatabase tree;
+        const QDir copies(tree.folder() + "/radicidb-copie");
+        {
+            Program program(tree.path());
+            program.window.close();
+        }
+        QVERIFY(!copies.exists());
+        QVERIFY(copies.mkpath(".") && QFile::copy(tree.path(), copies.filePath("mia.mdb")));
+        for (int day = 1; day <= 10; ++day)
+            QVERIFY(MakeAutomaticCopy(tree.path(), QDateTime({2020, 1, day}, {})).ok());
+        const QStringList oldest = copies.entryList({"radicidb-*"}, QDir::Files, QDir::Name);
+        {
+            Program program(tree.path());
+            QVERIFY(program.context.connection.anagrafica().add(Someone("VERADA02/01/1950")).ok());
+            program.window.close();
+            QVERIFY(program.toolkit.texts.isEmpty());
+        }
+        const QStringList kept = copies.entryList({"radicidb-*"}, QDir::Files, QDir::Name);
+        QCOMPARE(kept.mid(0, 9), oldest.mid(1));
+        QCOMPARE(Persons(copies.filePath(kept.last())), 1);
+        QVERIFY(copies.exists("mia.mdb"));
+
+        QVERIFY(
+            !MakeAutomaticCopy(tree.folder() + "/manca.mdb", QDateTime::currentDateTime()).ok());
+        QCOMPARE(copies.entryList({"radicidb-*"}, QDir::Files, QDir::Name), kept);
+
+        TestDatabase blocked;
+        WriteBytes(blocked.folder() + "/radicidb-copie", "un file, non una cartella");
+        Program failing(blocked.path());
+        QVERIFY(failing.context.connection.anagrafica().add(Someone("VERADA03/01/1950")).ok());
+        failing.window.show();
+        failing.window.close();
+        QVERIFY(!failing.window.isVisible());
+        QVERIFY(failing.toolkit.texts.join("").startsWith(
+            "La copia automatica dell'albero non è stata fatta"));
+        QCOMPARE(Persons(blocked.path()), 1);
+    }
+
+private:
+    QTemporaryDir home, work;
 };
 
 }  // namespace radici

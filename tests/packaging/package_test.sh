@@ -41,6 +41,12 @@ entry="$root/usr/share/applications/radici.desktop"
 entry_value() { sed -n "s/^$1=//p" "$entry"; }
 [[ $(entry_value Name) == Radici ]] || fail "the desktop entry's name is not Radici"
 [[ -x $root/usr/bin/$(entry_value Exec) ]] || fail "the desktop entry starts no program of the package"
+# The entry's launcher starts radici, without arguments, in ~/Radici, made when missing.
+mkdir -p "$work/fake" "$work/home"
+printf '#!/bin/sh\necho "$PWD|$#"\n' >"$work/fake/radici"
+chmod +x "$work/fake/radici"
+started=$(HOME="$work/home" PATH="$work/fake:$PATH" "$root/usr/bin/$(entry_value Exec)")
+[[ $started == "$work/home/Radici|0" ]] || fail "the desktop entry's launcher started: $started"
 [[ $(entry_value Icon) == radici ]] || fail "the desktop entry names another icon"
 [[ $(entry_value Categories) == *Office\;* ]] || fail "the desktop entry is not in Office"
 

@@ -20,7 +20,9 @@ public:
     // What to do with the next window shown modally: it is shown, the step runs, and if the
     // window is still open it is closed as by its close box. Without a step it closes at once.
     void onNextModal(ModalStep step) { modalSteps_.push_back(std::move(step)); }
-    // The file chosen in the next file dialog; a dialog without one is cancelled.
+    // The choice (its index) for the next question with choices; without one it is cancelled.
+    void pick(int choice) { choices_.push_back(choice); }
+    // The file or folder chosen in the next file dialog; a dialog without one is cancelled.
     void chooseFile(const QString& path) { files_.push_back(path); }
 
     // Every message and question, in order, lines joined by "\r" as the window built them.
@@ -37,6 +39,12 @@ public:
         const bool yes = !answers_.empty() && answers_.front();
         if (!answers_.empty()) answers_.pop_front();
         return yes;
+    }
+    int choose(QWidget*, const QString& text, const QStringList& choices) override {
+        texts.append(text + u'\r' + choices.join(u'|'));
+        const int chosen = choices_.empty() ? -1 : choices_.front();
+        if (!choices_.empty()) choices_.pop_front();
+        return chosen;
     }
     void showModal(QDialog& window) override {
         modalWindows.append(window.objectName());
@@ -63,7 +71,12 @@ public:
         return chosen;
     }
 
+    QString askFolder(QWidget* parent, const QString& caption, const QString& folder) override {
+        return askFileToRead(parent, caption, folder, QString());
+    }
+
 private:
+    std::deque<int> choices_;
     std::deque<bool> answers_;
     std::deque<ModalStep> modalSteps_;
     std::deque<QString> files_;

@@ -1,4 +1,4 @@
-#include "app/DatabaseLock.h"
+#include "store/DatabaseLock.h"
 
 #include "store/StagedFile.h"
 
