@@ -184,8 +184,8 @@ void TreeActions::openTree() {
 
 bool TreeActions::switchTo(const QString& path) {
     if (context_.connection.isOpen() && SameFile(path, context_.databasePath)) return true;
-    Result<OpenedTree> tree = OpenTreeFile(
-        path, [this](const DatabaseLock& lock) { return takeOverForeignLock(lock); });
+    Result<OpenedTree> tree =
+        OpenTreeFile(path, [this](const DatabaseLock& lock) { return takeOverForeignLock(lock); });
     if (!tree.ok()) {
         reportOpenFailure(path, tree.status());
         return false;

@@ -16,8 +16,8 @@ namespace {
 
 // Every command, in the order --help lists them. A new command is one more line here.
 std::vector<ToolCommand> Commands() {
-    return {InitCommand(),   DemoCommand(),   ExportCommand(),  BackupCommand(),
-            ImportCommand(), ChartCommand(),  KinshipCommand()};
+    return {InitCommand(),   DemoCommand(),  ExportCommand(), BackupCommand(),
+            ImportCommand(), ChartCommand(), KinshipCommand()};
 }
 
 // "init, demo, … e chart".

@@ -16,8 +16,7 @@ int RunKinship(const CommandLine& line, QTextStream& out, QTextStream& err) {
     const QString database = line.arguments.value(2, DatabaseConnection::FileName);
     DatabaseConnection connection;
     if (const int opened = OpenDatabase(connection, database, err); opened) return opened;
-    const Result<Kinship> found =
-        FindKinship(connection, line.arguments[0], line.arguments[1]);
+    const Result<Kinship> found = FindKinship(connection, line.arguments[0], line.arguments[1]);
     if (!found.ok()) return Failed(err, found.status().description());
     const Kinship& kinship = found.value();
     for (const QString& key : {kinship.first, kinship.second}) {

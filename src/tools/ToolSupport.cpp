@@ -60,8 +60,9 @@ QString CreationRefusal(int error) {
 
 std::unique_ptr<StagedFile> StageNewFile(const QString& path, QTextStream& err) {
     if (!RefuseExisting(path).ok()) {
-        Failed(err,
-               QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(ShownPath(path)));
+        Failed(
+            err,
+            QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(ShownPath(path)));
         return nullptr;
     }
     auto staged = std::make_unique<StagedFile>(path);

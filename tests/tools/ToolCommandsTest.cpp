@@ -12,7 +12,8 @@ namespace radici {
 
 namespace {
 
-const QString EveryCommand = QStringLiteral("init, demo, export, backup, import, chart e parentela");
+const QString EveryCommand =
+    QStringLiteral("init, demo, export, backup, import, chart e parentela");
 
 }  // namespace
 
