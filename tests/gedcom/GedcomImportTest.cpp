@@ -71,9 +71,7 @@ private slots:
 
         QTest::newRow("year-only birth")
             << Indi("@I1@", "Mario /Rossi/", "M", "1888") << QStringList{"0"}
-            << QStringList{
-                   "  @I1@ Mario /Rossi/, riga 5: data di "
-                   "nascita non esatta (\"1888\")"};
+            << QStringList{"  @I1@ Mario /Rossi/, riga 5: data di nascita non esatta (\"1888\")"};
         QTest::newRow("no sex, short names")
             << Indi("@I1@", "Li /Wu/", "", "1 JAN 1900") << QStringList{"0"}
             << QStringList{
@@ -163,9 +161,8 @@ private slots:
                                      << "Riga 11 del file: \"1BIRT\" non è una riga GEDCOM";
         QTest::newRow("level jump") << Gedcom(Mother + "4 NOTE x\n")
                                     << "Riga 10 del file: il livello 4 segue il livello 2.";
-        QTest::newRow("other encoding") << Gedcom(Father, "IBMPC")
-                                        << "la codifica dei caratteri "
-                                           "\"IBMPC\"";
+        QTest::newRow("other encoding")
+            << Gedcom(Father, "IBMPC") << "la codifica dei caratteri \"IBMPC\"";
         QTest::newRow("invalid UTF-8") << Gedcom(Indi("@I1@", "Nicol\xF2 /Rossi/", "M", ""))
                                        << "Riga 6 del file: contiene caratteri non validi nella "
                                           "codifica UTF-8.";
