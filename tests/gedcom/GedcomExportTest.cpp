@@ -51,6 +51,13 @@ QString Unsound(const QString& text) {
 
 const QRegularExpression NameParts(QStringLiteral("2 (GIVN|SURN) [^\n]*\n"));
 
+// The lines of one record, from its "0 @xref@" line to the next record.
+QString Record(const QString& text, const QString& xref) {
+    const qsizetype start = text.indexOf(QStringLiteral("\n0 ") + xref + u' ') + 1;
+    return start ? text.mid(start, text.indexOf(QStringLiteral("\n0 "), start) + 1 - start)
+                 : QString();
+}
+
 const char* const Head =
     "0 HEAD\n1 SOUR RADICI\n2 VERS 9.8.7\n2 NAME Radici\n1 SUBM @U1@\n1 GEDC\n2 VERS 5.5.1\n"
     "2 FORM LINEAGE-LINKED\n1 CHAR UTF-8\n0 @U1@ SUBM\n1 NAME Radici\n";
@@ -61,208 +68,182 @@ class GedcomExportTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void familiesEventsAndLongValuesAsExpected();
-    void privateModeHidesWhatIdentifiesTheLiving();
-    void handEditedRowsAreLeftOutAndReported();
-    void cancelledExportLeavesNoFileAndKeepsAnOldOne();
+
+    void familiesEventsAndLongValuesAsExpected() {
+        TestDatabase database;
+        const QString longPlace = QStringLiteral("SAN GIOVANNI ").repeated(20) + "D'@STA";
+        database.addPerson({"ROSMAR12/03/1888", "ROSSI", "MARIO", Male, QDate(1888, 3, 12),
+                            "BERGAMO", "ITALIA", QDate(1950, 11, 2), "MILANO", QString()});
+        database.addPerson({"BIAANN05/07/1890", "BIANCHI", "ANNA", Female, QDate(1890, 7, 5),
+                            QString(), "SVIZZERA", QDate(), QString(), QString()});
+        const QString luigi = database.addPerson("ROSSI", "LUIGI", "01/01/1915");
+        database.addPerson({"ROSELE03/04/1917", "ROSSI", "ELENA", Female, QDate(1917, 4, 3),
+                            longPlace, "ITALIA", QDate(), QString(), QString()});
+        const QString carlo =
+            database.addPerson("VERDI", "CARLO", "09/09/1920", Male, "01/01/1990");
+        const QString gino = database.addPerson("VERDI", "GINO", "07/07/1950");
+        database.addPerson({"NERPAO10/10/1918", "NERI", "PAOLA", Female, QDate(1918, 10, 10),
+                            "CASA\nDI CAMPAGNA", QString(), QDate(), QString(), QString()});
+        const QString dino = database.addPerson("ROSSI", "DINO", "08/08/1940");
+        database.marry("ROSMAR12/03/1888", "BIAANN05/07/1890", "1912-06-01");
+        database.marry(carlo, "ROSELE03/04/1917");
+        for (const QString& child : {QString("ROSELE03/04/1917"), luigi}) {
+            database.link("BIAANN05/07/1890", child, Female);
+            database.link("ROSMAR12/03/1888", child, Male);
+        }
+        database.link(carlo, gino, Male);
+        database.link(luigi, dino, Male);
+        database.link("NERPAO10/10/1918", dino, Female);
+
+        Exported exported = Export(database);
+        exported.text.remove(NameParts);  // names are written twice, checked by the round trip
+        const QString expected =
+            QString(Head) +
+            "0 @I1@ INDI\n1 NAME MARIO /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 12 MAR 1888\n"
+            "2 PLAC BERGAMO, ITALIA\n1 DEAT\n2 DATE 2 NOV 1950\n2 PLAC MILANO\n"
+            "1 REFN ROSMAR12/03/1888\n1 FAMS @F1@\n"
+            "0 @I2@ INDI\n1 NAME ANNA /BIANCHI/\n1 SEX F\n1 BIRT\n2 DATE 5 JUL 1890\n"
+            "2 PLAC , SVIZZERA\n1 REFN BIAANN05/07/1890\n1 FAMS @F1@\n"
+            "0 @I3@ INDI\n1 NAME LUIGI /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 1 JAN 1915\n"
+            "1 REFN ROSLUI01/01/1915\n1 FAMC @F1@\n1 FAMS @F4@\n"
+            "0 @I4@ INDI\n1 NAME ELENA /ROSSI/\n1 SEX F\n1 BIRT\n2 DATE 3 APR 1917\n"
+            "2 PLAC " +
+            longPlace.left(245) + "\n3 CONC " +
+            QString(longPlace.mid(245) + ", ITALIA").replace("@", "@@") +
+            "\n1 REFN ROSELE03/04/1917\n1 FAMC @F1@\n1 FAMS @F2@\n"
+            "0 @I5@ INDI\n1 NAME CARLO /VERDI/\n1 SEX M\n1 BIRT\n2 DATE 9 SEP 1920\n1 DEAT\n"
+            "2 DATE 1 JAN 1990\n1 REFN VERCAR09/09/1920\n1 FAMS @F2@\n1 FAMS @F3@\n"
+            "0 @I6@ INDI\n1 NAME GINO /VERDI/\n1 SEX M\n1 BIRT\n2 DATE 7 JUL 1950\n"
+            "1 REFN VERGIN07/07/1950\n1 FAMC @F3@\n"
+            "0 @I7@ INDI\n1 NAME PAOLA /NERI/\n1 SEX F\n1 BIRT\n2 DATE 10 OCT 1918\n2 PLAC CASA\n"
+            "3 CONT DI CAMPAGNA\n1 REFN NERPAO10/10/1918\n1 FAMS @F4@\n"
+            "0 @I8@ INDI\n1 NAME DINO /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 8 AUG 1940\n"
+            "1 REFN ROSDIN08/08/1940\n1 FAMC @F4@\n"
+            "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n2 DATE 1 JUN 1912\n1 CHIL @I3@\n"
+            "1 CHIL @I4@\n"
+            "0 @F2@ FAM\n1 HUSB @I5@\n1 WIFE @I4@\n1 MARR Y\n"
+            "0 @F3@ FAM\n1 HUSB @I5@\n1 CHIL @I6@\n"
+            "0 @F4@ FAM\n1 HUSB @I3@\n1 WIFE @I7@\n1 CHIL @I8@\n"
+            "0 TRLR\n";
+        QCOMPARE(exported.text, expected);
+        QVERIFY(exported.report.problems.isEmpty());
+        QCOMPARE(
+            DescribeExport(exported.report),
+            "Persone esportate: 8; famiglie: 4; collegamenti genitore-figlio: 7; matrimoni: 2.");
+    }
+
+    void privateModeHidesWhatIdentifiesTheLiving() {
+        TestDatabase database;
+        const QString aldo = database.addPerson("BRUNO", "ALDO", "03/02/1990");
+        const QString alba = database.addPerson("BRUNO", "ALBA", "04/04/1992", Female);
+        const QString elio = database.addPerson("BRUNO", "ELIO", "01/01/1900", Male, "05/05/1970");
+        const QString eva = database.addPerson("BRUNO", "EVA", "06/12/1926", Female);
+        database.addPerson({"BRUENZ", "BRUNO", "ENZO", Male, QDate(), "ROMA", QString(), QDate(),
+                            QString(), QString()});
+        database.marry(aldo, alba, "2015-05-05");
+        database.marry(elio, eva, "1945-01-01");
+        database.link(elio, aldo, Male);
+
+        const QString whole = Export(database).text.remove(NameParts);
+        const QString hidden = Export(database, true).text.remove(NameParts);
+        QCOMPARE(Unsound(hidden), QString());
+        QCOMPARE(Record(hidden, "@I1@"),
+                 "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n1 SEX M\n1 FAMC @F3@\n1 FAMS @F1@\n");
+        QCOMPARE(Record(hidden, "@I5@"), "0 @I5@ INDI\n1 NAME ENZO /BRUNO/\n1 SEX M\n");
+        // Dead, or born a hundred years ago today: nothing is hidden.
+        QCOMPARE(Record(hidden, "@I3@"), Record(whole, "@I3@"));
+        QCOMPARE(Record(hidden, "@I4@"), Record(whole, "@I4@"));
+        QCOMPARE(Record(hidden, "@F1@"), "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR Y\n");
+        QCOMPARE(Record(hidden, "@F2@"), Record(whole, "@F2@"));
+    }
+
+    void handEditedRowsAreLeftOutAndReported() {
+        TestDatabase database;
+        const QString father = database.addPerson("SALA", "PIETRO", "01/01/1900");
+        const QString mother = database.addPerson("SALA", "ROSA", "02/02/1902", Female);
+        const QString child = database.addPerson("SALA", "UGO", "03/03/1930");
+        const QString other = database.addPerson("MORO", "GIANNI", "04/04/1899");
+        database.execute(
+            "update anagrafica set sesso = 65536, datanasc = '15/07/1920' where "
+            "idrecord = '" +
+            other + "'");
+        database.execute("update anagrafica set datamorte = 'morto nel 1990' where idrecord = '" +
+                         child + "'");
+        database.link(father, child, Male);
+        database.link(father, child, Male);
+        database.link("MANCANTE", child, Female);
+        database.link(child, "ASSENTE", Male);
+        database.link(mother, mother, Female);
+        database.link(other, child, Male);
+        database.link(mother, child, 7);
+        database.marry(mother, father, "1929-01-01");  // the woman as husband, the pair both ways
+        database.marry(father, mother, "primavera 1950");
+        database.marry(father, "NESSUNO");
+
+        const Exported exported = Export(database);
+        QCOMPARE(Unsound(exported.text), QString());
+        QCOMPARE(
+            exported.report.problems,
+            QStringList({"Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" ha la "
+                         "data \"primavera 1950\", che non è una data: è stato esportato senza.",
+                         "Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" è "
+                         "registrato anche a ruoli invertiti: è stato esportato una volta.",
+                         "Il matrimonio tra \"SALPIE01/01/1900\" e \"NESSUNO\" è stato lasciato "
+                         "fuori: \"NESSUNO\" non è in anagrafica.",
+                         "Il collegamento tra il genitore \"MANCANTE\" e il figlio "
+                         "\"SALUGO03/03/1930\" è stato lasciato fuori: \"MANCANTE\" non è in "
+                         "anagrafica.",
+                         "Il collegamento tra il genitore \"SALUGO03/03/1930\" e il figlio "
+                         "\"ASSENTE\" è stato lasciato fuori: \"ASSENTE\" non è in anagrafica.",
+                         "Il collegamento tra il genitore \"SALROS02/02/1902\" e il figlio "
+                         "\"SALROS02/02/1902\" è stato lasciato fuori: una persona non può "
+                         "essere genitore di sé stessa.",
+                         "Il collegamento tra il genitore \"SALPIE01/01/1900\" e il figlio "
+                         "\"SALUGO03/03/1930\" è ripetuto: è stato esportato una volta.",
+                         "Il collegamento tra il genitore \"MORGIA04/04/1899\" e il figlio "
+                         "\"SALUGO03/03/1930\" è stato lasciato fuori: il figlio ha già il "
+                         "padre \"SALPIE01/01/1900\".",
+                         "Il collegamento tra il genitore \"SALROS02/02/1902\" e il figlio "
+                         "\"SALUGO03/03/1930\" ha idsesso 7: è stato esportato come legame con "
+                         "la madre.",
+                         "La persona \"SALUGO03/03/1930\" ha la data di morte \"morto nel "
+                         "1990\", che non è una data: è stata esportata senza.",
+                         "La persona \"MORGIA04/04/1899\" ha la data di nascita \"15/07/1920\", "
+                         "che non è una data: è stata esportata senza.",
+                         "La persona \"MORGIA04/04/1899\" ha il sesso 65536, né maschio né "
+                         "femmina: è stata esportata con sesso sconosciuto.",
+                         "La famiglia di \"SALROS02/02/1902\" e \"SALPIE01/01/1900\" ha il "
+                         "padre e la madre (o il marito e la moglie) registrati nei ruoli "
+                         "contrari al sesso: sono stati esportati secondo il sesso."}));
+        QCOMPARE(Record(exported.text, "@F1@"),
+                 "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n"
+                 "2 DATE 1 JAN 1929\n1 CHIL @I3@\n");
+        QVERIFY(Record(exported.text, "@I4@").contains("\n1 SEX U\n"));
+        QCOMPARE(exported.text.count("FAM\n"), 1);
+        QCOMPARE(exported.report.parentLinks, 2);
+        QCOMPARE(exported.report.marriages, 1);
+    }
+
+    void cancelledExportLeavesNoFileAndKeepsAnOldOne() {
+        TestDatabase database;
+        database.addPerson("SALA", "PIETRO", "01/01/1900");
+        DatabaseConnection connection;
+        QVERIFY(connection.open(database.path()).ok());
+        const GedcomExporter exporter(connection, {"1.0.0", false, Today});
+        const QString path = database.folder() + "/albero.ged";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("vecchio") == 7);
+        file.close();
+        for (const QString& target : {path, database.folder() + "/nuovo.ged"}) {
+            const Result<ExportReport> cancelled =
+                exporter.exportToFile(target, [](std::int64_t, std::int64_t) { return false; });
+            QCOMPARE(cancelled.status().number(), ExportCancelled);
+        }
+        QCOMPARE(FileBytes(path), QByteArray("vecchio"));
+        QCOMPARE(QDir(database.folder()).entryList(QDir::Files),
+                 QStringList({"albero.ged", "radicidb.mdb"}));
+    }
 };
-
-void GedcomExportTest::familiesEventsAndLongValuesAsExpected() {
-    TestDatabase database;
-    const QString longPlace = QStringLiteral("SAN GIOVANNI ").repeated(20) + "D'@STA";
-    database.addPerson({"ROSMAR12/03/1888", "ROSSI", "MARIO", Male, QDate(1888, 3, 12), "BERGAMO",
-                        "ITALIA", QDate(1950, 11, 2), "MILANO", QString()});
-    database.addPerson({"BIAANN05/07/1890", "BIANCHI", "ANNA", Female, QDate(1890, 7, 5), QString(),
-                        "SVIZZERA", QDate(), QString(), QString()});
-    const QString luigi = database.addPerson("ROSSI", "LUIGI", "01/01/1915");
-    database.addPerson({"ROSELE03/04/1917", "ROSSI", "ELENA", Female, QDate(1917, 4, 3), longPlace,
-                        "ITALIA", QDate(), QString(), QString()});
-    const QString carlo = database.addPerson("VERDI", "CARLO", "09/09/1920", Male, "01/01/1990");
-    const QString gino = database.addPerson("VERDI", "GINO", "07/07/1950");
-    database.addPerson({"NERPAO10/10/1918", "NERI", "PAOLA", Female, QDate(1918, 10, 10),
-                        "CASA\nDI CAMPAGNA", QString(), QDate(), QString(), QString()});
-    const QString dino = database.addPerson("ROSSI", "DINO", "08/08/1940");
-    database.marry("ROSMAR12/03/1888", "BIAANN05/07/1890", "1912-06-01");
-    database.marry(carlo, "ROSELE03/04/1917");
-    for (const QString& child : {QString("ROSELE03/04/1917"), luigi}) {
-        database.link("BIAANN05/07/1890", child, Female);
-        database.link("ROSMAR12/03/1888", child, Male);
-    }
-    database.link(carlo, gino, Male);
-    database.link(luigi, dino, Male);
-    database.link("NERPAO10/10/1918", dino, Female);
-
-    Exported exported = Export(database);
-    exported.text.remove(NameParts);  // names are written twice, checked by the round trip
-    const QString expected =
-        QString(Head) +
-        "0 @I1@ INDI\n1 NAME MARIO /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 12 MAR 1888\n"
-        "2 PLAC BERGAMO, ITALIA\n1 DEAT\n2 DATE 2 NOV 1950\n2 PLAC MILANO\n"
-        "1 REFN ROSMAR12/03/1888\n1 FAMS @F1@\n"
-        "0 @I2@ INDI\n1 NAME ANNA /BIANCHI/\n1 SEX F\n1 BIRT\n2 DATE 5 JUL 1890\n"
-        "2 PLAC , SVIZZERA\n1 REFN BIAANN05/07/1890\n1 FAMS @F1@\n"
-        "0 @I3@ INDI\n1 NAME LUIGI /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 1 JAN 1915\n"
-        "1 REFN ROSLUI01/01/1915\n1 FAMC @F1@\n1 FAMS @F4@\n"
-        "0 @I4@ INDI\n1 NAME ELENA /ROSSI/\n1 SEX F\n1 BIRT\n2 DATE 3 APR 1917\n"
-        "2 PLAC " +
-        longPlace.left(245) + "\n3 CONC " +
-        QString(longPlace.mid(245) + ", ITALIA").replace("@", "@@") +
-        "\n1 REFN ROSELE03/04/1917\n1 FAMC @F1@\n1 FAMS @F2@\n"
-        "0 @I5@ INDI\n1 NAME CARLO /VERDI/\n1 SEX M\n1 BIRT\n2 DATE 9 SEP 1920\n1 DEAT\n"
-        "2 DATE 1 JAN 1990\n1 REFN VERCAR09/09/1920\n1 FAMS @F2@\n1 FAMS @F3@\n"
-        "0 @I6@ INDI\n1 NAME GINO /VERDI/\n1 SEX M\n1 BIRT\n2 DATE 7 JUL 1950\n"
-        "1 REFN VERGIN07/07/1950\n1 FAMC @F3@\n"
-        "0 @I7@ INDI\n1 NAME PAOLA /NERI/\n1 SEX F\n1 BIRT\n2 DATE 10 OCT 1918\n2 PLAC CASA\n"
-        "3 CONT DI CAMPAGNA\n1 REFN NERPAO10/10/1918\n1 FAMS @F4@\n"
-        "0 @I8@ INDI\n1 NAME DINO /ROSSI/\n1 SEX M\n1 BIRT\n2 DATE 8 AUG 1940\n"
-        "1 REFN ROSDIN08/08/1940\n1 FAMC @F4@\n"
-        "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n2 DATE 1 JUN 1912\n1 CHIL @I3@\n"
-        "1 CHIL @I4@\n"
-        "0 @F2@ FAM\n1 HUSB @I5@\n1 WIFE @I4@\n1 MARR Y\n"
-        "0 @F3@ FAM\n1 HUSB @I5@\n1 CHIL @I6@\n"
-        "0 @F4@ FAM\n1 HUSB @I3@\n1 WIFE @I7@\n1 CHIL @I8@\n"
-        "0 TRLR\n";
-    QCOMPARE(exported.text, expected);
-    QCOMPARE(Unsound(exported.text), QString());
-    QVERIFY(exported.report.problems.isEmpty());
-    QCOMPARE(DescribeExport(exported.report),
-             "Persone esportate: 8; famiglie: 4; collegamenti genitore-figlio: 7; matrimoni: 2.");
-}
-
-namespace {
-
-// The lines of one record, from its "0 @xref@" line to the next record.
-QString Record(const QString& text, const QString& xref) {
-    const qsizetype start = text.indexOf(QStringLiteral("\n0 ") + xref + u' ') + 1;
-    return start ? text.mid(start, text.indexOf(QStringLiteral("\n0 "), start) + 1 - start)
-                 : QString();
-}
-
-}  // namespace
-
-void GedcomExportTest::privateModeHidesWhatIdentifiesTheLiving() {
-    TestDatabase database;
-    const QString aldo = database.addPerson("BRUNO", "ALDO", "03/02/1990");
-    const QString alba = database.addPerson("BRUNO", "ALBA", "04/04/1992", Female);
-    const QString elio = database.addPerson("BRUNO", "ELIO", "01/01/1900", Male, "05/05/1970");
-    const QString eva = database.addPerson("BRUNO", "EVA", "06/12/1926", Female);
-    database.addPerson({"BRUENZ", "BRUNO", "ENZO", Male, QDate(), "ROMA", QString(), QDate(),
-                        QString(), QString()});
-    database.marry(aldo, alba, "2015-05-05");
-    database.marry(elio, eva, "1945-01-01");
-    database.link(elio, aldo, Male);
-
-    const QString whole = Export(database).text.remove(NameParts);
-    QCOMPARE(Record(whole, "@I1@"),
-             "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n1 SEX M\n1 BIRT\n"
-             "2 DATE 3 FEB 1990\n1 REFN BRUALD03/02/1990\n1 FAMC @F3@\n"
-             "1 FAMS @F1@\n");
-    const QString hidden = Export(database, true).text.remove(NameParts);
-    QCOMPARE(Unsound(hidden), QString());
-    QCOMPARE(Record(hidden, "@I1@"),
-             "0 @I1@ INDI\n1 NAME ALDO /BRUNO/\n1 SEX M\n1 FAMC @F3@\n1 FAMS @F1@\n");
-    QCOMPARE(Record(hidden, "@I5@"), "0 @I5@ INDI\n1 NAME ENZO /BRUNO/\n1 SEX M\n");
-    // Dead, or born a hundred years ago today: nothing is hidden.
-    QCOMPARE(Record(hidden, "@I3@"), Record(whole, "@I3@"));
-    QCOMPARE(Record(hidden, "@I4@"), Record(whole, "@I4@"));
-    QCOMPARE(Record(hidden, "@F1@"), "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR Y\n");
-    QCOMPARE(Record(hidden, "@F2@"), Record(whole, "@F2@"));
-    QVERIFY(Record(whole, "@F2@").contains("2 DATE 1 JAN 1945\n"));
-}
-
-void GedcomExportTest::handEditedRowsAreLeftOutAndReported() {
-    TestDatabase database;
-    const QString father = database.addPerson("SALA", "PIETRO", "01/01/1900");
-    const QString mother = database.addPerson("SALA", "ROSA", "02/02/1902", Female);
-    const QString child = database.addPerson("SALA", "UGO", "03/03/1930");
-    const QString other = database.addPerson("MORO", "GIANNI", "04/04/1899");
-    database.execute(
-        "update anagrafica set sesso = 65536, datanasc = '15/07/1920' where "
-        "idrecord = '" +
-        other + "'");
-    database.execute("update anagrafica set datamorte = 'morto nel 1990' where idrecord = '" +
-                     child + "'");
-    database.link(father, child, Male);
-    database.link(father, child, Male);
-    database.link("MANCANTE", child, Female);
-    database.link(child, "ASSENTE", Male);
-    database.link(mother, mother, Female);
-    database.link(other, child, Male);
-    database.link(mother, child, 7);
-    database.marry(mother, father, "1929-01-01");  // the woman as husband, the pair both ways
-    database.marry(father, mother, "primavera 1950");
-    database.marry(father, "NESSUNO");
-
-    const Exported exported = Export(database);
-    QCOMPARE(Unsound(exported.text), QString());
-    QCOMPARE(exported.report.problems,
-             QStringList({"Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" ha la "
-                          "data \"primavera 1950\", che non è una data: è stato esportato senza.",
-                          "Il matrimonio tra \"SALPIE01/01/1900\" e \"SALROS02/02/1902\" è "
-                          "registrato anche a ruoli invertiti: è stato esportato una volta.",
-                          "Il matrimonio tra \"SALPIE01/01/1900\" e \"NESSUNO\" è stato lasciato "
-                          "fuori: \"NESSUNO\" non è in anagrafica.",
-                          "Il collegamento tra il genitore \"MANCANTE\" e il figlio "
-                          "\"SALUGO03/03/1930\" è stato lasciato fuori: \"MANCANTE\" non è in "
-                          "anagrafica.",
-                          "Il collegamento tra il genitore \"SALUGO03/03/1930\" e il figlio "
-                          "\"ASSENTE\" è stato lasciato fuori: \"ASSENTE\" non è in anagrafica.",
-                          "Il collegamento tra il genitore \"SALROS02/02/1902\" e il figlio "
-                          "\"SALROS02/02/1902\" è stato lasciato fuori: una persona non può "
-                          "essere genitore di sé stessa.",
-                          "Il collegamento tra il genitore \"SALPIE01/01/1900\" e il figlio "
-                          "\"SALUGO03/03/1930\" è ripetuto: è stato esportato una volta.",
-                          "Il collegamento tra il genitore \"MORGIA04/04/1899\" e il figlio "
-                          "\"SALUGO03/03/1930\" è stato lasciato fuori: il figlio ha già il "
-                          "padre \"SALPIE01/01/1900\".",
-                          "Il collegamento tra il genitore \"SALROS02/02/1902\" e il figlio "
-                          "\"SALUGO03/03/1930\" ha idsesso 7: è stato esportato come legame con "
-                          "la madre.",
-                          "La persona \"SALUGO03/03/1930\" ha la data di morte \"morto nel "
-                          "1990\", che non è una data: è stata esportata senza.",
-                          "La persona \"MORGIA04/04/1899\" ha la data di nascita \"15/07/1920\", "
-                          "che non è una data: è stata esportata senza.",
-                          "La persona \"MORGIA04/04/1899\" ha il sesso 65536, né maschio né "
-                          "femmina: è stata esportata con sesso sconosciuto.",
-                          "La famiglia di \"SALROS02/02/1902\" e \"SALPIE01/01/1900\" ha il "
-                          "padre e la madre (o il marito e la moglie) registrati nei ruoli "
-                          "contrari al sesso: sono stati esportati secondo il sesso."}));
-    QCOMPARE(Record(exported.text, "@F1@"),
-             "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n"
-             "2 DATE 1 JAN 1929\n1 CHIL @I3@\n");
-    QVERIFY(Record(exported.text, "@I4@").contains("\n1 SEX U\n"));
-    QCOMPARE(exported.text.count("FAM\n"), 1);
-    QCOMPARE(exported.report.parentLinks, 2);
-    QCOMPARE(exported.report.marriages, 1);
-}
-
-void GedcomExportTest::cancelledExportLeavesNoFileAndKeepsAnOldOne() {
-    TestDatabase database;
-    database.addPerson("SALA", "PIETRO", "01/01/1900");
-    DatabaseConnection connection;
-    QVERIFY(connection.open(database.path()).ok());
-    const GedcomExporter exporter(connection, {"1.0.0", false, Today});
-    const QString path = database.folder() + "/albero.ged";
-    QVERIFY(exporter.exportToFile(path).ok());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray written = file.readAll();
-    file.close();
-
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("vecchio");
-    file.close();
-    for (const QString& target : {path, database.folder() + "/nuovo.ged"}) {
-        const Result<ExportReport> cancelled =
-            exporter.exportToFile(target, [](std::int64_t, std::int64_t) { return false; });
-        QCOMPARE(cancelled.status().number(), ExportCancelled);
-    }
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("vecchio"));
-    QCOMPARE(QDir(database.folder()).entryList(QDir::Files),
-             QStringList({"albero.ged", "radicidb.mdb"}));
-    QVERIFY(written.startsWith("0 HEAD\n") && written.endsWith("\n0 TRLR\n"));
-}
 
 }  // namespace radici
 

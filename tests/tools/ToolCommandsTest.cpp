@@ -15,186 +15,6 @@ namespace {
 const QString EveryCommand =
     QStringLiteral("init, demo, export, backup, import, chart e parentela");
 
-}  // namespace
-
-class ToolCommandsTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void makesOnlyNewFilesTheProgramOpens_data();
-    void makesOnlyNewFilesTheProgramOpens();
-    void exportWritesTheTreeReportsOdditiesAndNeverOverwrites();
-    void backupWritesACopyOnceAndNeverOverwrites();
-    void drawsAChart();
-    void helpListsEveryCommand();
-    void filesAppearWholeAndOnlyLeftoversOfEndedRunsGo();
-    void badCommandLinesAndMissingDatabasesWriteNothing_data();
-    void badCommandLinesAndMissingDatabasesWriteNothing();
-};
-
-void ToolCommandsTest::makesOnlyNewFilesTheProgramOpens_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("file");  // radicidb.mdb before; "" for none
-    QTest::addColumn<int>("persons");   // found after, -1 when it is not a database
-    QTest::addColumn<QString>("said");  // in the one line written
-    const QString precious = "un albero raccolto in trent'anni";
-    QTest::newRow("init") << QStringList{"init"} << ToolSucceeded << "" << 0 << "vuoto";
-    QTest::newRow("demo") << QStringList{"demo", "radicidb.mdb"} << ToolSucceeded << "" << 19
-                          << "famiglia di esempio";
-    QTest::newRow("init over a file")
-        << QStringList{"init"} << ToolFailed << precious << -1 << "esiste già";
-    QTest::newRow("demo over a file")
-        << QStringList{"demo"} << ToolFailed << precious << -1 << "esiste già";
-    // The system's own words are English: each refusal is said in Italian.
-    QTest::newRow("missing folder")
-        << QStringList{"init", "manca/radicidb.mdb"} << ToolFailed << "" << -1 << "non esiste";
-    QTest::newRow("a folder") << QStringList{"init", "nuova/"} << ToolFailed << "" << -1
-                              << "è una cartella";
-    QTest::newRow("long name") << QStringList{"init", QString(300, 'x')} << ToolFailed << "" << -1
-                               << "troppo lungo";
-    QTest::newRow("two files") << QStringList{"init", "a.mdb", "b.mdb"} << ToolMisused << "" << -1
-                               << "al più un nome";
-}
-
-void ToolCommandsTest::makesOnlyNewFilesTheProgramOpens() {
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, file);
-    QFETCH(int, persons);
-    QFETCH(QString, said);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(DatabaseConnection::FileName);
-    QFile before(path);
-    if (!file.isEmpty())
-        QVERIFY(before.open(QIODevice::WriteOnly) && before.write(file.toUtf8()) > 0);
-    before.close();
-    const ToolRun run = RunTool(arguments, folder.path());
-    QCOMPARE(run.exitCode, exitCode);
-    // One line, on the output when the file was made, else on the error output.
-    const QString& line = exitCode == ToolSucceeded ? run.out : run.err;
-    QCOMPARE(line.count(u'\n'), 1);
-    QVERIFY((exitCode == ToolSucceeded ? run.err : run.out).isEmpty());
-    QVERIFY2(line.contains(said) && !line.contains(u'('), qPrintable(line));
-
-    DatabaseConnection connection;
-    if (persons >= 0) {
-        QVERIFY(connection.open(path).ok());
-        QCOMPARE(connection.anagrafica().search(SearchField::Surname, "*").value().count(),
-                 persons);
-    }
-    QVERIFY(!QFile::exists(folder.filePath("manca")) && !QFile::exists(folder.filePath("nuova")));
-    QVERIFY(before.open(QIODevice::ReadOnly) || file.isEmpty());
-    if (!file.isEmpty()) QCOMPARE(QString::fromUtf8(before.readAll()), file);
-}
-
-void ToolCommandsTest::exportWritesTheTreeReportsOdditiesAndNeverOverwrites() {
-    TestDatabase database;
-    const QString living = database.addPerson("BRUNO", "ALDO", "03/02/1990");
-    database.link("MANCANTE", living, Male);
-    const ToolRun whole = RunTool({"export", "albero.ged"}, database.folder());
-    QCOMPARE(whole.exitCode, ToolSucceeded);
-    QVERIFY2(whole.out.startsWith("Persone esportate: 1; famiglie: 0; collegamenti "
-                                  "genitore-figlio: 0; matrimoni: 0."),
-             qPrintable(whole.out));
-    QCOMPARE(whole.err.count('\n'), 1);
-    QVERIFY(whole.err.startsWith("radici-db: Il collegamento tra il genitore \"MANCANTE\""));
-    const QByteArray written = FileBytes(database.folder() + "/albero.ged");
-    QVERIFY(written.startsWith("0 HEAD\n1 SOUR RADICI\n") && written.contains(living.toUtf8()));
-
-    const ToolRun again =
-        RunTool({"export", "--private", database.path(), "albero.ged"}, database.folder());
-    QCOMPARE(again.exitCode, ToolFailed);
-    QVERIFY(again.err.contains("esiste già"));
-    QCOMPARE(FileBytes(database.folder() + "/albero.ged"), written);
-    const ToolRun hidden =
-        RunTool({"export", database.path(), "riservato.ged", "--private"}, database.folder());
-    QCOMPARE(hidden.exitCode, ToolSucceeded);
-    QVERIFY(!FileBytes(database.folder() + "/riservato.ged").contains(living.toUtf8()));
-}
-
-void ToolCommandsTest::backupWritesACopyOnceAndNeverOverwrites() {
-    TestDatabase database;
-    const QString key = database.addPerson("BRUNO", "ALDO", "03/02/1990");
-    for (int exitCode : {ToolSucceeded, ToolFailed})
-        QCOMPARE(RunTool({"backup", database.path(), "copia.mdb"}, database.folder()).exitCode,
-                 exitCode);
-    DatabaseConnection copy;
-    QVERIFY(copy.open(database.folder() + "/copia.mdb").ok());
-    QVERIFY(copy.anagrafica().seek(key).value().has_value());
-}
-
-// Four generations of ancestors unless asked otherwise; an unknown key is a failure.
-void ToolCommandsTest::drawsAChart() {
-    QTemporaryDir folder;
-    QCOMPARE(RunTool({"demo"}, folder.path()).exitCode, ToolSucceeded);
-    const QString out = folder.filePath("noe.svg");
-    QCOMPARE(RunTool({"chart", "ROSNOÈ25/12/1984", out}, folder.path()).exitCode, ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(FileBytes(out)).count("<path"), 7);
-    const QString couple = folder.filePath("coppia.svg");
-    QCOMPARE(RunTool({"chart", "--descendants", "1", "ROSGIU12/03/1888", couple}, folder.path())
-                 .exitCode,
-             ToolSucceeded);
-    QCOMPARE(QString::fromUtf8(FileBytes(couple)).count("<path"), 2);
-    const ToolRun nobody = RunTool({"chart", "ROSNES01/01/1900", out}, folder.path());
-    QCOMPARE(nobody.exitCode, ToolFailed);
-    QVERIFY(nobody.err.contains("ROSNES01/01/1900"));
-}
-
-void ToolCommandsTest::helpListsEveryCommand() {
-    const ToolRun help = RunTool({"--help"});
-    QCOMPARE(help.exitCode, ToolSucceeded);
-    for (const char* usage : {"init [file]", "demo [file]", "export [--private] [file] albero.ged",
-                              "backup [file] copia.mdb", "import [--dry-run] file.ged [file]",
-                              "chart [--ancestors N | --descendants N] chiave"})
-        QVERIFY2(help.out.contains(usage), usage);
-}
-
-void ToolCommandsTest::badCommandLinesAndMissingDatabasesWriteNothing_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("said");
-    const QString cannotOpen = "impossibile aprire il database";
-    QTest::newRow("no command") << QStringList{} << ToolMisused << EveryCommand;
-    QTest::newRow("unknown command") << QStringList{"crea"} << ToolMisused << EveryCommand;
-    QTest::newRow("unknown option")
-        << QStringList{"export", "--tutto", "c.ged"} << ToolMisused << "--tutto";
-    QTest::newRow("init, dry run")
-        << QStringList{"init", "--dry-run"} << ToolMisused << "--dry-run";
-    QTest::newRow("init, descendants")
-        << QStringList{"init", "--descendants", "2"} << ToolMisused << "--descendants";
-    QTest::newRow("import, private")
-        << QStringList{"import", "--private", "a.ged"} << ToolMisused << "--private";
-    QTest::newRow("export without file") << QStringList{"export"} << ToolMisused << "export";
-    QTest::newRow("chart, both directions")
-        << QStringList{"chart", "--ancestors", "2", "--descendants", "2", "K", "a.svg"}
-        << ToolMisused << "entrambi";
-    QTest::newRow("chart, 13 generations")
-        << QStringList{"chart", "--ancestors", "13", "K", "a.svg"} << ToolMisused << "1 a 12";
-    QTest::newRow("chart, unknown format")
-        << QStringList{"chart", "K", "a.txt"} << ToolMisused << ".svg";
-    QTest::newRow("export, no database")
-        << QStringList{"export", "c.ged"} << ToolFailed << cannotOpen;
-    QTest::newRow("backup, no database")
-        << QStringList{"backup", "c.mdb"} << ToolFailed << cannotOpen;
-    QTest::newRow("chart, no database")
-        << QStringList{"chart", "K", "a.svg"} << ToolFailed << cannotOpen;
-}
-
-void ToolCommandsTest::badCommandLinesAndMissingDatabasesWriteNothing() {
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, said);
-    QTemporaryDir folder;
-    const ToolRun run = RunTool(arguments, folder.path());
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY(run.out.isEmpty() && run.err.count('\n') == 1);
-    QVERIFY2(run.err.contains(said), qPrintable(run.err));
-    QVERIFY(QDir(folder.path()).isEmpty());
-}
-
-namespace {
-
 // A staging file as a run of radici-db with that process id on that computer leaves it.
 QString Leftover(const QString& folder, qint64 pid, const QByteArray& host, const QString& name) {
     const QString path =
@@ -213,29 +33,188 @@ qint64 EndedProcess() {
 
 }  // namespace
 
-void ToolCommandsTest::filesAppearWholeAndOnlyLeftoversOfEndedRunsGo() {
-    TestDatabase database;
-    const QString key = database.addPerson("BRUNO", "ALDO", "03/02/1990");
-    const QString folder = database.folder();
-    const QByteArray host = QSysInfo::machineHostName().toUtf8();
-    const QString dead = Leftover(folder, EndedProcess(), host, "copia.mdb");
-    const QStringList kept{Leftover(folder, QCoreApplication::applicationPid(), host, "a.mdb"),
-                           Leftover(folder, EndedProcess(), "altro-computer", "b.mdb")};
-    QFile picture(folder + "/albero.svg");
-    QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("mio") == 3);
-    picture.close();
+class ToolCommandsTest : public QObject {
+    Q_OBJECT
 
-    const ToolRun chart = RunTool({"chart", key, "albero.svg"}, folder);
-    QCOMPARE(chart.exitCode, ToolFailed);
-    QVERIFY(chart.err.contains("esiste già"));
-    QCOMPARE(FileBytes(folder + "/albero.svg"), QByteArray("mio"));
-    QCOMPARE(RunTool({"backup", "copia.mdb"}, folder).exitCode, ToolSucceeded);
-    QVERIFY(!QFile::exists(dead));
-    for (const QString& other : kept) QCOMPARE(FileBytes(other), QByteArray("mezzo"));
-    QCOMPARE(RunTool({"import", "nessuno.ged", "nuovo.mdb"}, folder).exitCode, ToolFailed);
-    QDir listing(folder, {}, QDir::Name, QDir::Files | QDir::Hidden);
-    QCOMPARE(listing.entryList().size(), 5);  // radicidb.mdb, copia.mdb, albero.svg, kept
-}
+private slots:
+
+    void makesOnlyNewFilesTheProgramOpens_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("file");  // radicidb.mdb before; "" for none
+        QTest::addColumn<int>("persons");   // found after, -1 when it is not a database
+        QTest::addColumn<QString>("said");  // in the one line written
+        const QString precious = "un albero raccolto in trent'anni";
+        QTest::newRow("init") << QStringList{"init"} << ToolSucceeded << "" << 0 << "vuoto";
+        QTest::newRow("demo") << QStringList{"demo", "radicidb.mdb"} << ToolSucceeded << "" << 19
+                              << "famiglia di esempio";
+        QTest::newRow("init over a file")
+            << QStringList{"init"} << ToolFailed << precious << -1 << "esiste già";
+        QTest::newRow("demo over a file")
+            << QStringList{"demo"} << ToolFailed << precious << -1 << "esiste già";
+        // The system's own words are English: each refusal is said in Italian.
+        QTest::newRow("missing folder")
+            << QStringList{"init", "manca/radicidb.mdb"} << ToolFailed << "" << -1 << "non esiste";
+        QTest::newRow("a folder") << QStringList{"init", "nuova/"} << ToolFailed << "" << -1
+                                  << "è una cartella";
+        QTest::newRow("long name")
+            << QStringList{"init", QString(300, 'x')} << ToolFailed << "" << -1 << "troppo lungo";
+        QTest::newRow("two files")
+            << QStringList{"init", "a.mdb", "b.mdb"} << ToolMisused << "" << -1 << "al più un nome";
+    }
+
+    void makesOnlyNewFilesTheProgramOpens() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, file);
+        QFETCH(int, persons);
+        QFETCH(QString, said);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(DatabaseConnection::FileName);
+        QFile before(path);
+        if (!file.isEmpty())
+            QVERIFY(before.open(QIODevice::WriteOnly) && before.write(file.toUtf8()) > 0);
+        before.close();
+        const ToolRun run = RunTool(arguments, folder.path());
+        QCOMPARE(run.exitCode, exitCode);
+        // One line, on the output when the file was made, else on the error output.
+        const QString& line = exitCode == ToolSucceeded ? run.out : run.err;
+        QCOMPARE(line.count(u'\n'), 1);
+        QVERIFY((exitCode == ToolSucceeded ? run.err : run.out).isEmpty());
+        QVERIFY2(line.contains(said) && !line.contains(u'('), qPrintable(line));
+
+        DatabaseConnection connection;
+        if (persons >= 0) {
+            QVERIFY(connection.open(path).ok());
+            QCOMPARE(connection.anagrafica().search(SearchField::Surname, "*").value().count(),
+                     persons);
+        }
+        QVERIFY(!QFile::exists(folder.filePath("manca")) &&
+                !QFile::exists(folder.filePath("nuova")));
+        QVERIFY(before.open(QIODevice::ReadOnly) || file.isEmpty());
+        if (!file.isEmpty()) QCOMPARE(QString::fromUtf8(before.readAll()), file);
+    }
+
+    void exportWritesTheTreeReportsOdditiesAndNeverOverwrites() {
+        TestDatabase database;
+        const QString living = database.addPerson("BRUNO", "ALDO", "03/02/1990");
+        database.link("MANCANTE", living, Male);
+        const ToolRun whole = RunTool({"export", "albero.ged"}, database.folder());
+        QCOMPARE(whole.exitCode, ToolSucceeded);
+        QVERIFY2(whole.out.startsWith("Persone esportate: 1; famiglie: 0; collegamenti "
+                                      "genitore-figlio: 0; matrimoni: 0."),
+                 qPrintable(whole.out));
+        QCOMPARE(whole.err.count('\n'), 1);
+        QVERIFY(whole.err.startsWith("radici-db: Il collegamento tra il genitore \"MANCANTE\""));
+        const QByteArray written = FileBytes(database.folder() + "/albero.ged");
+        QVERIFY(written.startsWith("0 HEAD\n1 SOUR RADICI\n") && written.endsWith("\n0 TRLR\n") &&
+                written.contains(living.toUtf8()));
+
+        const ToolRun again =
+            RunTool({"export", "--private", database.path(), "albero.ged"}, database.folder());
+        QCOMPARE(again.exitCode, ToolFailed);
+        QVERIFY(again.err.contains("esiste già"));
+        QCOMPARE(FileBytes(database.folder() + "/albero.ged"), written);
+        const ToolRun hidden =
+            RunTool({"export", database.path(), "riservato.ged", "--private"}, database.folder());
+        QCOMPARE(hidden.exitCode, ToolSucceeded);
+        QVERIFY(!FileBytes(database.folder() + "/riservato.ged").contains(living.toUtf8()));
+    }
+
+    // Four generations of ancestors unless asked otherwise; an unknown key is a failure.
+    void drawsAChart() {
+        QTemporaryDir folder;
+        QCOMPARE(RunTool({"demo"}, folder.path()).exitCode, ToolSucceeded);
+        const QString out = folder.filePath("noe.svg");
+        QCOMPARE(RunTool({"chart", "ROSNOÈ25/12/1984", out}, folder.path()).exitCode,
+                 ToolSucceeded);
+        QCOMPARE(QString::fromUtf8(FileBytes(out)).count("<path"), 7);
+        const QString couple = folder.filePath("coppia.svg");
+        QCOMPARE(RunTool({"chart", "--descendants", "1", "ROSGIU12/03/1888", couple}, folder.path())
+                     .exitCode,
+                 ToolSucceeded);
+        QCOMPARE(QString::fromUtf8(FileBytes(couple)).count("<path"), 2);
+        const ToolRun nobody = RunTool({"chart", "ROSNES01/01/1900", out}, folder.path());
+        QCOMPARE(nobody.exitCode, ToolFailed);
+        QVERIFY(nobody.err.contains("ROSNES01/01/1900"));
+    }
+
+    void helpListsEveryCommand() {
+        const ToolRun help = RunTool({"--help"});
+        QCOMPARE(help.exitCode, ToolSucceeded);
+        for (const char* usage :
+             {"init [file]", "demo [file]", "export [--private] [file] albero.ged",
+              "backup [file] copia.mdb", "import [--dry-run] file.ged [file]",
+              "chart [--ancestors N | --descendants N] chiave"})
+            QVERIFY2(help.out.contains(usage), usage);
+    }
+
+    void badCommandLinesAndMissingDatabasesWriteNothing_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        const QString cannotOpen = "impossibile aprire il database";
+        QTest::newRow("no command") << QStringList{} << ToolMisused << EveryCommand;
+        QTest::newRow("unknown command") << QStringList{"crea"} << ToolMisused << EveryCommand;
+        QTest::newRow("unknown option")
+            << QStringList{"export", "--tutto", "c.ged"} << ToolMisused << "--tutto";
+        QTest::newRow("import, private")
+            << QStringList{"import", "--private", "a.ged"} << ToolMisused << "--private";
+        QTest::newRow("export without file") << QStringList{"export"} << ToolMisused << "export";
+        QTest::newRow("chart, both directions")
+            << QStringList{"chart", "--ancestors", "2", "--descendants", "2", "K", "a.svg"}
+            << ToolMisused << "entrambi";
+        QTest::newRow("chart, 13 generations")
+            << QStringList{"chart", "--ancestors", "13", "K", "a.svg"} << ToolMisused << "1 a 12";
+        QTest::newRow("chart, unknown format")
+            << QStringList{"chart", "K", "a.txt"} << ToolMisused << ".svg";
+        QTest::newRow("export, no database")
+            << QStringList{"export", "c.ged"} << ToolFailed << cannotOpen;
+        QTest::newRow("backup, no database")
+            << QStringList{"backup", "c.mdb"} << ToolFailed << cannotOpen;
+        QTest::newRow("chart, no database")
+            << QStringList{"chart", "K", "a.svg"} << ToolFailed << cannotOpen;
+    }
+
+    void badCommandLinesAndMissingDatabasesWriteNothing() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QTemporaryDir folder;
+        const ToolRun run = RunTool(arguments, folder.path());
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY(run.out.isEmpty() && run.err.count('\n') == 1);
+        QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        QVERIFY(QDir(folder.path()).isEmpty());
+    }
+
+    void filesAppearWholeAndOnlyLeftoversOfEndedRunsGo() {
+        TestDatabase database;
+        const QString key = database.addPerson("BRUNO", "ALDO", "03/02/1990");
+        const QString folder = database.folder();
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+        const QString dead = Leftover(folder, EndedProcess(), host, "copia.mdb");
+        const QStringList kept{Leftover(folder, QCoreApplication::applicationPid(), host, "a.mdb"),
+                               Leftover(folder, EndedProcess(), "altro-computer", "b.mdb")};
+        QFile picture(folder + "/albero.svg");
+        QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("mio") == 3);
+        picture.close();
+
+        const ToolRun chart = RunTool({"chart", key, "albero.svg"}, folder);
+        QCOMPARE(chart.exitCode, ToolFailed);
+        QVERIFY(chart.err.contains("esiste già"));
+        QCOMPARE(FileBytes(folder + "/albero.svg"), QByteArray("mio"));
+        for (int exitCode : {ToolSucceeded, ToolFailed})
+            QCOMPARE(RunTool({"backup", "copia.mdb"}, folder).exitCode, exitCode);
+        QVERIFY(!QFile::exists(dead));
+        for (const QString& other : kept) QCOMPARE(FileBytes(other), QByteArray("mezzo"));
+        QCOMPARE(RunTool({"import", "nessuno.ged", "nuovo.mdb"}, folder).exitCode, ToolFailed);
+        QDir listing(folder, {}, QDir::Name, QDir::Files | QDir::Hidden);
+        QCOMPARE(listing.entryList().size(), 5);  // radicidb.mdb, copia.mdb, albero.svg, kept
+        DatabaseConnection copy;
+        QVERIFY(copy.open(folder + "/copia.mdb").ok() && copy.anagrafica().seek(key).value());
+    }
+};
 
 }  // namespace radici
 
