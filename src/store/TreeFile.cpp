@@ -38,6 +38,15 @@ Status InUseOnAnotherComputer(const QString& path, const DatabaseLock& lock) {
             .arg(Shown(path), lock.otherHost(), Shown(lock.path())));
 }
 
+// The user said the copy on the other computer may still be open.
+Status LeftToAnotherComputer(const QString& path, const DatabaseLock& lock) {
+    return Status::failure(
+        EngineError::FileInUse,
+        QStringLiteral("Il database \"%1\" resta chiuso: risulta aperto da Radici sul computer "
+                       "\"%2\" (lo dice il file \"%3\").")
+            .arg(Shown(path), lock.otherHost(), Shown(lock.path())));
+}
+
 Status TakeLock(const QString& path, DatabaseLock& lock,
                 const ForeignLockQuestion& takeOverForeignLock) {
     switch (lock.tryLock()) {
@@ -46,8 +55,8 @@ Status TakeLock(const QString& path, DatabaseLock& lock,
         case DatabaseLock::Holder::CopyOnThisComputer:
             return InUseByAnotherCopy(path, lock);
         case DatabaseLock::Holder::OtherComputer:
-            if (!takeOverForeignLock || !takeOverForeignLock(lock))
-                return InUseOnAnotherComputer(path, lock);
+            if (!takeOverForeignLock) return InUseOnAnotherComputer(path, lock);
+            if (!takeOverForeignLock(lock)) return LeftToAnotherComputer(path, lock);
             lock.takeOver();
             return Status::success();
     }
