@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProgressDialog>
 
 namespace radici {
 
@@ -15,6 +16,8 @@ namespace {
 
 const QString NewTreeCaption = QStringLiteral("Nuovo albero");
 const QString OpenTreeCaption = QStringLiteral("Apri albero");
+// The progress window shows only when the copy takes longer than this.
+constexpr int ProgressDelayMilliseconds = 500;
 
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -211,10 +214,23 @@ void TreeActions::closeTree(bool automaticCopy) {
     lock_.reset();
 }
 
-// A copy that fails never keeps the program from closing: it says why.
+// A copy that fails never keeps the program from closing: it says why. There is no "Annulla":
+// closing goes on either way, and a copy stopped halfway would be no copy.
 void TreeActions::makeAutomaticCopy(const QString& treePath) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result<QString> copy = MakeAutomaticCopy(treePath, QDateTime::currentDateTime());
+    QProgressDialog progress(QStringLiteral("Copia automatica dell'albero in corso..."), QString(),
+                             0, 0, parent_);
+    progress.setCancelButton(nullptr);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(ProgressDelayMilliseconds);
+    // The window stays up while the finished copy is checked.
+    progress.setAutoReset(false);
+    const Result<QString> copy = MakeAutomaticCopy(treePath, QDateTime::currentDateTime(),
+                                                   [&progress](int copied, int total) {
+                                                       progress.setMaximum(total);
+                                                       progress.setValue(copied);
+                                                   });
+    progress.reset();
     QApplication::restoreOverrideCursor();
     if (!copy.ok())
         context_.toolkit.inform(

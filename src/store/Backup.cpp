@@ -25,12 +25,18 @@ Status CopyFailed(const QString& path, const QString& why) {
                                .arg(Shown(path), why));
 }
 
-Status CopyPages(const Database& source, const Database& copy) {
+// Small steps keep the progress moving on a large tree.
+constexpr int PagesPerStep = 256;
+
+Status CopyPages(const Database& source, const Database& copy, const BackupProgress& progress) {
     sqlite3_backup* backup = sqlite3_backup_init(copy.handle(), "main", source.handle(), "main");
     if (!backup) return EngineFailure(copy.handle(), sqlite3_extended_errcode(copy.handle()));
     int rc = SQLITE_OK;
     do {
-        rc = sqlite3_backup_step(backup, 1024);
+        rc = sqlite3_backup_step(backup, PagesPerStep);
+        const int total = sqlite3_backup_pagecount(backup);
+        if (progress && (rc == SQLITE_OK || rc == SQLITE_DONE))
+            progress(total - sqlite3_backup_remaining(backup), total);
         // Another program writing the file holds it briefly: wait and go on.
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(50);
     } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
@@ -57,11 +63,12 @@ Status CheckDatabaseFile(const QString& path, const QString& password) {
 
 namespace {
 
-Status WriteCheckedCopy(const Database& source, const QString& path, const QString& password) {
+Status WriteCheckedCopy(const Database& source, const QString& path, const QString& password,
+                        const BackupProgress& progress) {
     {
         const Result<Database> copy = Database::open(path, password, Database::Mode::CreateNew);
         if (!copy.ok()) return copy.status();
-        if (Status copied = CopyPages(source, copy.value()); !copied.ok()) return copied;
+        if (Status copied = CopyPages(source, copy.value(), progress); !copied.ok()) return copied;
     }
     return CheckDatabaseFile(path, password);
 }
@@ -69,7 +76,7 @@ Status WriteCheckedCopy(const Database& source, const QString& path, const QStri
 }  // namespace
 
 Status BackupDatabase(const Database& source, const QString& copyPath, const QString& password,
-                      ExistingCopy existing) {
+                      ExistingCopy existing, const BackupProgress& progress) {
     const QString sourcePath = QString::fromUtf8(sqlite3_db_filename(source.handle(), "main"));
     if (QFileInfo(copyPath).canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
         return Status::failure(SQLITE_CANTOPEN,
@@ -82,7 +89,7 @@ Status BackupDatabase(const Database& source, const QString& copyPath, const QSt
     StagedFile staged(copyPath);
     if (!staged.created())
         return CopyFailed(copyPath, QString::fromLocal8Bit(std::strerror(staged.creationError())));
-    Status done = WriteCheckedCopy(source, staged.path(), password);
+    Status done = WriteCheckedCopy(source, staged.path(), password, progress);
     if (done.ok()) done = staged.publish(existing);
     return done;
 }

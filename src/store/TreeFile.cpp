@@ -159,7 +159,8 @@ Result<QString> PutCopyInPlace(const QString& copyPath, const QString& treePath,
                        staged.errorString());
 }
 
-Result<QString> MakeAutomaticCopy(const QString& treePath, const QDateTime& when) {
+Result<QString> MakeAutomaticCopy(const QString& treePath, const QDateTime& when,
+                                  const BackupProgress& progress) {
     const QDir folder(QFileInfo(treePath).absoluteDir().filePath(AutomaticCopiesFolder));
     if (!folder.mkpath(QStringLiteral(".")))
         return FileFailure(QStringLiteral("Impossibile creare la cartella"), folder.path(),
@@ -171,7 +172,8 @@ Result<QString> MakeAutomaticCopy(const QString& treePath, const QDateTime& when
             Database::open(treePath, DatabaseConnection::Password, Database::Mode::OpenExisting);
         if (!tree.ok()) return tree.status();
         // The copy takes its name only once it is whole and checked.
-        if (Status copied = BackupDatabase(tree.value(), path, DatabaseConnection::Password);
+        if (Status copied = BackupDatabase(tree.value(), path, DatabaseConnection::Password,
+                                           ExistingCopy::Refuse, progress);
             !copied.ok())
             return copied;
     }

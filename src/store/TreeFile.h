@@ -1,12 +1,12 @@
 #pragma once
 
+#include "Backup.h"
 #include "DatabaseConnection.h"
 #include "DatabaseLock.h"
 #include "Status.h"
 
 #include <QDateTime>
 #include <QString>
-#include <functional>
 #include <memory>
 
 namespace radici {
@@ -47,7 +47,8 @@ inline constexpr int AutomaticCopiesKept = 10;
 
 // A checked copy of the closed tree file into the copies folder beside it, named by the time;
 // then only the newest automatic copies are kept, never another file of that folder. Returns the
-// copy's path.
-Result<QString> MakeAutomaticCopy(const QString& treePath, const QDateTime& when);
+// copy's path. The progress hears the pages copied, as for any backup.
+Result<QString> MakeAutomaticCopy(const QString& treePath, const QDateTime& when,
+                                  const BackupProgress& progress = {});
 
 }  // namespace radici

@@ -13,9 +13,11 @@ class BackupTest : public QObject {
 
 private slots:
 
-    // Taken while the program's connection is open: the copy is a database of its own.
+    // Taken while the program's connection is open: the copy is a database of its own. A large
+    // file is copied in steps, each one told to the progress.
     void copyOpensWithThePasswordAndHoldsTheSameRows() {
         TestDatabase database;
+        database.execute("create table extra (x); insert into extra values (randomblob(3000000))");
         const QString father = database.addPerson("SALA", "PIETRO", "01/01/1900");
         const QString mother = database.addPerson("SALA", "ROSA", "02/02/1902", Female);
         database.link(father, mother, Male);
@@ -24,9 +26,18 @@ private slots:
         QVERIFY(program.open(database.path()).ok());
 
         const QString copyPath = database.folder() + "/copia.mdb";
+        QList<int> pages;
+        int total = 0;
         const Status copied =
-            BackupDatabase(*program.database(), copyPath, DatabaseConnection::Password);
+            BackupDatabase(*program.database(), copyPath, DatabaseConnection::Password,
+                           ExistingCopy::Refuse, [&](int done, int of) {
+                               pages << done;
+                               total = of;
+                           });
         QVERIFY2(copied.ok(), qPrintable(copied.description()));
+        QVERIFY(pages.size() > 2 && pages.last() == total);
+        for (qsizetype step = 1; step < pages.size(); ++step)
+            QVERIFY(pages[step] > pages[step - 1]);
         DatabaseConnection copy;
         QVERIFY(copy.open(copyPath).ok());
         QCOMPARE(copy.anagrafica().seek(mother).value(), program.anagrafica().seek(mother).value());
