@@ -17,9 +17,6 @@ namespace radici {
 
 namespace {
 
-// A progress dialog shows only when the work takes longer than this.
-constexpr int ProgressDelayMilliseconds = 500;
-
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }

@@ -12,8 +12,6 @@
 namespace radici {
 namespace {
 
-// A progress dialog shows only when the work takes longer than this.
-constexpr int ProgressDelayMilliseconds = 500;
 constexpr int ProgressSteps = 1000;
 
 // Follows the import on a progress dialog; its "Annulla" cancels.

@@ -16,8 +16,6 @@ namespace {
 
 const QString NewTreeCaption = QStringLiteral("Nuovo albero");
 const QString OpenTreeCaption = QStringLiteral("Apri albero");
-// The progress window shows only when the copy takes longer than this.
-constexpr int ProgressDelayMilliseconds = 500;
 
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());

@@ -12,6 +12,8 @@ namespace radici {
 
 // The program's title: every message box carries it.
 inline const QString ApplicationTitle = QStringLiteral("Albero genealogico Borgoquintaro");
+// A progress window shows only for work that takes longer than this.
+inline constexpr int ProgressDelayMilliseconds = 500;
 
 // One message of several lines, as every toolkit shows it.
 inline QString MessageLines(const QStringList& lines) { return lines.join(QChar(u'\r')); }
