@@ -41,8 +41,6 @@ private slots:
                               << "famiglia di esempio";
         QTest::newRow("init over a file")
             << QStringList{"init"} << ToolFailed << precious << -1 << "esiste già";
-        QTest::newRow("demo over a file")
-            << QStringList{"demo"} << ToolFailed << precious << -1 << "esiste già";
         // The system's own words are English: each refusal is said in Italian.
         QTest::newRow("missing folder")
             << QStringList{"init", "manca/radicidb.mdb"} << ToolFailed << "" << -1 << "non esiste";
