@@ -1,7 +1,11 @@
 #pragma once
 
+#include "ScriptedToolkit.h"
+#include "app/MainWindow.h"
 #include "app/SystemInfo.h"
+#include "ui/AppContext.h"
 
+#include <QAction>
 #include <QStringList>
 #include <optional>
 
@@ -25,6 +29,23 @@ public:
         started.append(path);
         return true;
     }
+};
+
+// The program as main() builds it, with the scripted toolkit, on the file at the path.
+struct Program {
+    explicit Program(const QString& path) : context(toolkit, path), window(context, platform) {}
+    void choose(const char* action) { window.findChild<QAction*>(action)->trigger(); }
+    // Chooses "Collegamenti"; true when the relations window was shown.
+    bool showRelations() {
+        const qsizetype shown = toolkit.modalWindows.size();
+        choose("coll");
+        return toolkit.modalWindows.size() > shown;
+    }
+
+    ScriptedToolkit toolkit;
+    FakeSystemInfo platform;
+    AppContext context;
+    MainWindow window;
 };
 
 }  // namespace radici

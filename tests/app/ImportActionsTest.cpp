@@ -21,12 +21,6 @@ const QByteArray Family =
     "0 @I2@ INDI\n1 NAME Maria /Bianchi/\n1 SEX F\n1 BIRT\n2 DATE 25 JUL 1891\n"
     "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n0 TRLR\n";
 
-QString WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-    return path;
-}
-
 // Clicks the button of the report's dialog that has the text, as the user would.
 ScriptedToolkit::ModalStep Click(const QString& text, QString* shownReport) {
     return [=](QDialog& dialog) {

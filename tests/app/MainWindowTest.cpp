@@ -2,13 +2,9 @@
 #include "FakeSystemInfo.h"
 #include "TestDatabase.h"
 #include "app/AboutBox.h"
-#include "app/MainWindow.h"
-#include "app/SystemInfo.h"
 #include "chart/ChartWindow.h"
 #include "store/TreeFile.h"
-#include "ui/AppContext.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -18,26 +14,8 @@
 namespace radici {
 namespace {
 
-// The program as main() builds it, with the scripted toolkit, on the file at the path.
-struct Program {
-    explicit Program(const QString& path) : context(toolkit, path), window(context, platform) {}
-    void choose(const char* action) { window.findChild<QAction*>(action)->trigger(); }
-    QString openTree() { return window.findChild<QAction*>("alberoAperto")->text(); }
-
-    ScriptedToolkit toolkit;
-    FakeSystemInfo platform;
-    AppContext context;
-    MainWindow window;
-};
-
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+QString OpenTree(const Program& program) {
+    return program.window.findChild<QAction*>("alberoAperto")->text();
 }
 
 int Persons(const QString& path) {
@@ -172,7 +150,7 @@ private slots:
     void newAndOpenFromTheMenu() {
         Program program(work.filePath("radicidb.mdb"));
         QVERIFY(program.toolkit.texts.isEmpty());
-        QCOMPARE(program.openTree(), "Albero aperto: nessuno");
+        QCOMPARE(OpenTree(program), "Albero aperto: nessuno");
         const QString made = work.filePath("nuovo");
         QDir().mkpath(made);
         program.toolkit.pick(0);
@@ -184,29 +162,29 @@ private slots:
         QCOMPARE(program.toolkit.modalWindows, QStringList({"anagrafica"}));
         QCOMPARE(Persons(made + "/radicidb.mdb"), 0);
         QCOMPARE(QDir::currentPath(), made);
-        QCOMPARE(program.openTree(), "Albero aperto: " + made);
+        QCOMPARE(OpenTree(program), "Albero aperto: " + made);
 
         QVERIFY(program.context.connection.anagrafica().add(Someone("VERADA02/01/1950")).ok());
-        const QByteArray before = Bytes(made + "/radicidb.mdb");
+        const QByteArray before = FileBytes(made + "/radicidb.mdb");
         program.toolkit.chooseFile(made);
         program.choose("nuovoAlbero");  // "Aprirlo?" answered No
         QVERIFY(program.toolkit.texts.last().contains("c'è già un albero"));
-        QCOMPARE(Bytes(made + "/radicidb.mdb"), before);
+        QCOMPARE(FileBytes(made + "/radicidb.mdb"), before);
 
         TestDatabase held, good;
         good.addPerson("ROSSI", "UGO", "01/01/1900");
-        WriteBytes(work.filePath("radicidb.mdb"), "non un database");
+        WriteFile(work.filePath("radicidb.mdb"), "non un database");
         Program other(held.path());
         for (const QString& folder : {work.path(), home.path(), held.folder()}) {
             program.toolkit.chooseFile(folder);
             program.choose("apriAlbero");
-            QCOMPARE(program.openTree(), "Albero aperto: " + made);
+            QCOMPARE(OpenTree(program), "Albero aperto: " + made);
         }
         QCOMPARE(program.toolkit.beeps, 2);
         QVERIFY(program.toolkit.texts.last().contains("già aperto da un'altra copia di Radici"));
         program.toolkit.chooseFile(good.path());
         program.choose("apriAlbero");
-        QCOMPARE(program.openTree(), "Albero aperto: " + good.folder());
+        QCOMPARE(OpenTree(program), "Albero aperto: " + good.folder());
         QCOMPARE(Persons(program.context.databasePath), 1);
         QVERIFY(!QFile::exists(made + "/radicidb.mdb.lock") &&
                 QFile::exists(good.path() + ".lock"));
@@ -242,9 +220,9 @@ private slots:
         QVERIFY(QFile::copy(tree.path(), copy));
         tree.addPerson("BIANCHI", "EVA", "01/01/1900");
         const QString damaged = work.filePath("rotta.mdb");
-        WriteBytes(damaged, Bytes(copy).left(2048));
+        WriteFile(damaged, FileBytes(copy).left(2048));
         Program program(tree.path());
-        const QByteArray before = Bytes(tree.path());
+        const QByteArray before = FileBytes(tree.path());
         program.toolkit.chooseFile(damaged);
         program.choose("ripristinaCopia");
         QVERIFY(program.toolkit.texts.last().contains("non può essere ripristinata"));
@@ -261,12 +239,12 @@ private slots:
         const QStringList aside =
             QDir(tree.folder()).entryList({"radicidb-prima-del-ripristino-*.mdb"});
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(Bytes(tree.folder() + '/' + aside[0]), before);
-        QCOMPARE(Bytes(tree.path()), Bytes(copy));
+        QCOMPARE(FileBytes(tree.folder() + '/' + aside[0]), before);
+        QCOMPARE(FileBytes(tree.path()), FileBytes(copy));
         QCOMPARE(Persons(program.context.databasePath), 1);
         QVERIFY(program.toolkit.texts.last().startsWith("Copia ripristinata."));
 
-        WriteBytes(work.filePath("radicidb.mdb"), "rovinato");  // a copy can replace it too
+        WriteFile(work.filePath("radicidb.mdb"), "rovinato");  // a copy can replace it too
         Program damagedTree(work.filePath("radicidb.mdb"));
         damagedTree.toolkit.chooseFile(copy);
         damagedTree.toolkit.answer(true);
@@ -305,7 +283,7 @@ private slots:
         QCOMPARE(copies.entryList({"radicidb-*"}, QDir::Files, QDir::Name), kept);
 
         TestDatabase blocked;
-        WriteBytes(blocked.folder() + "/radicidb-copie", "un file, non una cartella");
+        WriteFile(blocked.folder() + "/radicidb-copie", "un file, non una cartella");
         Program failing(blocked.path());
         QVERIFY(failing.context.connection.anagrafica().add(Someone("VERADA03/01/1950")).ok());
         failing.window.show();

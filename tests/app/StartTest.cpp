@@ -1,14 +1,9 @@
-#include "ScriptedToolkit.h"
+#include "FakeSystemInfo.h"
 #include "TestDatabase.h"
-#include "app/MainWindow.h"
-#include "app/SystemInfo.h"
-#include "ui/AppContext.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,22 +15,6 @@
 
 namespace radici {
 namespace {
-
-// A copy of the program on the file, with a scripted toolkit.
-struct Copy {
-    explicit Copy(const QString& path) : context(toolkit, path), window(context, platform) {}
-    // Chooses "Collegamenti"; true when the relations window was shown.
-    bool showRelations() {
-        const qsizetype shown = toolkit.modalWindows.size();
-        window.findChild<QAction*>("coll")->trigger();
-        return toolkit.modalWindows.size() > shown;
-    }
-
-    ScriptedToolkit toolkit;
-    HostSystemInfo platform;  // never asked: the About box stays shut
-    AppContext context;
-    MainWindow window;
-};
 
 // Root ignores permissions, so the folder is made immutable; anyone else loses the write right.
 bool SetFolderFixed(const QString& folder, bool fixed) {
@@ -52,26 +31,8 @@ bool SetFolderFixed(const QString& folder, bool fixed) {
     return changed;
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray LockText(qint64 pid, const QString& host) {
     return QByteArray::number(pid) + "\nRadici\n" + host.toUtf8() + '\n';
-}
-
-qint64 EndedProcess() {
-    QProcess ended;
-    ended.start("true");
-    const qint64 pid = ended.processId();
-    ended.waitForFinished();
-    return pid;
 }
 
 }  // namespace
@@ -81,8 +42,8 @@ class StartTest : public QObject {
 private slots:
     void secondCopyOpensNothingUntilTheFirstEnds() {
         TestDatabase db;
-        auto first = std::make_unique<Copy>(db.path());
-        Copy second(db.path());
+        auto first = std::make_unique<Program>(db.path());
+        Program second(db.path());
         QVERIFY(first->context.connection.isOpen() && !second.context.connection.isOpen());
         QVERIFY(second.toolkit.texts.value(0).startsWith("3045 "));
         QVERIFY(second.toolkit.texts.value(0).contains(db.path() + ".lock"));
@@ -111,15 +72,15 @@ private slots:
         if (kind == "dangling") QVERIFY(QFile::link(db.folder() + "/sparito", lock));
         if (kind == "link") QVERIFY(QFile::link(other, lock));
         {
-            Copy program(db.path());
+            Program program(db.path());
             QVERIFY(program.context.connection.isOpen());
             QCOMPARE(program.toolkit.texts, QStringList());
             QVERIFY(!QFileInfo(lock).isSymLink());
-            QVERIFY(ReadFile(lock).startsWith(
+            QVERIFY(FileBytes(lock).startsWith(
                 QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
         }
         QVERIFY(!QFileInfo(lock).exists() && !QFileInfo(lock).isSymLink());
-        QCOMPARE(ReadFile(other), QByteArray("da non toccare"));
+        QCOMPARE(FileBytes(other), QByteArray("da non toccare"));
     }
 
     // A family folder carried over from another computer: asked about only at "Collegamenti".
@@ -127,7 +88,7 @@ private slots:
         TestDatabase db;
         const QString lock = db.path() + ".lock";
         WriteFile(lock, LockText(QCoreApplication::applicationPid(), "portatile-nonna"));
-        Copy program(db.path());
+        Program program(db.path());
         QVERIFY(!program.context.connection.isOpen());
         QCOMPARE(program.toolkit.questions, 0);
         QCOMPARE(program.toolkit.texts.size(), 1);
@@ -136,16 +97,16 @@ private slots:
         QVERIFY(program.toolkit.texts[0].contains(lock));
         QVERIFY(!program.showRelations());  // answered No
         QCOMPARE(program.toolkit.questions, 1);
-        QVERIFY(ReadFile(lock).contains("portatile-nonna"));
+        QVERIFY(FileBytes(lock).contains("portatile-nonna"));
         program.toolkit.answer(true);
         QVERIFY(program.showRelations());
-        QVERIFY(!ReadFile(lock).contains("portatile-nonna"));
+        QVERIFY(!FileBytes(lock).contains("portatile-nonna"));
     }
 
     void fileBusyAtStartIsTriedAgain() {
         TestDatabase db;
         db.execute("begin exclusive");  // another program holding the file
-        Copy program(db.path());
+        Program program(db.path());
         QVERIFY(!program.context.connection.isOpen());
         db.execute("rollback");
         QVERIFY(program.showRelations());
@@ -154,7 +115,7 @@ private slots:
     void missingColumnIsReportedAtStart() {
         TestDatabase db;
         db.execute("drop table matrimoni; create table matrimoni (idmarito text, idmoglie text)");
-        Copy program(db.path());
+        Program program(db.path());
         QVERIFY(!program.context.connection.isOpen());
         QVERIFY(program.toolkit.texts.value(0).startsWith("3078 "));
         QVERIFY(program.toolkit.texts.value(0).contains("\"Data\""));
@@ -163,7 +124,7 @@ private slots:
     void danglingLinkGetsAdviceThatWorks() {
         QTemporaryDir folder;
         QVERIFY(QFile::link(folder.filePath("sparito.mdb"), folder.filePath("radicidb.mdb")));
-        Copy program(folder.filePath("radicidb.mdb"));
+        Program program(folder.filePath("radicidb.mdb"));
         QVERIFY(!program.showRelations());
         QVERIFY(program.toolkit.texts.last().contains("cancellare il collegamento"));
     }
@@ -179,7 +140,7 @@ private slots:
         QVERIFY(QFile::copy(db.path(), path) &&
                 QFile::copy(db.path() + "-journal", path + "-journal"));
         if (!SetFolderFixed(crashed.path(), true)) QSKIP("this file system cannot fix a folder");
-        Copy program(path);
+        Program program(path);
         SetFolderFixed(crashed.path(), false);
         QVERIFY(program.toolkit.texts.value(0).contains("Rendi scrivibile la cartella"));
     }

@@ -114,10 +114,6 @@ private slots:
         QCOMPARE(Generation(three, 3), QStringList({"G"}));
         QVERIFY(Box(three, "S").partner && !Box(three, "C2").partner);
 
-        const ChartLayout two = LayoutDescendants(f.chart, "W", 2);
-        CheckGeometry(two);
-        QCOMPARE(Generation(two, 2), QStringList({"C4", "C3", "C5", "C2", "S", "C1"}));
-        QVERIFY(Generation(two, 3).isEmpty());
         QCOMPARE(LayoutDescendants(f.chart, "W", 1).boxes.size(), 3u);
     }
 

@@ -1,14 +1,10 @@
 #include "Driver.h"
 #include "FakeSystemInfo.h"
-#include "ScriptedToolkit.h"
 #include "TestDatabase.h"
-#include "app/MainWindow.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartWindow.h"
 #include "tools/DemoFamily.h"
-#include "ui/AppContext.h"
 
-#include <QAction>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,20 +14,6 @@
 namespace radici {
 
 namespace {
-
-struct Program {
-    explicit Program(const QString& databasePath)
-        : context(toolkit, databasePath), window(context, platform) {}
-
-    void choose(const char* action) {
-        window.findChild<QAction*>(QString::fromLatin1(action))->trigger();
-    }
-
-    ScriptedToolkit toolkit;
-    FakeSystemInfo platform;
-    AppContext context;
-    MainWindow window;
-};
 
 QStringList Surnames(const ChartCanvas& canvas) {
     QStringList names;

@@ -1,14 +1,10 @@
 #include "Driver.h"
 #include "FakeSystemInfo.h"
-#include "ScriptedToolkit.h"
 #include "TestDatabase.h"
-#include "app/MainWindow.h"
 #include "chart/ChartCanvas.h"
 #include "chart/KinshipWindow.h"
 #include "tools/DemoFamily.h"
-#include "ui/AppContext.h"
 
-#include <QAction>
 #include <QFileDialog>
 #include <QListWidget>
 #include <QPushButton>
@@ -32,10 +28,9 @@ void KinshipWindowTest::menuAsksForTwoPersonsAndDrawsTheirPath() {
         DatabaseConnection connection;
         QVERIFY(connection.open(database.path()).ok() && WriteDemoFamily(connection).ok());
     }
-    ScriptedToolkit toolkit;
-    FakeSystemInfo platform;
-    AppContext context(toolkit, database.path());
-    MainWindow main(context, platform);
+    Program program(database.path());
+    ScriptedToolkit& toolkit = program.toolkit;
+    MainWindow& main = program.window;
     auto* menuItem = main.findChild<QAction*>("parentela");
     QCOMPARE(menuItem->text(), "Paren&tela...");
     toolkit.onNextModal(CancelRegistry());

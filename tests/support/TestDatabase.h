@@ -4,6 +4,7 @@
 #include "store/Records.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -59,6 +60,22 @@ private:
 inline QByteArray FileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes the bytes in place of what the file held; returns its path.
+inline QString WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+    return path;
+}
+
+// The id of a process that has ended, which no running program has.
+inline qint64 EndedProcess() {
+    QProcess ended;
+    ended.start("true");
+    const qint64 pid = ended.processId();
+    ended.waitForFinished();
+    return pid;
 }
 
 }  // namespace radici

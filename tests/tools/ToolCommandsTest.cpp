@@ -3,7 +3,6 @@
 #include "store/DatabaseConnection.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,14 +20,6 @@ QString Leftover(const QString& folder, qint64 pid, const QByteArray& host, cons
         folder + QStringLiteral("/.radici-tmp-%1-%2-%3").arg(pid).arg(host.toHex(), name);
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write("mezzo") == 5 ? path : QString();
-}
-
-qint64 EndedProcess() {
-    QProcess ended;
-    ended.start("true");
-    const qint64 pid = ended.processId();
-    ended.waitForFinished();
-    return pid;
 }
 
 }  // namespace
@@ -50,8 +41,6 @@ private slots:
                               << "famiglia di esempio";
         QTest::newRow("init over a file")
             << QStringList{"init"} << ToolFailed << precious << -1 << "esiste già";
-        QTest::newRow("demo over a file")
-            << QStringList{"demo"} << ToolFailed << precious << -1 << "esiste già";
         // The system's own words are English: each refusal is said in Italian.
         QTest::newRow("missing folder")
             << QStringList{"init", "manca/radicidb.mdb"} << ToolFailed << "" << -1 << "non esiste";
@@ -121,8 +110,10 @@ private slots:
         QVERIFY(!FileBytes(database.folder() + "/riservato.ged").contains(living.toUtf8()));
     }
 
-    // Four generations of ancestors unless asked otherwise; an unknown key is a failure.
-    void drawsAChart() {
+    // Four generations of ancestors unless asked otherwise; a kinship is one line for each
+    // relationship with the common ancestors, none found is an answer too; an unknown key is a
+    // failure naming it.
+    void drawsAChartAndNamesAKinship() {
         QTemporaryDir folder;
         QCOMPARE(RunTool({"demo"}, folder.path()).exitCode, ToolSucceeded);
         const QString out = folder.filePath("noe.svg");
@@ -137,6 +128,17 @@ private slots:
         const ToolRun nobody = RunTool({"chart", "ROSNES01/01/1900", out}, folder.path());
         QCOMPARE(nobody.exitCode, ToolFailed);
         QVERIFY(nobody.err.contains("ROSNES01/01/1900"));
+        const ToolRun kin =
+            RunTool({"parentela", "ROSNOÈ25/12/1984", "BIAMAR25/07/1891"}, folder.path());
+        QCOMPARE(kin.out,
+                 "bisnonna, parente di 3° grado in linea retta; antenato comune: MARIA "
+                 "BIANCHI (BIAMAR25/07/1891)\n");
+        QCOMPARE(RunTool({"parentela", "GALTER12/02/1944", "FERELE17/04/1924"}, folder.path()).out,
+                 "nessuna parentela trovata\n");
+        const ToolRun stranger =
+            RunTool({"parentela", "ROSNOÈ25/12/1984", "ROSNES01/01/1900"}, folder.path());
+        QVERIFY(stranger.exitCode == ToolFailed && stranger.err.contains("\"ROSNES01/01/1900\"") &&
+                stranger.out.isEmpty());
     }
 
     void helpListsEveryCommand() {
@@ -166,6 +168,8 @@ private slots:
             << ToolMisused << "entrambi";
         QTest::newRow("chart, 13 generations")
             << QStringList{"chart", "--ancestors", "13", "K", "a.svg"} << ToolMisused << "1 a 12";
+        QTest::newRow("parentela, one key")
+            << QStringList{"parentela", "K"} << ToolMisused << "parentela";
         QTest::newRow("chart, unknown format")
             << QStringList{"chart", "K", "a.txt"} << ToolMisused << ".svg";
         QTest::newRow("export, no database")
