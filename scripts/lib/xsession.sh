@@ -67,10 +67,11 @@ require_tools() {
 }
 
 # Xvfb picks a free display itself and writes its number, a whole line, once it accepts clients.
+# Without -noreset it resets when its last client leaves and refuses a radici started just then.
 start_display() {  # WIDTHxHEIGHT
     require_tools Xvfb xdotool
     : >"$session_work/display"  # there before Xvfb starts, to read from at once
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$session_work/display" \
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$session_work/display" \
         2>"$session_work/xvfb.log" &
     helper_pids+=($!)
     local tenths number
