@@ -3,9 +3,11 @@
 #include "TestDatabase.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartWindow.h"
+#include "chart/KinshipWindow.h"
 #include "tools/DemoFamily.h"
 
 #include <QFileDialog>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -14,6 +16,24 @@
 namespace radici {
 
 namespace {
+
+// The program over a fresh file that holds the demo family.
+struct Demo {
+    TestDatabase database;
+    bool written = [this] {
+        DatabaseConnection connection;
+        return connection.open(database.path()).ok() && WriteDemoFamily(connection).ok();
+    }();
+    Program program{database.path()};
+};
+
+// The file dialog of "Esporta..." answered with the path.
+ScriptedToolkit::ModalStep SaveAs(const QString& path) {
+    return [path](QDialog& dialog) {
+        static_cast<QFileDialog&>(dialog).selectFile(path);
+        dialog.accept();
+    };
+}
 
 QStringList Surnames(const ChartCanvas& canvas) {
     QStringList names;
@@ -45,12 +65,8 @@ private slots:
     // on the current box, makes that person the chart's; Ctrl+wheel zooms, the wheel alone and a
     // drag pan; "Esporta..." saves in the format of the name's extension.
     void chartIsDrivenByMouseAndKeyboard() {
-        TestDatabase database;
-        {
-            DatabaseConnection connection;
-            QVERIFY(connection.open(database.path()).ok() && WriteDemoFamily(connection).ok());
-        }
-        Program program(database.path());
+        Demo demo;
+        Program& program = demo.program;
         program.toolkit.onNextModal(CancelRegistry());
         program.choose("albero");
         QVERIFY(!program.window.findChild<ChartWindow*>());
@@ -97,21 +113,50 @@ private slots:
         QTest::keyClick(canvas, Qt::Key_Return);
         QCOMPARE(chart->windowTitle(), "Albero di TERESA GALLO");
 
-        const QString svg = database.folder() + "/albero.svg";
-        program.toolkit.onNextModal([&svg](QDialog& dialog) {
-            static_cast<QFileDialog&>(dialog).selectFile(svg);
-            dialog.accept();
-        });
+        const QString svg = demo.database.folder() + "/albero.svg";
+        program.toolkit.onNextModal(SaveAs(svg));
         chart->findChild<QPushButton*>("esporta")->click();
-        QFile saved(svg);
-        QVERIFY(saved.open(QIODevice::ReadOnly) && saved.readAll().contains("<svg"));
-        program.toolkit.onNextModal([&database](QDialog& dialog) {
-            static_cast<QFileDialog&>(dialog).selectFile(database.folder() + "/albero.doc");
-            dialog.accept();
-        });
+        QVERIFY(FileBytes(svg).contains("<svg"));
+        program.toolkit.onNextModal(SaveAs(demo.database.folder() + "/albero.doc"));
         chart->findChild<QPushButton*>("esporta")->click();
         QCOMPARE(program.toolkit.texts.size(), 1);
         QVERIFY(program.toolkit.texts[0].contains(".png, .svg o .pdf"));
+    }
+
+    // "Annulla" for either person opens nothing; two persons chosen open the window, not modal,
+    // with the relationship and its path from the grandparents down to both cousins, which
+    // "Esporta..." saves.
+    void kinshipMenuAsksForTwoPersonsAndDrawsTheirPath() {
+        Demo demo;
+        ScriptedToolkit& toolkit = demo.program.toolkit;
+        QCOMPARE(demo.program.window.findChild<QAction*>("parentela")->text(), "Paren&tela...");
+        toolkit.onNextModal(CancelRegistry());
+        demo.program.choose("parentela");
+        toolkit.onNextModal(ChooseInRegistry("ROSSI", 3));
+        toolkit.onNextModal(CancelRegistry());
+        demo.program.choose("parentela");
+        QVERIFY(!demo.program.window.findChild<KinshipWindow*>());
+        QCOMPARE(toolkit.modalWindows.size(), 3);
+
+        toolkit.onNextModal(ChooseInRegistry("ROSSI", 3));  // Nicolò
+        toolkit.onNextModal(ChooseInRegistry("RICCI", 1));  // Francesco, his cousin
+        demo.program.choose("parentela");
+        auto* window = demo.program.window.findChild<KinshipWindow*>();
+        QVERIFY(window && window->isVisible() && !window->isModal());
+        QCOMPARE(window->windowTitle(), "Parentela tra NICOLÒ ROSSI e FRANCESCO RICCI");
+        QCOMPARE(Rows(*window, {"relazioni"}),
+                 "cugino di primo grado, parente di 4° grado in linea collaterale; antenati "
+                 "comuni: GIUSEPPE ROSSI (ROSGIU12/03/1888) e MARIA BIANCHI (BIAMAR25/07/1891)");
+        QCOMPARE(Surnames(*window->findChild<ChartCanvas*>()),
+                 QStringList({"NICOLÒ", "GIUSEPPE", "MARIA", "GIOVANNI", "LUCIA", "FRANCESCO"}));
+
+        const QString svg = demo.database.folder() + "/parentela.svg";
+        toolkit.onNextModal(SaveAs(svg));
+        Click(*window, "esporta");
+        QVERIFY(FileBytes(svg).contains(
+                    "<title>Parentela tra NICOLÒ ROSSI e FRANCESCO RICCI</title>") &&
+                FileBytes(svg).contains("FRANCESCO"));
+        QVERIFY(toolkit.texts.isEmpty());
     }
 };
 
