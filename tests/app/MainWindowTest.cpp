@@ -53,8 +53,7 @@ private slots:
         for (const bool present : {false, true}) {
             QTemporaryDir folder;
             const QString path = folder.filePath("radicidb.mdb");
-            QFile file(path);
-            if (present) QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+            if (present) WriteFile(path, "x");
             Program program(path);
             const Status failure = DatabaseConnection().open(path);
             QCOMPARE(program.toolkit.beeps, present ? 1 : 0);

@@ -16,10 +16,8 @@ const QString EveryCommand =
 
 // A staging file as a run of radici-db with that process id on that computer leaves it.
 QString Leftover(const QString& folder, qint64 pid, const QByteArray& host, const QString& name) {
-    const QString path =
-        folder + QStringLiteral("/.radici-tmp-%1-%2-%3").arg(pid).arg(host.toHex(), name);
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("mezzo") == 5 ? path : QString();
+    return WriteFile(
+        folder + QStringLiteral("/.radici-tmp-%1-%2-%3").arg(pid).arg(host.toHex(), name), "mezzo");
 }
 
 }  // namespace
@@ -60,10 +58,7 @@ private slots:
         QFETCH(QString, said);
         QTemporaryDir folder;
         const QString path = folder.filePath(DatabaseConnection::FileName);
-        QFile before(path);
-        if (!file.isEmpty())
-            QVERIFY(before.open(QIODevice::WriteOnly) && before.write(file.toUtf8()) > 0);
-        before.close();
+        if (!file.isEmpty()) WriteFile(path, file.toUtf8());
         const ToolRun run = RunTool(arguments, folder.path());
         QCOMPARE(run.exitCode, exitCode);
         // One line, on the output when the file was made, else on the error output.
@@ -80,8 +75,7 @@ private slots:
         }
         QVERIFY(!QFile::exists(folder.filePath("manca")) &&
                 !QFile::exists(folder.filePath("nuova")));
-        QVERIFY(before.open(QIODevice::ReadOnly) || file.isEmpty());
-        if (!file.isEmpty()) QCOMPARE(QString::fromUtf8(before.readAll()), file);
+        if (!file.isEmpty()) QCOMPARE(QString::fromUtf8(FileBytes(path)), file);
     }
 
     void exportWritesTheTreeReportsOdditiesAndNeverOverwrites() {
@@ -200,9 +194,7 @@ private slots:
         const QString dead = Leftover(folder, EndedProcess(), host, "copia.mdb");
         const QStringList kept{Leftover(folder, QCoreApplication::applicationPid(), host, "a.mdb"),
                                Leftover(folder, EndedProcess(), "altro-computer", "b.mdb")};
-        QFile picture(folder + "/albero.svg");
-        QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("mio") == 3);
-        picture.close();
+        WriteFile(folder + "/albero.svg", "mio");
 
         const ToolRun chart = RunTool({"chart", key, "albero.svg"}, folder);
         QCOMPARE(chart.exitCode, ToolFailed);
