@@ -5,7 +5,6 @@
 #include "chart/ChartWindow.h"
 #include "store/TreeFile.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>

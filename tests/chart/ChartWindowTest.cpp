@@ -7,7 +7,6 @@
 #include "tools/DemoFamily.h"
 
 #include <QFileDialog>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>

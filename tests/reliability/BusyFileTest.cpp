@@ -17,14 +17,9 @@ private slots:
         QTest::addColumn<QString>("lock");
         QTest::addColumn<QString>("operation");
         // While it commits, it keeps readers out too; while a write is under way, only writers.
-        QTest::newRow("commit: search") << "exclusive"
-                                        << "search";
-        QTest::newRow("write: search goes on") << "reserved"
-                                               << "search";
-        QTest::newRow("write: save") << "reserved"
-                                     << "save";
-        QTest::newRow("write: delete") << "reserved"
-                                       << "delete";
+        for (const QString row : {"exclusive search", "reserved search", "reserved save",
+                                  "reserved delete"})
+            QTest::newRow(qPrintable(row)) << row.section(' ', 0, 0) << row.section(' ', 1);
     }
 
     void otherProgramHoldsBackWhatItLocks() {
