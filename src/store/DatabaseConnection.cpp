@@ -1,12 +1,14 @@
 #include "DatabaseConnection.h"
 
 #include "Dates.h"
+#include "PartialDate.h"
 #include "PersonKey.h"
 #include "PersonRow.h"
 #include "Schema.h"
 #include "SearchPattern.h"
 
 #include <sqlite3.h>
+#include <algorithm>
 #include <array>
 
 namespace radici {
@@ -334,7 +336,31 @@ Result<SearchResult> PersonTable::search(SearchField field, const QString& text)
     });
 }
 
+// The range of the prefix's four-digit numbers, read from the top on the key index; a key in
+// that range that does not end in four digits (made by hand) is passed over.
+Result<int> PersonTable::highestOwnNumber(const QString& prefix) const {
+    Result<Statement*> statement = Cached(db_, ownNumberStatement_,
+                                          "select idrecord from anagrafica where idrecord >= ?1 "
+                                          "and idrecord <= ?2 order by idrecord desc");
+    if (!statement.ok()) return statement.status();
+    Statement& read = *statement.value();
+    Rewind rewind(read);
+    read.bind(1, OwnKey(prefix, 0));
+    read.bind(2, OwnKey(prefix, 9999));
+    while (read.step()) {
+        const QString key = read.text(0);
+        const QStringView number = QStringView(key).right(4);
+        if (key.size() == prefix.size() + 4 &&
+            std::all_of(number.begin(), number.end(),
+                        [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return number.toInt();
+    }
+    if (!read.status().ok()) return read.status();
+    return 0;
+}
+
 void PersonTable::close() {
+    ownNumberStatement_ = Statement();
     seekStatement_ = Statement();
     addStatement_ = Statement();
     rewriteStatement_ = Statement();
@@ -461,6 +487,135 @@ void MarriageTable::close() {
     db_ = nullptr;
 }
 
+// --- Radici's own tables of dates known in part -----------------------------------------------
+
+struct DatesInPartTable::RowSql {
+    const char* write;
+    const char* erase;
+};
+
+namespace {
+
+constexpr const char* PersonDatesSql =
+    "select evento, data from radici_date_persone where idrecord = ?1";
+constexpr const char* MarriageDatesSql =
+    "select data from radici_date_matrimoni where idmarito = ?1 and idmoglie = ?2";
+
+}  // namespace
+
+Result<Statement*> DatesInPartTable::reading(Statement& cache, const char* sql) const {
+    Result<Statement*> statement = Cached(db_, cache, sql);
+    if (statement.ok() || !statement.status().is(SQLITE_ERROR)) return statement;
+    const Result<bool> present = exists();
+    if (!present.ok()) return present.status();
+    if (present.value()) return statement.status();
+    Statement* missing = nullptr;
+    return missing;
+}
+
+Result<Statement*> DatesInPartTable::writing(Statement& cache, const char* sql) {
+    if (db_ && !cache.prepared()) {
+        const Result<bool> present = exists();
+        if (!present.ok()) return present.status();
+        if (!present.value()) {
+            if (Status made = CreateOwnTables(*db_); !made.ok()) return made;
+        }
+    }
+    return Cached(db_, cache, sql);
+}
+
+Result<PersonDatesInPart> DatesInPartTable::ofPerson(const QString& key) const {
+    Result<Statement*> statement = reading(personStatement_, PersonDatesSql);
+    if (!statement.ok()) return statement.status();
+    PersonDatesInPart dates;
+    if (!statement.value()) return dates;
+    Statement& read = *statement.value();
+    Rewind rewind(read);
+    read.bind(1, KeyParameter(key));
+    while (read.step()) dates.take(read.integer(0), read.text(1));
+    if (!read.status().ok()) return read.status();
+    return dates;
+}
+
+Result<QString> DatesInPartTable::ofMarriage(const QString& husbandKey,
+                                             const QString& wifeKey) const {
+    Result<Statement*> statement = reading(marriageStatement_, MarriageDatesSql);
+    if (!statement.ok()) return statement.status();
+    if (!statement.value()) return QString();
+    Statement& read = *statement.value();
+    Rewind rewind(read);
+    read.bind(1, KeyParameter(husbandKey));
+    read.bind(2, KeyParameter(wifeKey));
+    const QString text = read.step() ? read.text(0) : QString();
+    if (!read.status().ok()) return read.status();
+    return text;
+}
+
+template <typename BindKeys>
+Status DatesInPartTable::setRow(Statement& write, Statement& erase, const RowSql& sql,
+                                BindKeys bindKeys, const QString& text) {
+    const QString data = text.trimmed();
+    Result<Statement*> statement =
+        data.isEmpty() ? writing(erase, sql.erase) : writing(write, sql.write);
+    if (!statement.ok()) return statement.status();
+    Statement& row = *statement.value();
+    bindKeys(row);
+    if (!data.isEmpty()) {
+        row.bind(3, data);
+        row.bind(4, StorageDateText(EarliestDay(data)));
+    }
+    return row.run();
+}
+
+Status DatesInPartTable::setPerson(const QString& key, const PersonDatesInPart& dates) {
+    static constexpr RowSql sql{
+        "insert or replace into radici_date_persone (idrecord, evento, data, ordine) "
+        "values (?1, ?2, ?3, ?4)",
+        "delete from radici_date_persone where idrecord = ?1 and evento = ?2"};
+    for (const auto& [event, text] : {std::pair{0, dates.birth}, std::pair{1, dates.death}}) {
+        const auto bindKeys = [&](Statement& row) {
+            row.bind(1, KeyParameter(key));
+            row.bind(2, std::int64_t{event});
+        };
+        if (Status s = setRow(writePersonStatement_, erasePersonStatement_, sql, bindKeys, text);
+            !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
+Status DatesInPartTable::setMarriage(const QString& husbandKey, const QString& wifeKey,
+                                     const QString& text) {
+    static constexpr RowSql sql{
+        "insert or replace into radici_date_matrimoni (idmarito, idmoglie, data, ordine) "
+        "values (?1, ?2, ?3, ?4)",
+        "delete from radici_date_matrimoni where idmarito = ?1 and idmoglie = ?2"};
+    const auto bindKeys = [&](Statement& row) {
+        row.bind(1, KeyParameter(husbandKey));
+        row.bind(2, KeyParameter(wifeKey));
+    };
+    return setRow(writeMarriageStatement_, eraseMarriageStatement_, sql, bindKeys, text);
+}
+
+Result<bool> DatesInPartTable::exists() const {
+    if (!db_) return ConnectionClosed();
+    for (const char* table : {PersonDatesTable, MarriageDatesTable}) {
+        const Result<bool> present = HasTable(*db_, table);
+        if (!present.ok() || !present.value()) return present;
+    }
+    return true;
+}
+
+void DatesInPartTable::close() {
+    personStatement_ = Statement();
+    marriageStatement_ = Statement();
+    writePersonStatement_ = Statement();
+    erasePersonStatement_ = Statement();
+    writeMarriageStatement_ = Statement();
+    eraseMarriageStatement_ = Statement();
+    db_ = nullptr;
+}
+
 // --- the connection ----------------------------------------------------------------------------
 
 Status DatabaseConnection::open(const QString& path) {
@@ -473,11 +628,13 @@ Status DatabaseConnection::open(const QString& path) {
     anagrafica_.db_ = &*database_;
     relazioni_.db_ = &*database_;
     matrimoni_.db_ = &*database_;
+    datesInPart_.db_ = &*database_;
     return Status::success();
 }
 
 void DatabaseConnection::close() {
     // Statements first: the database closes only once none is left.
+    datesInPart_.close();
     matrimoni_.close();
     relazioni_.close();
     anagrafica_.close();
@@ -487,6 +644,7 @@ void DatabaseConnection::close() {
 void DatabaseConnection::takeOver(DatabaseConnection& other) {
     close();
     // The other's statements belong to the handle that moves: they go before it does.
+    other.datesInPart_.close();
     other.matrimoni_.close();
     other.relazioni_.close();
     other.anagrafica_.close();
@@ -496,6 +654,7 @@ void DatabaseConnection::takeOver(DatabaseConnection& other) {
     anagrafica_.db_ = &*database_;
     relazioni_.db_ = &*database_;
     matrimoni_.db_ = &*database_;
+    datesInPart_.db_ = &*database_;
 }
 
 bool DatabaseConnection::hasWritten() const {

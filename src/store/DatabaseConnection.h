@@ -32,6 +32,9 @@ public:
     // date, then surname, given name and creation order.
     Result<SearchResult> search(SearchField field, const QString& text) const;
 
+    // The highest number of a stored own key "prefix + nnnn" (OwnKey); 0 when there is none.
+    Result<int> highestOwnNumber(const QString& prefix) const;
+
 private:
     friend class DatabaseConnection;
     Result<Person> readRow(std::int64_t rowId, const QString& key) const;
@@ -45,6 +48,7 @@ private:
     Statement rewriteStatement_;
     mutable Statement readRowStatement_;
     Statement correctStatement_;
+    mutable Statement ownNumberStatement_;
 };
 
 // Access to relazioni, the parent-child links. Rows come back in the order they were written.
@@ -95,6 +99,40 @@ private:
     Statement insertStatement_;
 };
 
+// Dates known in part, in Radici's own tables: a person's birth and death, a marriage. A file
+// without the tables reads as holding none; a write makes them. Keys are trimmed.
+class DatesInPartTable {
+public:
+    Result<PersonDatesInPart> ofPerson(const QString& key) const;
+    Result<QString> ofMarriage(const QString& husbandKey, const QString& wifeKey) const;
+    // Writes the person's birth and death rows; an empty text deletes that row.
+    Status setPerson(const QString& key, const PersonDatesInPart& dates);
+    // Writes the marriage's row; an empty text deletes it.
+    Status setMarriage(const QString& husbandKey, const QString& wifeKey, const QString& text);
+    // Whether the file holds both tables.
+    Result<bool> exists() const;
+
+private:
+    friend class DatabaseConnection;
+    struct RowSql;
+    // The cached statement, or null when its table is missing.
+    Result<Statement*> reading(Statement& cache, const char* sql) const;
+    // The cached statement, once the tables are there.
+    Result<Statement*> writing(Statement& cache, const char* sql);
+    template <typename BindKeys>
+    Status setRow(Statement& write, Statement& erase, const RowSql& sql, BindKeys bindKeys,
+                  const QString& text);
+    void close();
+
+    Database* db_ = nullptr;
+    mutable Statement personStatement_;
+    mutable Statement marriageStatement_;
+    Statement writePersonStatement_;
+    Statement erasePersonStatement_;
+    Statement writeMarriageStatement_;
+    Statement eraseMarriageStatement_;
+};
+
 // What "Salva" writes, in this order.
 struct RelationsToSave {
     std::vector<ParentLink> parentLinks;
@@ -132,9 +170,11 @@ public:
     const PersonTable& anagrafica() const { return anagrafica_; }
     const RelationTable& relazioni() const { return relazioni_; }
     const MarriageTable& matrimoni() const { return matrimoni_; }
+    const DatesInPartTable& datesInPart() const { return datesInPart_; }
     PersonTable& anagrafica() { return anagrafica_; }
     RelationTable& relazioni() { return relazioni_; }
     MarriageTable& matrimoni() { return matrimoni_; }
+    DatesInPartTable& datesInPart() { return datesInPart_; }
 
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
     Status runInTransaction(const std::function<Status()>& work);
@@ -179,6 +219,7 @@ private:
     PersonTable anagrafica_;
     RelationTable relazioni_;
     MarriageTable matrimoni_;
+    DatesInPartTable datesInPart_;
 };
 
 // The status every operation returns while the connection is closed.
