@@ -264,7 +264,7 @@ bool TreeBuilder::write(FloorDatabase& floor) const {
             BindText(person, 1, row.idrecord);
             BindText(person, 2, row.cognome);
             BindText(person, 3, row.nome);
-            person.integer(4, row.sesso);
+            person.integer(4, *row.sesso);  // every generated person has a sex
             BindDate(person, 5, row.datanasc);
             BindText(person, 6, row.luogonasc);
             BindText(person, 7, row.nazionenasc);

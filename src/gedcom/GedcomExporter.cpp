@@ -139,7 +139,7 @@ private:
                     const QString& country);
     Status writeFamilies();
     std::pair<RowId, RowId> spousesBySex(const Family& family);
-    SexCode sexOf(RowId rowId) const;
+    std::optional<SexCode> sexOf(RowId rowId) const;
     void reportUnreadable(const Person& person, const StoredDates& stored);
 
     FamilyIndex familyOf(RowId husband, RowId wife);
@@ -166,7 +166,8 @@ private:
     std::vector<Member> spouseIn_;  // by spouse
     std::vector<Member> children_;  // by family, then as the children come in anagrafica
     std::vector<RowId> living_;     // row ids in order
-    std::vector<std::pair<RowId, SexCode>> notMale_;  // row ids in order, with their sex
+    std::vector<std::pair<RowId, std::optional<SexCode>>>
+        notMale_;  // row ids in order, with their sex
 };
 
 // Counts a step of the export; work that is no step (grouping the families) passes 0 and
@@ -366,9 +367,9 @@ void ExportRun::reportUnreadable(const Person& person, const StoredDates& stored
     }
 }
 
-SexCode ExportRun::sexOf(RowId rowId) const {
+std::optional<SexCode> ExportRun::sexOf(RowId rowId) const {
     const auto found = std::lower_bound(notMale_.begin(), notMale_.end(),
-                                        std::pair(rowId, std::numeric_limits<SexCode>::min()));
+                                        std::pair(rowId, std::optional<SexCode>()));
     return found != notMale_.end() && found->first == rowId ? found->second : Male;
 }
 
@@ -402,15 +403,17 @@ void ExportRun::writePerson(RowId rowId, const Person& person, std::size_t& chil
     writer_.line(1, "NAME", QStringLiteral("%1 /%2/").arg(person.nome, person.cognome));
     if (!person.nome.isEmpty()) writer_.line(2, "GIVN", person.nome);
     if (!person.cognome.isEmpty()) writer_.line(2, "SURN", person.cognome);
-    if (person.sesso == Male || person.sesso == Female) {
+    if (IsKnownSex(person.sesso)) {
         writer_.line(1, "SEX", person.sesso == Male ? QStringLiteral("M") : QStringLiteral("F"));
     } else {
         writer_.line(1, "SEX", QStringLiteral("U"));
-        report_.problems.append(
-            QStringLiteral("La persona %1 ha il sesso %2, né maschio né femmina: è stata "
-                           "esportata con sesso sconosciuto.")
-                .arg(Quoted(person.idrecord))
-                .arg(person.sesso));
+        // No sex at all (NULL) is simply unknown; a code no one knows is worth a word.
+        if (person.sesso)
+            report_.problems.append(
+                QStringLiteral("La persona %1 ha il sesso %2, né maschio né femmina: è stata "
+                               "esportata con sesso sconosciuto.")
+                    .arg(Quoted(person.idrecord))
+                    .arg(*person.sesso));
     }
     if (!withheld) {
         writeEvent("BIRT", person.datanasc, person.luogonasc, person.nazionenasc);

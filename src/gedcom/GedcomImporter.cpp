@@ -3,11 +3,11 @@
 #include "gedcom/GedcomReader.h"
 #include "store/BulkWriteCache.h"
 #include "store/Dates.h"
+#include "store/PartialDate.h"
 #include "store/PersonKey.h"
 
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <array>
@@ -20,20 +20,6 @@ namespace {
 constexpr qint64 ProgressStep = 4096;
 
 using namespace Qt::StringLiterals;
-
-// "12 MAR 1888", in the Gregorian calendar (said or implied); no value for anything less exact.
-std::optional<QDate> ExactDate(const QString& value) {
-    static const QRegularExpression exact(
-        u"^(?:@#DGREGORIAN@\\s*|GREGORIAN\\s+)?([0-9]{1,2})\\s+([A-Z]{3})\\s+([0-9]{3,4})$"_s);
-    static const QStringList months{u"JAN"_s, u"FEB"_s, u"MAR"_s, u"APR"_s, u"MAY"_s, u"JUN"_s,
-                                    u"JUL"_s, u"AUG"_s, u"SEP"_s, u"OCT"_s, u"NOV"_s, u"DEC"_s};
-    const QRegularExpressionMatch match = exact.match(value.trimmed().toUpper());
-    if (!match.hasMatch()) return std::nullopt;
-    const int month = static_cast<int>(months.indexOf(match.captured(2))) + 1;
-    const QDate date(match.captured(3).toInt(), month, match.captured(1).toInt());
-    if (month == 0 || !date.isValid()) return std::nullopt;
-    return date;
-}
 
 qint32 DayNumber(const std::optional<QDate>& date) {
     return date ? static_cast<qint32>(date->toJulianDay()) : 0;
@@ -179,8 +165,9 @@ quint64 PairKey(qint32 first, qint32 second) {
 // A person's sex as far as the import knows it.
 enum class Sex : char { Male, Female, Unknown };
 
-Sex SexOf(SexCode code) {
-    return code == Male ? Sex::Male : code == Female ? Sex::Female : Sex::Unknown;
+Sex SexOf(const std::optional<SexCode>& code) {
+    if (!IsKnownSex(code)) return Sex::Unknown;
+    return *code == Male ? Sex::Male : Sex::Female;
 }
 
 // A parent's slot: 0 the father, 1 the mother.
@@ -308,7 +295,7 @@ QStringList ImportPlanner::reasonsLeftOut(const GedcomNode& record, const Names&
         reasons << u"sesso \"%1\" (servono M o F)"_s.arg(sex);
     const GedcomNode* birthNode = record.child("BIRT"_L1);
     const QString birthText = birthNode ? birthNode->childValue("DATE"_L1).trimmed() : QString();
-    birth = ExactDate(birthText);
+    birth = ReadGedcomExactDate(birthText);
     key = keyGiven(record);
     if (!key.isEmpty()) return reasons;
     if (birthText.isEmpty())
@@ -403,7 +390,7 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
     }
     if (const GedcomNode* death = record.child("DEAT"_L1)) {
         const QString dateText = death->childValue("DATE"_L1).trimmed();
-        const std::optional<QDate> date = ExactDate(dateText);
+        const std::optional<QDate> date = ReadGedcomExactDate(dateText);
         person.deathDay = DayNumber(date);
         if (!dateText.isEmpty() && !date) ++plan_.report_.notHeld[InexactDates];
     }
@@ -473,7 +460,7 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     family.married = marriage || (!ownFile_ && !(denied && denied->value.trimmed() == u"MARR"));
     if (marriage) {
         const QString dateText = marriage->childValue("DATE"_L1).trimmed();
-        family.marriageDay = DayNumber(ExactDate(dateText));
+        family.marriageDay = DayNumber(ReadGedcomExactDate(dateText));
         if (!dateText.isEmpty() && family.marriageDay == 0) ++plan_.report_.notHeld[InexactDates];
     }
     family.firstChild = static_cast<qsizetype>(children_.size());

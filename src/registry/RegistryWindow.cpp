@@ -461,8 +461,8 @@ void RegistryWindow::modifyRecord() {
 
 // Shared by both editing modes
 
-void RegistryWindow::selectSex(SexCode sex) {
-    if (sex == Male || sex == Female) {
+void RegistryWindow::selectSex(const std::optional<SexCode>& sex) {
+    if (IsKnownSex(sex)) {
         (sex == Male ? ui_->sesso_0 : ui_->sesso_1)->setChecked(true);
     }
     personSex_ = sex;  // an unknown stored code is written back unchanged

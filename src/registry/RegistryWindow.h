@@ -82,7 +82,7 @@ private:
     // whole.
     QStringList showLoadedPerson();
 
-    void selectSex(SexCode sex);
+    void selectSex(const std::optional<SexCode>& sex);
     // The person as the boxes describe it; the caller checks the key and the death date first.
     Person personFromBoxes() const;
     // The loaded person with the fields of the boxes the user changed.
@@ -103,7 +103,7 @@ private:
     std::optional<StoredPerson> loaded_;
     std::vector<QString> shownTexts_;
     EditMode editMode_ = EditMode::Creating;
-    SexCode personSex_ = Male;
+    std::optional<SexCode> personSex_ = Male;
     bool personChosen_ = false;
 };
 

@@ -359,6 +359,8 @@ RelationsToSave RelationsEditor::rowsToSave() const {
     };
     addParent(father_, fatherChosen_, Male);
     addParent(mother_, motherChosen_, Female);
+    // Without a sex the roles of marriages and child links are not known: only parents go.
+    if (!sex_) return rows;
     for (const RelativeRow& marriage : marriages_) {
         if (!toWrite(marriage)) continue;
         const QString spouse = marriage.key.trimmed();
@@ -368,7 +370,7 @@ RelationsToSave RelationsEditor::rowsToSave() const {
                                               : Marriage{spouse, self, date});
     }
     for (const RelativeRow& child : children_) {
-        if (toWrite(child)) rows.childLinks.push_back({self, child.key.trimmed(), sex_});
+        if (toWrite(child)) rows.childLinks.push_back({self, child.key.trimmed(), *sex_});
     }
     return rows;
 }

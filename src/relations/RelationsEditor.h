@@ -90,8 +90,9 @@ public:
     // The rows "Salva" writes: only what the user added or changed.
     RelationsToSave rowsToSave() const;
 
-    // The sex option last selected: 0 "Maschio", any other value "Femmina".
-    SexCode sex() const { return sex_; }
+    // The sex option last selected: 0 "Maschio", any other value "Femmina"; no value while the
+    // sex is unknown.
+    const std::optional<SexCode>& sex() const { return sex_; }
     void setSex(SexCode sex) { sex_ = sex; }
 
     const ShownPerson& person() const { return person_; }
@@ -141,9 +142,9 @@ private:
     std::vector<RelativeRow> marriages_;
     std::vector<RelativeRow> children_;
     RelativeRow candidate_;
-    SexCode sex_ = Male;
-    SexCode loadedSex_ = Male;         // the sex the shown person was loaded with
-    bool motherSiblingsRead_ = false;  // the mother's children are merged into the siblings
+    std::optional<SexCode> sex_ = Male;
+    std::optional<SexCode> loadedSex_ = Male;  // the sex the shown person was loaded with
+    bool motherSiblingsRead_ = false;          // the mother's children are merged into the siblings
     // Row of each sibling and the children's keys, so that merging stays linear in their number.
     QHash<QString, int> siblingRows_;
     QSet<QString> childKeys_;
