@@ -36,9 +36,9 @@ QStringList ImportReport::summary() const {
     lines << CountsLine(QStringLiteral("Persone"), persons, written, true);
     if (ownKeys > 0)
         lines << QStringLiteral(
-                     "Persone con la chiave propria di Radici (data di nascita non nota al "
-                     "giorno, cognome o nome di meno di tre caratteri, o chiave anagrafica già "
-                     "di un'altra persona del file), sempre nuove: %1.")
+                     "Di queste, con la chiave propria di Radici e quindi sempre nuove: %1 (la "
+                     "chiave anagrafica non le può nominare: data di nascita non nota al giorno, "
+                     "cognome o nome di meno di tre caratteri, o chiave già di un'altra persona).")
                      .arg(ownKeys);
     if (datesInPart > 0)
         lines << QStringLiteral("Date note solo in parte, conservate come scritte nel file: %1.")

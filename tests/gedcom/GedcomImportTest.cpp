@@ -75,6 +75,10 @@ private slots:
                    Indi("@I4@", "//", "F", "", "1 REFN 42\n")
             << QStringList{"3"}
             << QStringList{"Persone: 3 importate, 0 già presenti, 1 escluse.",
+                           "Di queste, con la chiave propria di Radici e quindi sempre nuove: 3 "
+                           "(la chiave anagrafica non le può nominare: data di nascita non nota "
+                           "al giorno, cognome o nome di meno di tre caratteri, o chiave già di "
+                           "un'altra persona).",
                            "  @I3@ //, riga 12: né cognome né nome, né REFN",
                            "Date note solo in parte, conservate come scritte nel file: 1."};
         QTest::newRow("two persons on one key")
