@@ -25,6 +25,8 @@ struct Rows {
     std::vector<std::array<std::string, 10>> persons;
     std::vector<std::array<std::string, 3>> links;
     std::vector<std::array<std::string, 3>> marriages;
+    // Radici's own rows of dates known in part, when the tree has any.
+    std::vector<std::array<std::string, 4>> datesInPart;
 };
 
 template <std::size_t Columns>
@@ -42,6 +44,11 @@ Rows ReadRows(sqlite3* db) {
     ReadTable(db, "select " FLOOR_PERSON_COLUMNS " from anagrafica order by rowid", rows.persons);
     ReadTable(db, "select idgenitori, idfigli, idsesso from relazioni order by rowid", rows.links);
     ReadTable(db, "select idmarito, idmoglie, Data from matrimoni order by rowid", rows.marriages);
+    FloorStatement own(db, "select 1 from sqlite_master where name = 'radici_date_persone'");
+    if (own.row())
+        ReadTable(db,
+                  "select idrecord, evento, data, ordine from radici_date_persone order by rowid",
+                  rows.datesInPart);
     return rows;
 }
 
@@ -69,7 +76,10 @@ bool FloorImport(const Rows& rows, const std::string& path, const std::string& p
     return db.ok() && db.writeAtOnce(ImportCacheMiB, [&] {
         return Insert(db.handle(), FLOOR_INSERT_PERSON, rows.persons) &&
                Insert(db.handle(), FLOOR_INSERT_LINK, rows.links) &&
-               Insert(db.handle(), FLOOR_INSERT_MARRIAGE, rows.marriages);
+               Insert(db.handle(), FLOOR_INSERT_MARRIAGE, rows.marriages) &&
+               (rows.datesInPart.empty() ||
+                (db.execute(FLOOR_CREATE_DATES_IN_PART) &&
+                 Insert(db.handle(), FLOOR_INSERT_DATE_IN_PART, rows.datesInPart)));
     });
 }
 

@@ -40,7 +40,9 @@ private:
         quint32 texts[6] = {};  // cognome, nome, luogonasc, nazionenasc, luogomorte, nazionemorte
         qint32 birthDay = 0;    // Julian day; 0 when absent
         qint32 deathDay = 0;
-        bool female = false;  // a byte, where a sex code takes eight
+        quint32 birthInPart = 0;  // the file's date text, when not known to the day
+        quint32 deathInPart = 0;
+        qint8 sex = -1;  // 0 male, 1 female, -1 unknown: a byte, where a sex code takes eight
     };
     struct NewLink {
         qint32 parent = 0;
@@ -51,6 +53,7 @@ private:
         qint32 husband = 0;
         qint32 wife = 0;
         qint32 day = 0;
+        quint32 inPart = 0;
     };
 
     Person person(const NewPerson& planned) const;
