@@ -152,8 +152,10 @@ std::optional<QString> GedcomFromTyped(const QString& typed) {
 // ("ca." is ABT).
 std::optional<QString> InPartFromTyped(const QString& typed) {
     for (const Form& form : Forms()) {
+        // Escaping turns "%1" into "\%1": the placeholders are looked for escaped too.
         QString pattern = QRegularExpression::escape(form.shown);
-        pattern.replace(u"%1"_s, u"(\\S+)"_s).replace(u"%2"_s, u"(\\S+)"_s);
+        pattern.replace(QRegularExpression::escape(u"%1"_s), u"(\\S+)"_s)
+            .replace(QRegularExpression::escape(u"%2"_s), u"(\\S+)"_s);
         const QRegularExpressionMatch match =
             QRegularExpression(u"^"_s + pattern + u"$"_s).match(typed);
         if (!match.hasMatch()) continue;
