@@ -39,8 +39,10 @@ private slots:
         TestDatabase database;
         Program program(database.path());
         program.choose("coll");
+        program.choose("persona");
         program.choose("informa");
-        QCOMPARE(program.toolkit.modalWindows, QStringList({"anagrafica", "frmAbout"}));
+        QCOMPARE(program.toolkit.modalWindows,
+                 QStringList({"anagrafica", "schedaPersona", "frmAbout"}));
         program.window.show();
         program.choose("esci");
         QVERIFY(!program.window.isVisible() && !program.context.connection.isOpen());
