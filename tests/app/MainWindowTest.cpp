@@ -64,11 +64,11 @@ private slots:
                      present ? QString::number(failure.number()) + u' ' + failure.description()
                              : QString());
             for (const char* item : {"coll", "esportaGedcom", "importaGedcom", "copiaSicurezza",
-                                     "albero", "parentela"})
+                                     "persona", "albero", "parentela"})
                 program.choose(item);
             QVERIFY(program.toolkit.modalWindows.isEmpty() &&
                     program.toolkit.fileDialogs.isEmpty());
-            QCOMPARE(program.toolkit.texts.count(program.toolkit.texts.last()), 6);
+            QCOMPARE(program.toolkit.texts.count(program.toolkit.texts.last()), 7);
             const QString message = program.toolkit.texts.last();
             QVERIFY2(message.startsWith("Il database \"radicidb.mdb\" non è aperto.") &&
                          message.contains(QDir::toNativeSeparators(folder.path())) &&
