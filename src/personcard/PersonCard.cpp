@@ -12,7 +12,7 @@ QString DateInBox(const StoredPerson& stored, PersonColumn column, const QString
     if (stored.unreadable(column)) return stored.columns.at(static_cast<int>(column)).toString();
     const QDate date =
         column == PersonColumn::datanasc ? stored.person.datanasc : stored.person.datamorte;
-    return date.isValid() ? FormatDisplayDate(date) : ShortItalianDate(inPart);
+    return ShownDate(date, inPart);
 }
 
 // A text box and the column it shows; the names are locked together.
