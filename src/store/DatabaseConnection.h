@@ -26,6 +26,8 @@ public:
     Status add(const Person& person);
     // Rewrites the row with the person's idrecord; NoCurrentRecord when there is none.
     Status rewrite(const Person& person);
+    // DatabaseConnection::correctPerson, for a writer that runs it in a transaction of its own.
+    Status correct(const StoredPerson& loaded, const Person& edited);
 
     // Persons whose surname (or given name) begins with the text, any letter case; "*" stands
     // for any run of characters and "?" for one, everything else is literal. Ordered by birth
@@ -39,7 +41,6 @@ private:
     friend class DatabaseConnection;
     Result<Person> readRow(std::int64_t rowId, const QString& key) const;
     Status write(const char* sql, const Person& person, Statement& cache);
-    Status correct(const StoredPerson& loaded, const Person& edited);
     // The person as the file takes it: normalized, an unknown sex as the file can hold it.
     Result<Person> storable(const Person& person) const;
     void close();
