@@ -190,6 +190,10 @@ QString ShortItalianDate(const QString& gedcomDate) {
     return value->second ? shown.arg(*second) : shown;
 }
 
+QString ShownDate(const QDate& exact, const QString& inPart) {
+    return exact.isValid() ? FormatDisplayDate(exact) : ShortItalianDate(inPart);
+}
+
 QDate EarliestDay(const QString& gedcomDate) {
     const std::optional<DateValue> value = ReadDateValue(gedcomDate);
     return value && value->first ? FirstDay(*value->first) : QDate();
