@@ -73,7 +73,7 @@ QStringList TestDatabase::column(const QString& sql, const QString& parameter) {
 
 QString TestDatabase::person(const QString& key) {
     return column(
-               QStringLiteral("select cognome || '|' || nome || '|' || sesso || '|' || "
+               QStringLiteral("select cognome || '|' || nome || '|' || ifnull(sesso, '') || '|' || "
                               "ifnull(datanasc, '') || '|' || ifnull(luogonasc, '') || '|' || "
                               "ifnull(nazionenasc, '') || '|' || ifnull(datamorte, '') || '|' || "
                               "ifnull(luogomorte, '') || '|' || ifnull(nazionemorte, '') "
