@@ -197,7 +197,7 @@ void RelationsWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// An unknown sex or a code other than 0 and 1 selects neither option; PersonSex keeps it.
+// A sex not known, or a code other than 0 and 1, selects neither option.
 void RelationsWindow::showSex(const std::optional<SexCode>& sex) {
     if (IsKnownSex(sex)) {
         ui_->sesso->button(static_cast<int>(*sex))->setChecked(true);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QListWidget;

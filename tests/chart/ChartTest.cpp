@@ -3,6 +3,7 @@
 #include "TestDatabase.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartExport.h"
+#include "chart/ChartPainter.h"
 #include "chart/ChartReader.h"
 #include "chart/ChartWindow.h"
 #include "chart/KinshipWindow.h"
@@ -258,6 +259,23 @@ private slots:
                          marriage.data.toString(Qt::ISODate),
                      husband + '+' + wife + "@1925-03-03");
         }
+    }
+
+    void datesKnownInPartShownShort() {
+        TestDatabase db;
+        const QString child = db.addPerson("SALA", "ROSA", "02/02/1902", Female);
+        const QString father = "SALPIE~1850~0001";
+        db.insert("insert into anagrafica (idrecord, cognome, nome, sesso) values (?1, ?2, ?3, 0)",
+                  {father, "SALA", "PIETRO"});
+        db.link(father, child, Male);
+        DatabaseConnection connection;
+        QVERIFY(connection.open(db.path()).ok());
+        QVERIFY(connection.datesInPart().setPerson(father, {"ABT 1850", "AFT 1920"}).ok());
+        const Result<ChartFamily> family =
+            ReadChartFamily(connection, ChartKind::Ancestors, child, 2);
+        QVERIFY(family.ok());
+        QCOMPARE(BoxLines(LayoutChart(ChartKind::Ancestors, family.value(), child, 2).boxes.at(1)),
+                 QStringList({"SALA", "PIETRO", "n. ca. 1850", "m. dopo il 1920"}));
     }
 };
 
