@@ -196,11 +196,11 @@ struct SearchStatements {
     SearchSql scan;
 };
 
-#define OWN_DATES_SEARCH(where)                                                     \
-    "select anagrafica.rowid, anagrafica.idrecord from anagrafica "                 \
-    "left join radici_date_persone as nascita "                                     \
-    "on nascita.idrecord = anagrafica.idrecord and nascita.evento = 0 where " where \
-    " order by coalesce(datanasc, nascita.ordine), cognome, nome, anagrafica.rowid"
+// The birth row is read only for a person whose datanasc is empty, on its primary key.
+#define OWN_DATES_SEARCH(where)                                                        \
+    "select rowid, idrecord from anagrafica where " where                              \
+    " order by coalesce(datanasc, (select ordine from radici_date_persone as nascita " \
+    "where nascita.idrecord = anagrafica.idrecord and nascita.evento = 0)), cognome, nome, rowid"
 #define PLAIN_SEARCH(where)                   \
     "select rowid, idrecord from anagrafica " \
     "where " where " order by datanasc, cognome, nome, rowid"
