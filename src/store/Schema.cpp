@@ -80,6 +80,20 @@ Result<bool> HasTable(const Database& db, const char* table) {
     return found;
 }
 
+// The names are the program's own constants: the pragma takes no parameter for its table.
+Result<bool> ColumnRequired(const Database& db, const char* table, const char* column) {
+    const QByteArray sql = QByteArray("pragma table_info(") + table + ")";
+    Result<Statement> columns = db.prepare(sql.constData());
+    if (!columns.ok()) return columns.status();
+    bool required = false;
+    while (columns.value().step()) {
+        if (columns.value().text(1) == QLatin1String(column))
+            required = columns.value().integer(3) != 0;
+    }
+    if (!columns.value().status().ok()) return columns.value().status();
+    return required;
+}
+
 namespace {
 
 struct TableColumns {
