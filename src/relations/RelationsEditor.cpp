@@ -1,7 +1,6 @@
 #include "relations/RelationsEditor.h"
 
 #include "store/Dates.h"
-#include "store/PartialDate.h"
 
 #include <algorithm>
 
