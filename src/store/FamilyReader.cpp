@@ -101,8 +101,10 @@ Result<QHash<QString, PersonDatesInPart>> FamilyReader::datesInPart(const QStrin
         QString text;
     };
     auto rows = ReadByKeys<EventRow>(
-        connection_, "select idrecord, evento, data, rowid from radici_date_persone where idrecord",
-        3, keys, [](const Statement& row) -> EventRow {
+        // The table has no rowid, and the order of a person's two dates does not matter.
+        connection_,
+        "select idrecord, evento, data, evento from radici_date_persone where idrecord", 3, keys,
+        [](const Statement& row) -> EventRow {
             return {row.text(0).trimmed(), row.integer(1), row.text(2)};
         });
     if (!rows.ok()) return rows.status();
