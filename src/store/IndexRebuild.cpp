@@ -35,7 +35,9 @@ Status ReadIndexes(const Database& db, const QString& table, std::vector<StoredI
         StoredIndex& index = indexes[at];
         read = EachRow(db, "pragma index_list(" + Identifier(table) + ")", QString(),
                        [&](const Statement& row) {
-                           if (row.text(1) == index.name) index.unique = row.integer(2) != 0;
+                           if (row.text(1) != index.name) return;
+                           index.unique = row.integer(2) != 0;
+                           index.partial = row.integer(4) != 0;
                        });
         if (!read.ok()) return read;
         // Key columns only; an expression has no name and is kept as an empty one.
@@ -83,7 +85,8 @@ Status IndexRebuild::duplicateIn(const StoredIndex& index) const {
         present << Identifier(column) + " is not null";
     }
     QString repeated;
-    if (!columns.isEmpty() && !columns.contains("\"\"")) {
+    // The repeated value of an expression, or of a partial index, is not looked for.
+    if (!index.partial && !columns.isEmpty() && !columns.contains("\"\"")) {
         const QByteArray list = columns.join(", ");
         static_cast<void>(EachRow(*db_,
                                   "select " + list + " from " + Identifier(index.table) +

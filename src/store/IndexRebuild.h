@@ -18,6 +18,7 @@ struct StoredIndex {
     QString sql;
     QStringList columns;  // in key order
     bool unique = false;
+    bool partial = false;  // has a where clause of its own
 };
 
 // For a bulk write into tables that are large against what they hold: their indexes are dropped
