@@ -6,7 +6,6 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>

@@ -230,10 +230,7 @@ private slots:
         DatabaseConnection connection;
         QVERIFY(connection.open(database.path()).ok());
         const GedcomExporter exporter(connection, {"1.0.0", false, Today});
-        const QString path = database.folder() + "/albero.ged";
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("vecchio") == 7);
-        file.close();
+        const QString path = WriteFile(database.folder() + "/albero.ged", "vecchio");
         for (const QString& target : {path, database.folder() + "/nuovo.ged"}) {
             const Result<ExportReport> cancelled =
                 exporter.exportToFile(target, [](std::int64_t, std::int64_t) { return false; });

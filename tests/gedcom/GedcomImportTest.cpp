@@ -4,7 +4,6 @@
 #include "store/Dates.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QStringDecoder>
 #include <QTest>
 

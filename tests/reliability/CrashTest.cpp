@@ -1,19 +1,78 @@
 // The program killed with SIGKILL at random moments while it saves and deletes, many times
 // over: after each kill the file passes the engine's integrity check, and every "Salva" and
 // every "Cancella" happened wholly or not at all.
-#include "CrashChild.h"
+#include "Session.h"
 #include "TestDatabase.h"
-#include "store/DatabaseConnection.h"
 
+#include <QApplication>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QThread>
+#include <cstdio>
 
 namespace radici {
 namespace {
 
-using namespace crash;
+// The family the program saves and deletes over and over.
+const QString Paolo = QStringLiteral("PERPAO01/01/1950");
+const QString Father = QStringLiteral("PADFRA01/01/1920");
+const QString Mother = QStringLiteral("MADMAR01/01/1925");
+const QString Wife = QStringLiteral("MOGLAU01/01/1952");
+const QString Son = QStringLiteral("FIGPRI01/01/1975");
+const QString Daughter = QStringLiteral("FIGSEC01/01/1978");
+const QString WeddingDay = QStringLiteral("10/05/1974");
+
+// The program, run as "reliability_crash --child FILE", saving and deleting until it is killed:
+// the windows driven as a user drives them, the scripted toolkit answering yes. Each round
+// creates Paolo Persona if he is missing, gives him a father, a mother, a wife and two children
+// with one "Salva", then deletes him with all his links with "Cancella". Prints "ready" once the
+// file is open, then one line for each operation done.
+int Run(const QString& path) {
+    Session session(path);
+    session.registry.show();
+    session.relations.show();
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);  // each whole line reaches the test at once
+    std::printf("ready\n");
+    for (;;) {
+        const DatabaseConnection& connection = session.context.connection;
+        const Result<std::optional<Person>> paolo = connection.anagrafica().seek(Paolo);
+        const Result<std::vector<ParentLink>> parents = connection.relazioni().parentsOf(Paolo);
+        if (!paolo.ok() || !parents.ok()) return 1;
+        if (!paolo.value()) {  // created
+            Click(session.registry, "Command5");
+            Type(session.registry, "Text9", "Persona");
+            Type(session.registry, "Text2", "Paolo");
+            Type(session.registry, "Text3", "01/01/1950");
+            Click(session.registry, "Command6");
+        } else if (parents.value().empty()) {  // saved with his family
+            for (const auto& [button, surname] : {std::pair{"Command6", "PERSONA"},
+                                                  {"Command1", "PADRE"},
+                                                  {"Command2", "MADRE"},
+                                                  {"Command3", "MOGLIE"},
+                                                  {"Command9", "FIGLIO"},
+                                                  {"Command9", "FIGLIA"}})
+                session.chooseWith(button, surname);
+            Retype(session.relations, "Text9", WeddingDay);
+            Click(session.relations, "Command10");
+            Click(session.relations, "Command4");
+        } else {  // deleted
+            session.chooseWith("Command6", "PERSONA");
+            session.toolkit.answer(true);
+            session.toolkit.answer(true);
+            Click(session.relations, "Command5");
+        }
+        std::printf("done\n");  // one line for each operation
+        // Anything but the two questions of "Cancella" means an operation failed.
+        if (session.toolkit.texts.size() != session.toolkit.questions) {
+            std::fprintf(stderr, "unexpected message: %s\n",
+                         qPrintable(session.toolkit.texts.join(" / ")));
+            return 1;
+        }
+        session.toolkit.texts.clear();
+        session.toolkit.questions = 0;
+    }
+}
 
 // RADICI_CRASH_KILLS asks for a longer (or shorter) run.
 const int Kills = qEnvironmentVariableIntValue("RADICI_CRASH_KILLS") > 0
@@ -78,7 +137,7 @@ private slots:
 
         for (int kill = 0; kill < Kills; ++kill) {
             QProcess program;
-            program.start(QStringLiteral(CRASH_CHILD), {database.path()});
+            program.start(QCoreApplication::applicationFilePath(), {"--child", database.path()});
             QVERIFY2(program.waitForReadyRead(30000), program.readAllStandardError().constData());
             QCOMPARE(program.readLine(), QByteArray("ready\n"));
             QThread::msleep(random.bounded(LongestLifeMilliseconds));
@@ -104,5 +163,12 @@ private slots:
 
 }  // namespace radici
 
-QTEST_MAIN(radici::CrashTest)
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--child")
+        return radici::Run(QString::fromLocal8Bit(argv[2]));
+    radici::CrashTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "CrashTest.moc"

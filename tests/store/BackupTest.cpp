@@ -53,10 +53,7 @@ private slots:
         DatabaseConnection program;
         QVERIFY(program.open(database.path()).ok());
         const Database& source = *program.database();
-        const QString existing = database.folder() + "/vecchia.mdb";
-        QFile file(existing);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("vecchia") == 7);
-        file.close();
+        const QString existing = WriteFile(database.folder() + "/vecchia.mdb", "vecchia");
         const QByteArray before = FileBytes(database.path());
 
         const Status refused = BackupDatabase(source, existing, DatabaseConnection::Password);
@@ -71,8 +68,7 @@ private slots:
         QVERIFY(
             BackupDatabase(source, existing, DatabaseConnection::Password, ExistingCopy::Replace)
                 .ok());
-        DatabaseConnection replaced;
-        QVERIFY(replaced.open(existing).ok());
+        QCOMPARE(PersonsIn(existing), 1);
         QCOMPARE(QDir(database.folder()).entryList(QDir::Files),
                  QStringList({"radicidb.mdb", "vecchia.mdb"}));
     }
@@ -104,10 +100,7 @@ private slots:
         for (ExistingCopy mode : {ExistingCopy::Refuse, ExistingCopy::Replace}) {
             const QString copy =
                 database.folder() + (mode == ExistingCopy::Refuse ? "/nuova.mdb" : "/vecchia.mdb");
-            if (mode == ExistingCopy::Replace) {
-                QFile file(copy);
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-            }
+            if (mode == ExistingCopy::Replace) WriteFile(copy, old);
             const Status copied =
                 BackupDatabase(source.value(), copy, DatabaseConnection::Password, mode);
             QVERIFY2(!copied.ok() && copied.description().contains(reason),
@@ -123,9 +116,7 @@ private slots:
         const QString path = folder.filePath("copia.mdb");
         StagedFile staged(path);
         QVERIFY(staged.created());
-        QFile other(path);
-        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("altro") == 5);
-        other.close();
+        WriteFile(path, "altro");
         const Status named = staged.publish(ExistingCopy::Refuse);
         QVERIFY(!named.ok() && named.description().contains("esiste già"));
         QCOMPARE(FileBytes(path), QByteArray("altro"));

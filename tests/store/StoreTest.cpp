@@ -63,11 +63,7 @@ private slots:
             if (file == "ours" || file == "drop") path = ours.path();
             if (file == "drop") ours.execute("drop table matrimoni");
             if (file == "folder") QDir().mkpath(path);
-            QFile bytes(path);
-            if (file.isEmpty() || file == "xxxx")
-                QVERIFY(bytes.open(QIODevice::WriteOnly) &&
-                        bytes.write(file.repeated(999).toLatin1()) >= 0);
-            bytes.close();
+            if (file.isEmpty() || file == "xxxx") WriteFile(path, file.repeated(999).toLatin1());
             if (file == "altra" || file == "plain") {
                 Result<Database> made = Database::open(path, file == "altra" ? file : QString(),
                                                        Database::Mode::CreateNew);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Database.h"
+#include "store/DatabaseConnection.h"
 #include "store/Records.h"
 
 #include <QFile>
@@ -67,6 +68,14 @@ inline QString WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
     return path;
+}
+
+// The persons of the tree file as the program finds them; -1 when it does not open.
+inline int PersonsIn(const QString& path) {
+    DatabaseConnection connection;
+    if (!connection.open(path).ok()) return -1;
+    return static_cast<int>(
+        connection.anagrafica().search(SearchField::Surname, "*").value().count());
 }
 
 // The id of a process that has ended, which no running program has.
