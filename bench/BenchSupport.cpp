@@ -160,6 +160,7 @@ BenchTree RequireTree(int& argc, char** argv) {
 void RegisterTimedPair(const std::string& figure, std::function<bool()> program,
                        std::function<bool()> floor, std::function<void()> prepare) {
     for (const auto& [side, work] : {std::pair{"program", program}, std::pair{"floor", floor}}) {
+        if (!work) continue;
         benchmark::RegisterBenchmark((figure + '/' + side).c_str(),
                                      [work, prepare](benchmark::State& state) {
                                          for (auto _ : state) {

@@ -43,7 +43,7 @@ void RegisterPeakMemory(const std::string& figure, const QStringList& arguments,
 
 // Registers "<figure>/program" and "<figure>/floor", each timed in milliseconds of real time;
 // prepare, when given, runs before each iteration without being timed. A side that returns false
-// is reported as failed.
+// is reported as failed; a side without work is not registered.
 void RegisterTimedPair(const std::string& figure, std::function<bool()> program,
                        std::function<bool()> floor, std::function<void()> prepare = {});
 

@@ -16,7 +16,7 @@
 namespace radici {
 namespace {
 
-// How many rows are written between two calls of the progress callback.
+// How many rows are written, or families linked, between two calls of the progress callback.
 constexpr qint64 ProgressStep = 4096;
 
 using namespace Qt::StringLiterals;
@@ -654,7 +654,12 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
 }
 
 Status ImportPlanner::planLinks() {
-    for (const Family& family : families_) {
+    const auto total = static_cast<qint64>(families_.size());
+    for (qint64 done = 0; done < total; ++done) {
+        if (done % ProgressStep == 0 && progress_ &&
+            !progress_({ImportProgress::Phase::Linking, done, total}))
+            return ImportCancelled();
+        const Family& family = families_[static_cast<std::size_t>(done)];
         if (Status planned = planMarriage(family); !planned.ok()) return planned;
         for (qsizetype index = 0; index < family.childCount; ++index) {
             const qint32 child = children_[static_cast<std::size_t>(family.firstChild + index)];
@@ -789,7 +794,9 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& con
                     return s;
             if (!advance()) return ImportCancelled();
         }
-        return Status::success();
+        return !progress || progress({ImportProgress::Phase::Committing, total, total})
+                   ? Status::success()
+                   : ImportCancelled();
     });
     if (!written.ok()) return written;
     ImportReport report = plan.report();

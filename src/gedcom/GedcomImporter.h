@@ -14,13 +14,14 @@ class QIODevice;
 namespace radici {
 
 struct ImportProgress {
-    enum class Phase { Reading, Writing };
+    // Committing comes once, when every row is written: the last moment a cancel can undo it all.
+    enum class Phase { Reading, Linking, Writing, Committing };
     Phase phase = Phase::Reading;
-    qint64 done = 0;  // bytes read, or rows written
+    qint64 done = 0;  // bytes read, families linked, or rows written
     qint64 total = 0;
 };
 
-// Called now and then while an import reads or writes; returning false cancels it.
+// Called now and then in every phase of an import; returning false cancels it.
 using ImportProgressCallback = std::function<bool(const ImportProgress&)>;
 
 // What an import will write: decided from the file and the database before anything is written.

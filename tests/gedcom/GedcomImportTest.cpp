@@ -322,6 +322,28 @@ private slots:
         QCOMPARE(FileBytes(db.path()), before);
     }
 
+    // Linking the families and the moment before the commit show progress, and a cancel there
+    // still leaves the file as it was.
+    void theLastPhasesCancelToo() {
+        using Phase = ImportProgress::Phase;
+        const QByteArray file =
+            Gedcom(Father + Mother + Child + "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n");
+        for (const Phase stop : {Phase::Linking, Phase::Committing}) {
+            TestDatabase db;
+            const QByteArray before = FileBytes(db.path());
+            QList<Phase> phases;
+            const Result<ImportReport> report =
+                Import(file, db.path(), [&](const ImportProgress& p) {
+                    if (phases.isEmpty() || phases.last() != p.phase) phases << p.phase;
+                    return p.phase != stop;
+                });
+            QVERIFY(report.status().is(GedcomError::Cancelled));
+            QCOMPARE(phases.last(), stop);
+            QCOMPARE(phases.size(), stop == Phase::Linking ? 2 : 3);
+            QCOMPARE(FileBytes(db.path()), before);
+        }
+    }
+
     // A note of 4 MiB on one line, between the father and the mother.
     void progressAndCancellingReachInsideALongLine() {
         const QByteArray note = "1 NOTE " + QByteArray(4 << 20, 'x') + "\r\n";
