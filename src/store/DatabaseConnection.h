@@ -40,6 +40,8 @@ private:
     Result<Person> readRow(std::int64_t rowId, const QString& key) const;
     Status write(const char* sql, const Person& person, Statement& cache);
     Status correct(const StoredPerson& loaded, const Person& edited);
+    // The person as the file takes it: normalized, an unknown sex as the file can hold it.
+    Result<Person> storable(const Person& person) const;
     void close();
 
     Database* db_ = nullptr;
@@ -49,6 +51,8 @@ private:
     mutable Statement readRowStatement_;
     Statement correctStatement_;
     mutable Statement ownNumberStatement_;
+    // Whether sesso refuses NULL, as files made before an unknown sex existed do; read once.
+    mutable std::optional<bool> sexRequired_;
 };
 
 // Access to relazioni, the parent-child links. Rows come back in the order they were written.
@@ -82,7 +86,7 @@ public:
     Result<std::vector<Marriage>> ofWife(const QString& wifeKey) const;
     Result<bool> contains(const QString& husbandKey, const QString& wifeKey) const;
     Result<bool> isEmpty() const;
-    // Deletes every row of the pair.
+    // Deletes every row of the pair, and its date known in part, together.
     Status remove(const QString& husbandKey, const QString& wifeKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.
     Status upsert(const Marriage& marriage);
@@ -111,6 +115,8 @@ public:
     Status setMarriage(const QString& husbandKey, const QString& wifeKey, const QString& text);
     // Whether the file holds both tables.
     Result<bool> exists() const;
+    // Makes the tables when missing.
+    Status create();
 
 private:
     friend class DatabaseConnection;
@@ -209,8 +215,9 @@ public:
     Status correctPerson(const StoredPerson& loaded, const Person& edited);
 
     // Deletes the person's links as child and as parent, marriages as husband and as wife, and
-    // the person's own row, in one transaction. Every deletion is attempted; any failure rolls
-    // all of them back.
+    // the person's own row, then the person's dates and marriage dates known in part (none when
+    // the file has no such tables), in one transaction. Every deletion is attempted; any failure
+    // rolls all of them back.
     CascadeOutcome deletePersonCascade(const QString& key);
 
 private:

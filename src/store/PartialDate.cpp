@@ -153,7 +153,9 @@ std::optional<QString> GedcomFromTyped(const QString& typed) {
 std::optional<QString> InPartFromTyped(const QString& typed) {
     for (const Form& form : Forms()) {
         QString pattern = QRegularExpression::escape(form.shown);
-        pattern.replace(u"%1"_s, u"(\\S+)"_s).replace(u"%2"_s, u"(\\S+)"_s);
+        // The placeholders are escaped with the rest.
+        for (const QString& date : {u"%1"_s, u"%2"_s})
+            pattern.replace(QRegularExpression::escape(date), u"(\\S+)"_s);
         const QRegularExpressionMatch match =
             QRegularExpression(u"^"_s + pattern + u"$"_s).match(typed);
         if (!match.hasMatch()) continue;
@@ -188,6 +190,10 @@ QString ShortItalianDate(const QString& gedcomDate) {
     if (!first || !second) return gedcomDate;
     QString shown = value->form->shown.arg(*first);
     return value->second ? shown.arg(*second) : shown;
+}
+
+QString ShownDate(const QDate& exact, const QString& inPart) {
+    return exact.isValid() ? FormatDisplayDate(exact) : ShortItalianDate(inPart);
 }
 
 QDate EarliestDay(const QString& gedcomDate) {

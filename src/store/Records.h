@@ -13,6 +13,8 @@ namespace radici {
 using SexCode = std::int64_t;
 inline constexpr SexCode Male = 0;
 inline constexpr SexCode Female = 1;
+// ISO 5218 "not applicable": an unknown sex where the file's column refuses NULL.
+inline constexpr SexCode NotApplicableSex = 9;
 
 // True only for Male and Female: an absent sex, or a code another program wrote, is unknown.
 inline bool IsKnownSex(const std::optional<SexCode>& sex) {

@@ -43,20 +43,21 @@ create index matrimoni_moglie on matrimoni (idmoglie);
 )sql";
 
 // The dates as GEDCOM date values; "ordine" is the ISO text of their earliest day, for sorting
-// (NULL when there is none). evento: 0 birth, 1 death.
+// (NULL when there is none). evento: 0 birth, 1 death. Without rowid: the search reads a birth
+// row on its key alone, one tree rather than an index and a table.
 constexpr const char* OwnTablesSql = R"sql(
 create table if not exists radici_date_persone (
     idrecord text not null,
     evento integer not null,
     data text not null,
     ordine text,
-    primary key (idrecord, evento));
+    primary key (idrecord, evento)) without rowid;
 create table if not exists radici_date_matrimoni (
     idmarito text not null,
     idmoglie text not null,
     data text not null,
     ordine text,
-    primary key (idmarito, idmoglie));
+    primary key (idmarito, idmoglie)) without rowid;
 create index if not exists radici_date_matrimoni_moglie on radici_date_matrimoni (idmoglie);
 )sql";
 
@@ -78,6 +79,20 @@ Result<bool> HasTable(const Database& db, const char* table) {
     const bool found = lookup.value().step();
     if (!lookup.value().status().ok()) return lookup.value().status();
     return found;
+}
+
+// The names are the program's own constants: the pragma takes no parameter for its table.
+Result<bool> ColumnRequired(const Database& db, const char* table, const char* column) {
+    const QByteArray sql = QByteArray("pragma table_info(") + table + ")";
+    Result<Statement> columns = db.prepare(sql.constData());
+    if (!columns.ok()) return columns.status();
+    bool required = false;
+    while (columns.value().step()) {
+        if (columns.value().text(1) == QLatin1String(column))
+            required = columns.value().integer(3) != 0;
+    }
+    if (!columns.value().status().ok()) return columns.value().status();
+    return required;
 }
 
 namespace {

@@ -19,6 +19,9 @@ Status CreateOwnTables(Database& db);
 // Whether the file holds the table.
 Result<bool> HasTable(const Database& db, const char* table);
 
+// Whether the table's column is declared "not null".
+Result<bool> ColumnRequired(const Database& db, const char* table, const char* column);
+
 // Checks that anagrafica, relazioni and matrimoni exist with their columns, in that order;
 // TableMissing names the first table or column that does not.
 Status CheckSchema(const Database& db);

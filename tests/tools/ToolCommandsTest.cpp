@@ -36,7 +36,9 @@ private slots:
         QTest::addColumn<int>("persons");   // found after, -1 when it is not a database
         QTest::addColumn<QString>("said");  // in the one line written
         const QString precious = "un albero raccolto in trent'anni";
-        QTest::newRow("init") << QStringList{"init"} << ToolSucceeded << "" << 0 << "vuoto";
+        QTest::newRow("init") << QStringList{"init"} << ToolSucceeded << "" << 0
+                              << "radicidb.mdb, con le tabelle di Radici per le date note solo "
+                                 "in parte: radici_date_persone e radici_date_matrimoni.";
         QTest::newRow("demo") << QStringList{"demo", "radicidb.mdb"} << ToolSucceeded << "" << 19
                               << "famiglia di esempio";
         QTest::newRow("init over a file")
@@ -77,6 +79,7 @@ private slots:
             QVERIFY(connection.open(path).ok());
             QCOMPARE(connection.anagrafica().search(SearchField::Surname, "*").value().count(),
                      persons);
+            QCOMPARE(connection.datesInPart().exists().value(), arguments[0] == "init");
         }
         QVERIFY(!QFile::exists(folder.filePath("manca")) &&
                 !QFile::exists(folder.filePath("nuova")));

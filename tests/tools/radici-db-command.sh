@@ -22,9 +22,10 @@ status=0
 [[ $(cat "$scratch/existing.mdb") == "dati da non perdere" ]] || fail "the existing file changed"
 
 "$tool" init "$scratch/new.mdb" >/dev/null
-tables=$(printf "PRAGMA key = 'tqzrwvk';\n.tables\n" | sqlcipher "$scratch/new.mdb")
-read -r -a listed <<<"$tables"
-[[ "${listed[*]}" == "anagrafica matrimoni relazioni" ]] || fail "sqlcipher lists: $tables"
+tables=$(printf "PRAGMA key = 'tqzrwvk';\nselect name from sqlite_master where type = 'table' order by name;\n" |
+    sqlcipher "$scratch/new.mdb")
+[[ $(echo $tables) == "anagrafica matrimoni radici_date_matrimoni radici_date_persone relazioni" ]] ||
+    fail "sqlcipher lists: $tables"
 if printf ".tables\n" | sqlcipher -bail "$scratch/new.mdb" >/dev/null 2>&1; then
     fail "sqlcipher read the file without the password"
 fi
