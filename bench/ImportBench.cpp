@@ -47,7 +47,8 @@ Rows ReadRows(sqlite3* db) {
     FloorStatement own(db, "select 1 from sqlite_master where name = 'radici_date_persone'");
     if (own.row())
         ReadTable(db,
-                  "select idrecord, evento, data, ordine from radici_date_persone order by rowid",
+                  "select idrecord, evento, data, ordine from radici_date_persone order by "
+                  "idrecord, evento",
                   rows.datesInPart);
     return rows;
 }
