@@ -102,7 +102,7 @@ private:
 #define FLOOR_INSERT_MARRIAGE "insert into matrimoni (idmarito, idmoglie, Data) values (?1, ?2, ?3)"
 #define FLOOR_CREATE_DATES_IN_PART                                                            \
     "create table if not exists radici_date_persone (idrecord text not null, evento integer " \
-    "not null, data text not null, ordine text, primary key (idrecord, evento))"
+    "not null, data text not null, ordine text, primary key (idrecord, evento)) without rowid"
 #define FLOOR_INSERT_DATE_IN_PART \
     "insert into radici_date_persone (idrecord, evento, data, ordine) values (?1, ?2, ?3, ?4)"
 

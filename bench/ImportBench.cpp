@@ -26,7 +26,8 @@ struct Rows {
     std::vector<std::array<std::string, 10>> persons;
     std::vector<std::array<std::string, 3>> links;
     std::vector<std::array<std::string, 3>> marriages;
-    // Radici's own rows of dates known in part, when the tree has any.
+    // Radici's own rows of dates known in part, when the tree has any, in the order of their
+    // persons as the import writes them.
     std::vector<std::array<std::string, 4>> datesInPart;
 };
 
@@ -48,7 +49,8 @@ Rows ReadRows(sqlite3* db) {
     FloorStatement own(db, "select 1 from sqlite_master where name = 'radici_date_persone'");
     if (own.row())
         ReadTable(db,
-                  "select idrecord, evento, data, ordine from radici_date_persone order by rowid",
+                  "select d.idrecord, d.evento, d.data, d.ordine from radici_date_persone d "
+                  "join anagrafica a on a.idrecord = d.idrecord order by a.rowid, d.evento",
                   rows.datesInPart);
     return rows;
 }

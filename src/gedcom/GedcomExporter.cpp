@@ -83,9 +83,6 @@ QString DateValue(const QDate& date, const QString& inPart) {
     return date.isValid() ? GedcomDate(date) : inPart;
 }
 
-// ISO 5218 "not applicable": an unknown sex where the file's column takes no NULL.
-constexpr SexCode NotApplicableSex = 9;
-
 QString Quoted(const QString& key) { return u'"' + key + u'"'; }
 QString Quoted(QByteArrayView key) { return Quoted(QString::fromUtf8(key)); }
 

@@ -122,22 +122,25 @@ public:
 private:
     friend class DatabaseConnection;
     struct RowSql;
+    struct RowStatements {
+        Statement update;
+        Statement insert;
+        Statement erase;
+    };
     // The cached statement, or null when its table is missing.
     Result<Statement*> reading(Statement& cache, const char* sql) const;
     // The cached statement, once the tables are there.
     Result<Statement*> writing(Statement& cache, const char* sql);
     template <typename BindKeys>
-    Status setRow(Statement& write, Statement& erase, const RowSql& sql, BindKeys bindKeys,
+    Status setRow(RowStatements& statements, const RowSql& sql, BindKeys bindKeys,
                   const QString& text);
     void close();
 
     Database* db_ = nullptr;
     mutable Statement personStatement_;
     mutable Statement marriageStatement_;
-    Statement writePersonStatement_;
-    Statement erasePersonStatement_;
-    Statement writeMarriageStatement_;
-    Statement eraseMarriageStatement_;
+    RowStatements personRows_;
+    RowStatements marriageRows_;
 };
 
 // What "Salva" writes, in this order.

@@ -144,17 +144,19 @@ private slots:
         database.marry(aldo, alba, "2015-05-05");
         database.marry(elio, eva, "1945-01-01");
         database.link(elio, aldo, Male);
-        // Known in part: born about 1990, so living; born before 1850; dead, when not known.
+        // Known in part: born about 1990, so living; born before 1850 (corrected); dead, when not
+        // known.
         DatabaseConnection connection;
         QVERIFY(connection.open(database.path()).ok());
         for (const auto& [key, birth, death] :
              {std::tuple{"BRUGIA~1990~0001", "ABT 1990", ""},
-              std::tuple{"BRUPIO~1850~0001", "BEF 1850", ""},
+              std::tuple{"BRUPIO~1850~0001", "ABT 1840", ""},
               std::tuple{"BRULEA~0000~0001", "", "(sconosciuta)"}}) {
             database.addPerson({key, "BRUNO", QString(key).mid(3, 3), std::nullopt, QDate(), "ROMA",
                                 QString(), QDate(), QString(), QString()});
             QVERIFY(connection.datesInPart().setPerson(key, {birth, death}).ok());
         }
+        QVERIFY(connection.datesInPart().setPerson("BRUPIO~1850~0001", {"BEF 1850", ""}).ok());
 
         const QString whole = Export(database).text.remove(NameParts);
         const QString hidden = Export(database, true).text.remove(NameParts);

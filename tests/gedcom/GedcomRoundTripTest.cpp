@@ -33,8 +33,10 @@ Tables ReadTables(TestDatabase& db) {
     tables.marriages = db.marriages().split(u' ', Qt::SkipEmptyParts);
     tables.marriages.sort();
     if (!db.column("select 1 from sqlite_master where name = 'radici_date_persone'").isEmpty())
-        tables.own = RawRows(db, "radici_date_persone", "idrecord, evento, data, ordine") +
-                     RawRows(db, "radici_date_matrimoni", "idmarito, idmoglie, data, ordine");
+        tables.own = RawRows(db, "radici_date_persone", "idrecord, evento, data, ordine",
+                             "idrecord, evento") +
+                     RawRows(db, "radici_date_matrimoni", "idmarito, idmoglie, data, ordine",
+                             "idmarito, idmoglie");
     return tables;
 }
 
