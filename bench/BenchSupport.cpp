@@ -101,6 +101,7 @@ namespace {
 struct TreeChoice {
     int size = 10000;
     quint32 seed = 1;
+    int birthsInPart = 0;
     QString folder;
 };
 
@@ -115,6 +116,9 @@ std::optional<TreeChoice> TakeTreeChoice(int& argc, char** argv) {
             choice.size = QString::fromUtf8(size->data(), std::ssize(*size)).toInt(&read);
         } else if (const auto seed = ValueOf(argument, "--tree-seed")) {
             choice.seed = QString::fromUtf8(seed->data(), std::ssize(*seed)).toUInt(&read);
+        } else if (const auto share = ValueOf(argument, "--tree-births-in-part")) {
+            choice.birthsInPart = QString::fromUtf8(share->data(), std::ssize(*share)).toInt(&read);
+            read = read && choice.birthsInPart >= 0 && choice.birthsInPart <= 100;
         } else if (const auto folder = ValueOf(argument, "--tree-folder")) {
             choice.folder = QString::fromUtf8(folder->data(), std::ssize(*folder));
         } else {
@@ -134,25 +138,29 @@ BenchTree RequireTree(int& argc, char** argv) {
     const std::optional<TreeChoice> choice = TakeTreeChoice(argc, argv);
     if (!choice) {
         err << QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()
-            << ": --tree-size and --tree-seed take whole numbers\n";
+            << ": --tree-size and --tree-seed take whole numbers, --tree-births-in-part a "
+               "percentage\n";
         err.flush();  // exit() runs no destructor
         std::exit(2);
     }
     err << "tree of " << choice->size << " persons (seed " << choice->seed << ") in "
         << QDir::toNativeSeparators(choice->folder) << "...\n";
     err.flush();
-    Result<TreeFacts> tree = CachedTree(choice->folder, choice->seed, choice->size);
+    Result<TreeFacts> tree =
+        CachedTree(choice->folder, choice->seed, choice->size, choice->birthsInPart);
     if (!tree.ok()) {
         err << "cannot make the tree: " << tree.status().description() << '\n';
         err.flush();
         std::exit(1);
     }
-    return {std::move(tree).value(), CachedTreePath(choice->folder, choice->seed, choice->size)};
+    return {std::move(tree).value(),
+            CachedTreePath(choice->folder, choice->seed, choice->size, choice->birthsInPart)};
 }
 
 void RegisterTimedPair(const std::string& figure, std::function<bool()> program,
                        std::function<bool()> floor, std::function<void()> prepare) {
     for (const auto& [side, work] : {std::pair{"program", program}, std::pair{"floor", floor}}) {
+        if (!work) continue;
         benchmark::RegisterBenchmark((figure + '/' + side).c_str(),
                                      [work, prepare](benchmark::State& state) {
                                          for (auto _ : state) {

@@ -14,9 +14,9 @@
 namespace radici::bench {
 
 // The tree a benchmark program works on, chosen on its command line, whose options are taken out
-// of it: --tree-size=N (default 10000), --tree-seed=N (default 1), --tree-folder=DIR (default the
-// trees folder of the build). It is made on first use and kept; a bad choice, or a tree that
-// cannot be made, stops the program with a message.
+// of it: --tree-size=N (default 10000), --tree-seed=N (default 1), --tree-births-in-part=PERCENT
+// (default 0), --tree-folder=DIR (default the trees folder of the build). It is made on first use
+// and kept; a bad choice, or a tree that cannot be made, stops the program with a message.
 struct BenchTree {
     TreeFacts facts;
     QString path;  // of the cached file
@@ -43,7 +43,7 @@ void RegisterPeakMemory(const std::string& figure, const QStringList& arguments,
 
 // Registers "<figure>/program" and "<figure>/floor", each timed in milliseconds of real time;
 // prepare, when given, runs before each iteration without being timed. A side that returns false
-// is reported as failed.
+// is reported as failed; a side without work is not registered.
 void RegisterTimedPair(const std::string& figure, std::function<bool()> program,
                        std::function<bool()> floor, std::function<void()> prepare = {});
 

@@ -100,6 +100,11 @@ private:
     ") values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"
 #define FLOOR_INSERT_LINK "insert into relazioni (idgenitori, idfigli, idsesso) values (?1, ?2, ?3)"
 #define FLOOR_INSERT_MARRIAGE "insert into matrimoni (idmarito, idmoglie, Data) values (?1, ?2, ?3)"
+#define FLOOR_CREATE_DATES_IN_PART                                                            \
+    "create table if not exists radici_date_persone (idrecord text not null, evento integer " \
+    "not null, data text not null, ordine text, primary key (idrecord, evento)) without rowid"
+#define FLOOR_INSERT_DATE_IN_PART \
+    "insert into radici_date_persone (idrecord, evento, data, ordine) values (?1, ?2, ?3, ?4)"
 
 // Peak resident memory of this process so far, in MiB, from /proc/self/status; -1 when unknown.
 double PeakResidentMiB();

@@ -515,7 +515,7 @@ QString AddThrowawayPerson(Workbench& bench) {
                 husband ? Marriage{person.idrecord, facts.spouseKey, QDate(2125, 6, 1)}
                         : Marriage{facts.spouseKey, person.idrecord, QDate(2125, 6, 1)});
         for (const QString& child : facts.childKeys)
-            if (s.ok()) s = connection.relazioni().upsert({person.idrecord, child, person.sesso});
+            if (s.ok()) s = connection.relazioni().upsert({person.idrecord, child, *person.sesso});
         return s;
     });
     return added.ok() ? person.idrecord : QString();
@@ -667,7 +667,7 @@ int Run(int argc, char** argv) {
     }
     if (const auto spouse = bench.connection().anagrafica().seek(bench.facts.spouseKey);
         spouse.ok() && spouse.value())
-        bench.spouseSex = spouse.value()->sesso;
+        bench.spouseSex = spouse.value()->sesso.value_or(Female);
     if (const Status made = MakeCrowdedFamily(bench); !made.ok()) {
         err << "bench-operations: " << made.description() << '\n';
         return 1;

@@ -4,6 +4,7 @@
 #include "store/Database.h"
 #include "store/DatabaseConnection.h"
 #include "store/Dates.h"
+#include "store/PartialDate.h"
 #include "store/PersonKey.h"
 #include "store/Schema.h"
 #include "store/SearchPattern.h"
@@ -146,9 +147,10 @@ WeightedTable MakeSurnameTable() {
 // then links, then marriages, each table in the order its rows came about.
 class TreeBuilder {
 public:
-    TreeBuilder(quint32 seed, int size)
+    TreeBuilder(quint32 seed, int size, int birthsInPart)
         : random_(seed),
           size_(size),
+          inPartShare_(birthsInPart / 100.0),
           surnames_(MakeSurnameTable()),
           maleNames_(MaleNames),
           femaleNames_(FemaleNames),
@@ -168,6 +170,7 @@ private:
         int mother = -1;
         bool remarries = false;
         bool married = false;
+        QString birthInPart;  // as GEDCOM text; the true day still drives the growth
     };
     struct Couple {
         int husband;
@@ -196,6 +199,7 @@ private:
     int count() const { return static_cast<int>(persons_.size()); }
 
     QString uniqueKey(const QString& surname, const QString& givenName, QDate& birth) const;
+    QString birthInPart(const QDate& birth);
     QString pickCountry() { return chance(0.94) ? Italy : abroad_.pick(random_); }
     QDate dayIn(int year) {
         const QDate first(year, 1, 1);
@@ -207,6 +211,8 @@ private:
 
     QRandomGenerator random_;
     const int size_;
+    const double inPartShare_;
+    QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys
     WeightedTable surnames_;
     WeightedTable maleNames_;
     WeightedTable femaleNames_;
@@ -260,12 +266,13 @@ void BindDate(FloorStatement& statement, int index, const QDate& date) {
 bool TreeBuilder::write(FloorDatabase& floor) const {
     return floor.writeAtOnce(512, [&] {
         FloorStatement person(floor.handle(), FLOOR_INSERT_PERSON);
-        for (const Person& row : persons_) {
+        for (std::size_t index = 0; index < persons_.size(); ++index) {
+            const Person& row = persons_[index];
             BindText(person, 1, row.idrecord);
             BindText(person, 2, row.cognome);
             BindText(person, 3, row.nome);
-            person.integer(4, row.sesso);
-            BindDate(person, 5, row.datanasc);
+            person.integer(4, *row.sesso);  // every generated person has a sex
+            BindDate(person, 5, members_[index].birthInPart.isEmpty() ? row.datanasc : QDate());
             BindText(person, 6, row.luogonasc);
             BindText(person, 7, row.nazionenasc);
             BindDate(person, 8, row.datamorte);
@@ -285,6 +292,17 @@ bool TreeBuilder::write(FloorDatabase& floor) const {
             BindText(marriage, 2, row.idmoglie);
             BindDate(marriage, 3, row.data);
             if (!marriage.run()) return false;
+        }
+        if (facts_.birthsInPart == 0) return true;
+        FloorStatement inPart(floor.handle(), FLOOR_INSERT_DATE_IN_PART);
+        for (std::size_t index = 0; index < persons_.size(); ++index) {
+            const QString& text = members_[index].birthInPart;
+            if (text.isEmpty()) continue;
+            BindText(inPart, 1, persons_[index].idrecord);
+            inPart.integer(2, 0);
+            BindText(inPart, 3, text);
+            BindDate(inPart, 4, EarliestDay(text));
+            if (!inPart.run()) return false;
         }
         return true;
     });
@@ -461,12 +479,36 @@ QString TreeBuilder::uniqueKey(const QString& surname, const QString& givenName,
     }
 }
 
+// A birth known only in part, in the forms real trees hold it, most often the year alone.
+QString TreeBuilder::birthInPart(const QDate& birth) {
+    static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    const int year = birth.year();
+    const int form = random_.bounded(20);
+    if (form < 9) return QString::number(year);
+    if (form < 13) return QStringLiteral("ABT %1").arg(year);
+    if (form < 16)
+        return QStringLiteral("%1 %2").arg(QLatin1StringView(months[birth.month() - 1])).arg(year);
+    if (form < 18) return QStringLiteral("BET %1 AND %2").arg(year).arg(year + 2);
+    if (form < 19) return QStringLiteral("BEF %1").arg(year + 1);
+    return QStringLiteral("AFT %1").arg(year - 1);
+}
+
 // About a third of the persons have a date and place of death: most of those born long ago.
 int TreeBuilder::addMember(SexCode sex, int surname, QDate birth, int father, int mother) {
     Person added;
     added.cognome = surnames_.text(surname);
     added.nome = (sex == Male ? maleNames_ : femaleNames_).pick(random_);
-    added.idrecord = uniqueKey(added.cognome, added.nome, birth);
+    // Drawn only when asked for, so the trees without dates in part stay as they were.
+    QString inPart = inPartShare_ > 0 && chance(inPartShare_) ? birthInPart(birth) : QString();
+    const QString prefix = OwnKeyPrefix(added.cognome, added.nome, EarliestYear(inPart));
+    if (!inPart.isEmpty() && ownNumbers_.value(prefix) < 9999) {
+        added.idrecord = OwnKey(prefix, ++ownNumbers_[prefix]);
+        ++facts_.birthsInPart;
+    } else {
+        inPart.clear();
+        added.idrecord = uniqueKey(added.cognome, added.nome, birth);
+    }
     added.sesso = sex;
     added.datanasc = birth;
     added.luogonasc = towns_.pick(random_);
@@ -484,7 +526,7 @@ int TreeBuilder::addMember(SexCode sex, int surname, QDate birth, int father, in
     keys_.insert(added.idrecord);
     ++surnameCounts_[static_cast<std::size_t>(surname)];
     persons_.push_back(std::move(added));
-    members_.push_back({surname, father, mother});
+    members_.push_back({surname, father, mother, false, false, inPart});
     return count() - 1;
 }
 
@@ -582,6 +624,7 @@ QJsonObject ToJson(const TreeFacts& facts) {
         {QStringLiteral("links"), facts.links},
         {QStringLiteral("marriages"), facts.marriages},
         {QStringLiteral("withDeathDate"), facts.withDeathDate},
+        {QStringLiteral("birthsInPart"), facts.birthsInPart},
         {QStringLiteral("showcaseKey"), facts.showcaseKey},
         {QStringLiteral("saveKey"), facts.saveKey},
         {QStringLiteral("fatherKey"), facts.fatherKey},
@@ -604,6 +647,7 @@ TreeFacts FromJson(const QJsonObject& json) {
     facts.links = json.value(QStringLiteral("links")).toInt();
     facts.marriages = json.value(QStringLiteral("marriages")).toInt();
     facts.withDeathDate = json.value(QStringLiteral("withDeathDate")).toInt();
+    facts.birthsInPart = json.value(QStringLiteral("birthsInPart")).toInt();
     facts.showcaseKey = json.value(QStringLiteral("showcaseKey")).toString();
     facts.saveKey = json.value(QStringLiteral("saveKey")).toString();
     facts.fatherKey = json.value(QStringLiteral("fatherKey")).toString();
@@ -644,7 +688,7 @@ std::optional<TreeFacts> ReadFacts(const QString& path) {
 
 }  // namespace
 
-Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size) {
+Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size, int birthsInPart) {
     if (size < 2 * PlantedPersons)
         return Status::failure(
             InvalidRequest,
@@ -658,9 +702,11 @@ Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size) {
             Database::open(path, DatabaseConnection::Password, Database::Mode::CreateNew);
         if (!created.ok()) return created.status();
         if (Status schema = CreateSchema(created.value()); !schema.ok()) return schema;
+        if (birthsInPart > 0)
+            if (Status own = CreateOwnTables(created.value()); !own.ok()) return own;
     }
     FloorDatabase floor(path.toStdString(), DatabaseConnection::Password.toStdString());
-    TreeBuilder builder(seed, size);
+    TreeBuilder builder(seed, size, birthsInPart);
     builder.grow();
     if (!floor.ok() || !builder.write(floor)) {
         const std::string why = floor.ok() ? sqlite3_errmsg(floor.handle()) : floor.error();
@@ -675,15 +721,19 @@ Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size) {
 // taken for one of this generator. Raise it whenever the trees it makes change.
 constexpr int GeneratorVersion = 1;
 
-QString CachedTreePath(const QString& folder, quint32 seed, int size) {
-    return QDir(folder).filePath(
-        QStringLiteral("tree-g%1-%2-%3.mdb").arg(GeneratorVersion).arg(seed).arg(size));
+QString CachedTreePath(const QString& folder, quint32 seed, int size, int birthsInPart) {
+    const QString share = birthsInPart > 0 ? QStringLiteral("-p%1").arg(birthsInPart) : QString();
+    return QDir(folder).filePath(QStringLiteral("tree-g%1-%2-%3%4.mdb")
+                                     .arg(GeneratorVersion)
+                                     .arg(seed)
+                                     .arg(size)
+                                     .arg(share));
 }
 
 // A tree is made under a temporary name and renamed once complete, so an interrupted run never
 // leaves a half-made tree to be reused.
-Result<TreeFacts> CachedTree(const QString& folder, quint32 seed, int size) {
-    const QString path = CachedTreePath(folder, seed, size);
+Result<TreeFacts> CachedTree(const QString& folder, quint32 seed, int size, int birthsInPart) {
+    const QString path = CachedTreePath(folder, seed, size, birthsInPart);
     const QString factsPath = FactsPath(path);
     if (QFileInfo::exists(path)) {
         if (std::optional<TreeFacts> facts = ReadFacts(factsPath)) return *facts;
@@ -693,7 +743,7 @@ Result<TreeFacts> CachedTree(const QString& folder, quint32 seed, int size) {
                                QStringLiteral("Impossibile creare la cartella %1.").arg(folder));
     const QString partial = path + QStringLiteral(".part");
     for (const QString& stale : {path, factsPath, partial}) QFile::remove(stale);
-    Result<TreeFacts> made = GenerateTree(partial, seed, size);
+    Result<TreeFacts> made = GenerateTree(partial, seed, size, birthsInPart);
     if (!made.ok()) {
         QFile::remove(partial);
         return made;

@@ -15,6 +15,7 @@ struct TreeFacts {
     int links = 0;
     int marriages = 0;
     int withDeathDate = 0;
+    int birthsInPart = 0;  // births known only in part, with Radici's own keys
 
     // Both parents, six brothers and sisters (two of them through the father's first marriage),
     // two marriages and five children.
@@ -40,11 +41,14 @@ struct TreeFacts {
 };
 
 // Makes a new database file at path holding size persons drawn from the seed: the same seed and
-// size always give the same tree. The file must not exist yet.
-Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size);
+// size always give the same tree. The file must not exist yet. With birthsInPart (a percentage)
+// that share of the births is known only in part (a year, "about", "before", a month...), kept
+// in Radici's own table, and those persons have Radici's own keys.
+Result<TreeFacts> GenerateTree(const QString& path, quint32 seed, int size, int birthsInPart = 0);
 
-// The file of that seed and size in the folder, made there on first use and reused afterwards.
-QString CachedTreePath(const QString& folder, quint32 seed, int size);
-Result<TreeFacts> CachedTree(const QString& folder, quint32 seed, int size);
+// The file of that seed, size and share in the folder, made there on first use and reused
+// afterwards.
+QString CachedTreePath(const QString& folder, quint32 seed, int size, int birthsInPart = 0);
+Result<TreeFacts> CachedTree(const QString& folder, quint32 seed, int size, int birthsInPart = 0);
 
 }  // namespace radici::bench

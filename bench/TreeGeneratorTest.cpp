@@ -179,6 +179,26 @@ private slots:
         QVERIFY(other.value().showcaseKey != facts_.showcaseKey);
     }
 
+    // Asked for, that share of the births is known only in part: in Radici's own table, not in
+    // datanasc, and those persons have Radici's own keys.
+    void birthsKnownInPartWhenAskedFor() {
+        const QString path = folder_.filePath(QStringLiteral("in-part.mdb"));
+        const Result<TreeFacts> made = GenerateTree(path, Seed, Size, 40);
+        QVERIFY(made.ok());
+        QVERIFY(made.value().birthsInPart > Size * 35 / 100);
+        QVERIFY(made.value().birthsInPart < Size * 45 / 100);
+        DatabaseConnection connection;
+        QVERIFY(connection.open(path).ok());
+        int inPart = 0;
+        for (const Person& person : EveryPerson(connection)) {
+            const QString birth = connection.datesInPart().ofPerson(person.idrecord).value().birth;
+            QCOMPARE(IsOwnKey(person.idrecord), !birth.isEmpty());
+            QCOMPARE(person.datanasc.isValid(), birth.isEmpty());
+            inPart += birth.isEmpty() ? 0 : 1;
+        }
+        QCOMPARE(inPart, made.value().birthsInPart);
+    }
+
     void anExistingFileIsNeverOverwritten() {
         const QDateTime before = QFileInfo(path_).lastModified();
         const Result<TreeFacts> refused = GenerateTree(path_, Seed + 2, 100);

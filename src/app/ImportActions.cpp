@@ -14,21 +14,39 @@ namespace {
 
 constexpr int ProgressSteps = 1000;
 
-// Follows the import on a progress dialog; its "Annulla" cancels.
+QString PhaseText(ImportProgress::Phase phase) {
+    switch (phase) {
+        case ImportProgress::Phase::Reading:
+            return QStringLiteral("Lettura del file GEDCOM in corso...");
+        case ImportProgress::Phase::Linking:
+            return QStringLiteral("Collegamento di famiglie e figli in corso...");
+        case ImportProgress::Phase::Writing:
+            return QStringLiteral("Scrittura nel database in corso...");
+        case ImportProgress::Phase::Committing:
+            return QStringLiteral("Salvataggio definitivo del database in corso...");
+    }
+    return {};
+}
+
+// Follows the import on a progress dialog, naming its phase; its "Annulla" cancels.
 class ImportProgressDialog {
 public:
-    explicit ImportProgressDialog(QWidget* parent)
-        : dialog_(QStringLiteral("Lettura del file GEDCOM in corso..."), QStringLiteral("Annulla"),
-                  0, ProgressSteps, parent) {
+    ImportProgressDialog(QWidget* parent, ImportProgress::Phase first)
+        : dialog_(PhaseText(first), QStringLiteral("Annulla"), 0, ProgressSteps, parent),
+          phase_(first) {
         dialog_.setWindowModality(Qt::WindowModal);
+        // Each phase runs from 0 to the end; the dialog stays until the last one is over.
+        dialog_.setAutoReset(false);
         dialog_.setMinimumDuration(ProgressDelayMilliseconds);
         dialog_.setValue(0);
     }
 
     ImportProgressCallback callback() {
         return [this](const ImportProgress& progress) {
-            if (progress.phase == ImportProgress::Phase::Writing)
-                dialog_.setLabelText(QStringLiteral("Scrittura nel database in corso..."));
+            if (progress.phase != phase_) {
+                phase_ = progress.phase;
+                dialog_.setLabelText(PhaseText(phase_));
+            }
             const qint64 total = std::max<qint64>(progress.total, 1);
             dialog_.setValue(
                 static_cast<int>(std::min(progress.done, total) * ProgressSteps / total));
@@ -38,6 +56,7 @@ public:
 
 private:
     QProgressDialog dialog_;
+    ImportProgress::Phase phase_;
 };
 
 // Tells the user what went wrong; a cancellation needs no message, the user asked for it.
@@ -53,7 +72,7 @@ void ImportGedcomInteractively(AppContext& context, QWidget* parent) {
         QStringLiteral("File GEDCOM (*.ged *.GED)"));
     if (path.isEmpty()) return;
     Result<ImportPlan> plan = [&] {
-        ImportProgressDialog progress(parent);
+        ImportProgressDialog progress(parent, ImportProgress::Phase::Reading);
         return PlanImport(path, context.connection, progress.callback());
     }();
     if (!plan.ok()) return ReportFailure(context, parent, plan.status());
@@ -69,7 +88,7 @@ void ImportGedcomInteractively(AppContext& context, QWidget* parent) {
     if (confirmation.result() != QDialog::Accepted) return;
 
     const Result<ImportReport> written = [&] {
-        ImportProgressDialog progress(parent);
+        ImportProgressDialog progress(parent, ImportProgress::Phase::Writing);
         return WriteImport(plan.value(), context.connection, progress.callback());
     }();
     if (!written.ok()) return ReportFailure(context, parent, written.status());

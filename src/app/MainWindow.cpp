@@ -5,6 +5,7 @@
 #include "app/ImportActions.h"
 #include "chart/ChartWindow.h"
 #include "chart/KinshipWindow.h"
+#include "personcard/PersonCardWindow.h"
 #include "registry/RegistryWindow.h"
 #include "relations/RelationsWindow.h"
 #include "ui/AppContext.h"
@@ -37,6 +38,7 @@ MainWindow::MainWindow(AppContext& context, SystemInfoPlatform& platform, QWidge
     connect(ui_->esportaGedcom, &QAction::triggered, this, &MainWindow::exportGedcom);
     connect(ui_->importaGedcom, &QAction::triggered, this, &MainWindow::importGedcom);
     connect(ui_->copiaSicurezza, &QAction::triggered, this, &MainWindow::makeBackup);
+    connect(ui_->persona, &QAction::triggered, this, &MainWindow::showPersonCard);
     connect(ui_->albero, &QAction::triggered, this, &MainWindow::showChart);
     connect(ui_->parentela, &QAction::triggered, this, &MainWindow::showKinship);
     connect(ui_->informa, &QAction::triggered, this, &MainWindow::showAbout);
@@ -74,6 +76,7 @@ void MainWindow::closeTreeWindows() {
     kinshipWindow_ = nullptr;
     delete context_.registryWindow;
     relationsWindow_.reset();
+    personCardWindow_.reset();
 }
 
 void MainWindow::closeOnSignal() {
@@ -97,6 +100,12 @@ void MainWindow::showRelations() {
     if (!requireOpenDatabase()) return;
     if (!relationsWindow_) relationsWindow_ = std::make_unique<RelationsWindow>(context_);
     context_.toolkit.showModal(*relationsWindow_);
+}
+
+void MainWindow::showPersonCard() {
+    if (!requireOpenDatabase()) return;
+    if (!personCardWindow_) personCardWindow_ = std::make_unique<PersonCardWindow>(context_);
+    context_.toolkit.showModal(*personCardWindow_);
 }
 
 void MainWindow::showChart() {

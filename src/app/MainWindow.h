@@ -15,6 +15,7 @@ struct AppContext;
 class AboutBox;
 class ChartWindow;
 class KinshipWindow;
+class PersonCardWindow;
 class RelationsWindow;
 class SystemInfoPlatform;
 
@@ -45,6 +46,8 @@ private:
     void exportGedcom();
     void importGedcom();
     void makeBackup();
+    // Creates and corrects persons of any kind in "Scheda persona".
+    void showPersonCard();
     // Asks for a person in the registry window and shows their chart.
     void showChart();
     // Asks for two persons in the registry window and shows how they are related.
@@ -57,6 +60,7 @@ private:
     TreeActions tree_;
     // Each made on first use and reused.
     std::unique_ptr<RelationsWindow> relationsWindow_;
+    std::unique_ptr<PersonCardWindow> personCardWindow_;
     std::unique_ptr<AboutBox> aboutBox_;
     ChartWindow* chartWindow_ = nullptr;      // owned as a child window
     KinshipWindow* kinshipWindow_ = nullptr;  // owned as a child window

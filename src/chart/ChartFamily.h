@@ -12,8 +12,9 @@ namespace radici {
 // links name but persons lacks is a person missing from anagrafica.
 struct ChartFamily {
     QHash<QString, Person> persons;
-    std::vector<ParentLink> links;    // in the order written
-    std::vector<Marriage> marriages;  // in the order written
+    std::vector<ParentLink> links;                  // in the order written
+    std::vector<Marriage> marriages;                // in the order written
+    QHash<QString, PersonDatesInPart> datesInPart;  // of the persons that have any
 };
 
 enum class ChartKind { Ancestors, Descendants };

@@ -1,6 +1,7 @@
 #include "ChartLayout.h"
 
 #include "TidyTree.h"
+#include "store/PartialDate.h"
 
 #include <QSet>
 #include <algorithm>
@@ -31,6 +32,15 @@ public:
         const auto found = family_.persons.constFind(key);
         if (found == family_.persons.constEnd()) return std::nullopt;
         return *found;
+    }
+    PersonDatesInPart datesInPart(const QString& key) const {
+        return family_.datesInPart.value(key);
+    }
+    // The birth date to sort by: a date known in part by its earliest day.
+    QDate birthOrder(const QString& key) const {
+        const std::optional<Person> row = person(key);
+        if (row && row->datanasc.isValid()) return row->datanasc;
+        return EarliestDay(datesInPart(key).birth);
     }
 
     std::vector<const ParentLink*> parentLinks(const QString& child) const {
@@ -74,6 +84,7 @@ public:
         ChartBox box;
         box.key = Trimmed(key);
         box.person = index_.person(box.key);
+        box.inPart = index_.datesInPart(box.key);
         box.generation = generation;
         box.partner = partner;
         box.repeat = seen_.contains(box.key);
@@ -170,9 +181,10 @@ std::vector<QString> SpousesOf(const FamilyIndex& index, const QString& key,
     const auto take = [&](const std::vector<const Marriage*>& rows) {
         marriages.insert(marriages.end(), rows.begin(), rows.end());
     };
-    // Whose sex is not known (no row) is looked up on both sides.
-    if (!person || person->sesso == Male) take(index.asHusband(key));
-    if (!person || person->sesso != Male) take(index.asWife(key));
+    // Whose sex is not known (or who has no row) is looked up on both sides.
+    const bool known = person && IsKnownSex(person->sesso);
+    if (!known || person->sesso == Male) take(index.asHusband(key));
+    if (!known || person->sesso == Female) take(index.asWife(key));
     std::stable_sort(marriages.begin(), marriages.end(), MarriedBefore);
     std::vector<QString> spouses;
     for (const Marriage* marriage : marriages) {
@@ -197,8 +209,7 @@ std::vector<Couple> UnionsOf(const FamilyIndex& index, const QString& key,
         const QString child = Trimmed(link->idfigli);
         if (listed.contains(child)) continue;
         listed.insert(child);
-        const std::optional<Person> row = index.person(child);
-        children.emplace_back(row ? row->datanasc : QDate(), child);
+        children.emplace_back(index.birthOrder(child), child);
     }
     std::stable_sort(children.begin(), children.end(),
                      [](const auto& a, const auto& b) { return BornBefore(a.first, b.first); });

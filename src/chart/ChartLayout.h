@@ -16,6 +16,7 @@ struct ChartBox {
     QRectF rect;
     QString key;
     std::optional<Person> person;  // none: the key has no row in anagrafica
+    PersonDatesInPart inPart;      // the person's dates known only in part
     int generation = 1;            // the chart's person is the first
     bool repeat = false;           // drawn already elsewhere in the chart, so not followed again
     bool partner = false;          // a descendant's spouse or the other parent of their children
@@ -52,8 +53,9 @@ ChartLayout LayoutAncestors(const ChartFamily& family, const QString& key, int g
 
 // The person with each spouse and the children of each marriage, then the children's spouses and
 // children..., one row per generation, top to bottom. A man's marriages are those naming him as
-// husband, a woman's those naming her as wife. Children are grouped by their other parent and
-// sorted by birth date; a child's other parent who is no spouse is drawn beside the person too.
+// husband, a woman's those naming her as wife, those of a person of unknown sex both. Children are
+// grouped by their other parent and sorted by birth date; a child's other parent who is no spouse
+// is drawn beside the person too.
 ChartLayout LayoutDescendants(const ChartFamily& family, const QString& key, int generations);
 
 ChartLayout LayoutChart(ChartKind kind, const ChartFamily& family, const QString& key,

@@ -1,5 +1,8 @@
 #include "ChartPainter.h"
 
+#include "store/Dates.h"
+#include "store/PersonKey.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -23,22 +26,23 @@ struct BoxStyle {
 
 BoxStyle StyleOf(const ChartBox& box) {
     BoxStyle style{QColor(0xe4, 0xe4, 0xe4), Qt::DashLine, false, QStringLiteral("?")};
-    if (box.person) {
-        const bool man = box.person->sesso == Male;
-        style =
-            man ? BoxStyle{QColor(0xdd, 0xe9, 0xf6), Qt::SolidLine, false, QString(QChar(0x2642))}
-                : BoxStyle{QColor(0xf7, 0xe1, 0xe8), Qt::SolidLine, true, QString(QChar(0x2640))};
+    if (box.person && box.person->sesso == Male) {
+        style = {QColor(0xdd, 0xe9, 0xf6), Qt::SolidLine, false, QString(QChar(0x2642))};
+    } else if (box.person && box.person->sesso == Female) {
+        style = {QColor(0xf7, 0xe1, 0xe8), Qt::SolidLine, true, QString(QChar(0x2640))};
+    } else if (box.person) {
+        style.border = Qt::SolidLine;  // sex not known
     }
     if (box.repeat) style.border = Qt::DotLine;
     return style;
 }
 
-QString Event(const QString& sign, const QDate& date, const QString& place) {
-    if (!date.isValid() && place.isEmpty()) return {};
-    QStringList parts{sign};
-    if (date.isValid()) parts.append(QString::number(date.year()));
-    if (!place.isEmpty()) parts.append(place);
-    return parts.join(u' ');
+// The year of a date known to the day; a date known in part in its short form.
+QString Event(const QString& sign, const QDate& date, const QString& inPart, const QString& place) {
+    const QString when = date.isValid() ? QString::number(date.year()) : ShownDate({}, inPart);
+    QStringList parts{sign, when, place};
+    parts.removeAll(QString());
+    return parts.size() > 1 ? parts.join(u' ') : QString();
 }
 
 QFont ChartFont(bool bold) {
@@ -87,9 +91,13 @@ QStringList BoxLines(const ChartBox& box) {
     } else {
         const Person& person = *box.person;
         lines << person.cognome << person.nome;
-        QString birth = Event(QStringLiteral("n."), person.datanasc, person.luogonasc);
-        const QString death = Event(QStringLiteral("m."), person.datamorte, person.luogomorte);
-        if (birth.isEmpty() && death.isEmpty()) birth = QStringLiteral("data: ") + box.key.mid(6);
+        QString birth =
+            Event(QStringLiteral("n."), person.datanasc, box.inPart.birth, person.luogonasc);
+        const QString death =
+            Event(QStringLiteral("m."), person.datamorte, box.inPart.death, person.luogomorte);
+        // Radici's own key holds no date to fall back on.
+        if (birth.isEmpty() && death.isEmpty() && !IsOwnKey(box.key))
+            birth = QStringLiteral("data: ") + box.key.mid(6);
         lines << birth << death;
     }
     if (box.repeat) lines << QStringLiteral("(ripetuto)");

@@ -27,12 +27,16 @@ public:
 
     // Reads the persons not read yet.
     Status readPersons(const QStringList& keys) {
-        Result<std::vector<Person>> persons = reader_.persons(Unseen(requested_, keys));
+        const QStringList fresh = Unseen(requested_, keys);
+        Result<std::vector<Person>> persons = reader_.persons(fresh);
         if (!persons.ok()) return persons.status();
         for (Person& person : persons.value()) {
             const QString key = person.idrecord.trimmed();
             family_.persons.insert(key, std::move(person));
         }
+        Result<QHash<QString, PersonDatesInPart>> inPart = reader_.datesInPart(fresh);
+        if (!inPart.ok()) return inPart.status();
+        family_.datesInPart.insert(inPart.value());
         return Status::success();
     }
 

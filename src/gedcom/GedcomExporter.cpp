@@ -1,6 +1,7 @@
 #include "GedcomExporter.h"
 
 #include "GedcomWriter.h"
+#include "store/PartialDate.h"
 #include "store/TreeScan.h"
 
 #include <QSaveFile>
@@ -29,6 +30,7 @@ struct Family {
     RowId wife = 0;
     bool married = false;  // a row of matrimoni joins them
     QDate marriageDate;
+    QString marriageInPart;  // the date known in part, as GEDCOM text
 };
 
 // A person's place in a family, as spouse or as child.
@@ -67,9 +69,18 @@ QString Place(const QString& place, const QString& country) {
     return place + QStringLiteral(", ") + country;
 }
 
-bool Living(const Person& person, const QDate& today) {
-    if (person.datamorte.isValid()) return false;
-    return !person.datanasc.isValid() || person.datanasc > today.addYears(-100);
+// A birth known only in part counts from its earliest year; a death in any form is a death.
+bool Living(const Person& person, const StoredDates& dates, const QDate& today) {
+    if (person.datamorte.isValid() || !dates.deathInPart.isEmpty()) return false;
+    QDate birth = person.datanasc;
+    if (const std::optional<int> year = EarliestYear(dates.birthInPart); !birth.isValid() && year)
+        birth = QDate(*year, 1, 1);
+    return !birth.isValid() || birth > today.addYears(-100);
+}
+
+// The day, in GEDCOM's form, or else the date known in part as it was stored.
+QString DateValue(const QDate& date, const QString& inPart) {
+    return date.isValid() ? GedcomDate(date) : inPart;
 }
 
 QString Quoted(const QString& key) { return u'"' + key + u'"'; }
@@ -133,13 +144,13 @@ private:
     Status readParentLinks(std::vector<LinkRowIds>& links);
     Status groupChildren(std::vector<LinkRowIds>& links);
     Status writePersons();
-    void writePerson(RowId rowId, const Person& person, std::size_t& childAt,
-                     std::size_t& spouseAt);
-    void writeEvent(const char* tag, const QDate& date, const QString& place,
+    void writePerson(RowId rowId, const Person& person, const StoredDates& stored,
+                     std::size_t& childAt, std::size_t& spouseAt);
+    void writeEvent(const char* tag, const QString& date, const QString& place,
                     const QString& country);
     Status writeFamilies();
     std::pair<RowId, RowId> spousesBySex(const Family& family);
-    SexCode sexOf(RowId rowId) const;
+    std::optional<SexCode> sexOf(RowId rowId) const;
     void reportUnreadable(const Person& person, const StoredDates& stored);
 
     FamilyIndex familyOf(RowId husband, RowId wife);
@@ -166,7 +177,8 @@ private:
     std::vector<Member> spouseIn_;  // by spouse
     std::vector<Member> children_;  // by family, then as the children come in anagrafica
     std::vector<RowId> living_;     // row ids in order
-    std::vector<std::pair<RowId, SexCode>> notMale_;  // row ids in order, with their sex
+    std::vector<std::pair<RowId, std::optional<SexCode>>>
+        notMale_;  // row ids in order, with their sex
 };
 
 // Counts a step of the export; work that is no step (grouping the families) passes 0 and
@@ -187,7 +199,7 @@ Status ExportRun::cancelled() const {
 FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
     const auto [found, added] =
         familyByCouple_.try_emplace(std::minmax(husband, wife), FamilyIndex(families_.size()));
-    if (added) families_.push_back({husband, wife, false, QDate()});
+    if (added) families_.push_back({husband, wife, false, QDate(), QString()});
     return found->second;
 }
 
@@ -275,6 +287,7 @@ Status ExportRun::readMarriages() {
         } else {
             family.married = true;
             family.marriageDate = row.data;
+            family.marriageInPart = row.inPart;
             ++report_.marriages;
         }
         return advance();
@@ -350,7 +363,7 @@ Status ExportRun::writePersons() {
     return scan_.persons([&](RowId rowId, const Person& person, const StoredDates& stored) {
         if (person.sesso != Male) notMale_.emplace_back(rowId, person.sesso);
         reportUnreadable(person, stored);
-        writePerson(rowId, person, childAt, spouseAt);
+        writePerson(rowId, person, stored, childAt, spouseAt);
         return advance();
     });
 }
@@ -366,9 +379,9 @@ void ExportRun::reportUnreadable(const Person& person, const StoredDates& stored
     }
 }
 
-SexCode ExportRun::sexOf(RowId rowId) const {
+std::optional<SexCode> ExportRun::sexOf(RowId rowId) const {
     const auto found = std::lower_bound(notMale_.begin(), notMale_.end(),
-                                        std::pair(rowId, std::numeric_limits<SexCode>::min()));
+                                        std::pair(rowId, std::optional<SexCode>()));
     return found != notMale_.end() && found->first == rowId ? found->second : Male;
 }
 
@@ -390,10 +403,10 @@ std::pair<RowId, RowId> ExportRun::spousesBySex(const Family& family) {
     return {family.wife, family.husband};
 }
 
-void ExportRun::writePerson(RowId rowId, const Person& person, std::size_t& childAt,
-                            std::size_t& spouseAt) {
+void ExportRun::writePerson(RowId rowId, const Person& person, const StoredDates& stored,
+                            std::size_t& childAt, std::size_t& spouseAt) {
     ++report_.persons;
-    const bool living = Living(person, options_.today);
+    const bool living = Living(person, stored, options_.today);
     if (living) living_.push_back(rowId);
     const bool withheld = living && options_.privateMode;
 
@@ -402,19 +415,24 @@ void ExportRun::writePerson(RowId rowId, const Person& person, std::size_t& chil
     writer_.line(1, "NAME", QStringLiteral("%1 /%2/").arg(person.nome, person.cognome));
     if (!person.nome.isEmpty()) writer_.line(2, "GIVN", person.nome);
     if (!person.cognome.isEmpty()) writer_.line(2, "SURN", person.cognome);
-    if (person.sesso == Male || person.sesso == Female) {
+    if (IsKnownSex(person.sesso)) {
         writer_.line(1, "SEX", person.sesso == Male ? QStringLiteral("M") : QStringLiteral("F"));
     } else {
         writer_.line(1, "SEX", QStringLiteral("U"));
-        report_.problems.append(
-            QStringLiteral("La persona %1 ha il sesso %2, né maschio né femmina: è stata "
-                           "esportata con sesso sconosciuto.")
-                .arg(Quoted(person.idrecord))
-                .arg(person.sesso));
+        // No sex at all (NULL), or 9 as a file made earlier holds an unknown one, is simply
+        // unknown; a code no one knows is worth a word.
+        if (person.sesso && *person.sesso != NotApplicableSex)
+            report_.problems.append(
+                QStringLiteral("La persona %1 ha il sesso %2, né maschio né femmina: è stata "
+                               "esportata con sesso sconosciuto.")
+                    .arg(Quoted(person.idrecord))
+                    .arg(*person.sesso));
     }
     if (!withheld) {
-        writeEvent("BIRT", person.datanasc, person.luogonasc, person.nazionenasc);
-        writeEvent("DEAT", person.datamorte, person.luogomorte, person.nazionemorte);
+        writeEvent("BIRT", DateValue(person.datanasc, stored.birthInPart), person.luogonasc,
+                   person.nazionenasc);
+        writeEvent("DEAT", DateValue(person.datamorte, stored.deathInPart), person.luogomorte,
+                   person.nazionemorte);
         writer_.line(1, "REFN", person.idrecord);
     }
     for (; childAt < childIn_.size() && childIn_[childAt].person <= rowId; ++childAt)
@@ -425,12 +443,12 @@ void ExportRun::writePerson(RowId rowId, const Person& person, std::size_t& chil
             writer_.pointer(1, "FAMS", FamilyXref(spouseIn_[spouseAt].family));
 }
 
-void ExportRun::writeEvent(const char* tag, const QDate& date, const QString& place,
+void ExportRun::writeEvent(const char* tag, const QString& date, const QString& place,
                            const QString& country) {
     const QString where = Place(place, country);
-    if (!date.isValid() && where.isEmpty()) return;
+    if (date.isEmpty() && where.isEmpty()) return;
     writer_.line(1, tag);
-    if (date.isValid()) writer_.line(2, "DATE", GedcomDate(date));
+    if (!date.isEmpty()) writer_.line(2, "DATE", date);
     if (where.isEmpty()) return;
     writer_.line(2, "PLAC", where);
     // A comma inside a value would move the boundary between place and country: FORM then
@@ -455,9 +473,10 @@ Status ExportRun::writeFamilies() {
         if (family.married) {
             const bool withheld =
                 options_.privateMode && isLiving(family.husband) && isLiving(family.wife);
-            if (family.marriageDate.isValid() && !withheld) {
+            const QString date = DateValue(family.marriageDate, family.marriageInPart);
+            if (!date.isEmpty() && !withheld) {
                 writer_.line(1, "MARR");
-                writer_.line(2, "DATE", GedcomDate(family.marriageDate));
+                writer_.line(2, "DATE", date);
             } else {
                 writer_.line(1, "MARR", QStringLiteral("Y"));
             }

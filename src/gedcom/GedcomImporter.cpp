@@ -3,11 +3,11 @@
 #include "gedcom/GedcomReader.h"
 #include "store/BulkWriteCache.h"
 #include "store/Dates.h"
+#include "store/PartialDate.h"
 #include "store/PersonKey.h"
 
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <array>
@@ -16,24 +16,10 @@
 namespace radici {
 namespace {
 
-// How many rows are written between two calls of the progress callback.
+// How many rows are written, or families linked, between two calls of the progress callback.
 constexpr qint64 ProgressStep = 4096;
 
 using namespace Qt::StringLiterals;
-
-// "12 MAR 1888", in the Gregorian calendar (said or implied); no value for anything less exact.
-std::optional<QDate> ExactDate(const QString& value) {
-    static const QRegularExpression exact(
-        u"^(?:@#DGREGORIAN@\\s*|GREGORIAN\\s+)?([0-9]{1,2})\\s+([A-Z]{3})\\s+([0-9]{3,4})$"_s);
-    static const QStringList months{u"JAN"_s, u"FEB"_s, u"MAR"_s, u"APR"_s, u"MAY"_s, u"JUN"_s,
-                                    u"JUL"_s, u"AUG"_s, u"SEP"_s, u"OCT"_s, u"NOV"_s, u"DEC"_s};
-    const QRegularExpressionMatch match = exact.match(value.trimmed().toUpper());
-    if (!match.hasMatch()) return std::nullopt;
-    const int month = static_cast<int>(months.indexOf(match.captured(2))) + 1;
-    const QDate date(match.captured(3).toInt(), month, match.captured(1).toInt());
-    if (month == 0 || !date.isValid()) return std::nullopt;
-    return date;
-}
 
 qint32 DayNumber(const std::optional<QDate>& date) {
     return date ? static_cast<qint32>(date->toJulianDay()) : 0;
@@ -49,10 +35,24 @@ bool IsControl(QChar unit) {
            category == QChar::Separator_Paragraph;
 }
 
-// Names, places and keys as the registry window stores them: one line, trimmed and upper-cased.
-QString Stored(QString text) {
+QString OneLine(QString text) {
     std::replace_if(text.begin(), text.end(), IsControl, QChar(u' '));
-    return UpperCase(text.trimmed());
+    return text.trimmed();
+}
+
+// Names, places and keys as the registry window stores them: one line, trimmed and upper-cased.
+QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
+
+// An event's date: the day when the file gives one, otherwise its text as the file wrote it.
+struct EventDate {
+    std::optional<QDate> day;
+    QString inPart;
+};
+
+EventDate ReadEventDate(const GedcomNode* event) {
+    const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
+    const std::optional<QDate> day = ReadGedcomExactDate(text);
+    return day ? EventDate{day, {}} : EventDate{std::nullopt, text};
 }
 
 struct Names {
@@ -131,7 +131,6 @@ Place ReadPlace(const GedcomNode* node) {
 }
 
 // Kinds of data Radici has no column for, as the report names them.
-const QString InexactDates = u"date inesatte o parziali"_s;
 const QString SecondNames = u"secondi nomi"_s;
 const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
 
@@ -179,8 +178,13 @@ quint64 PairKey(qint32 first, qint32 second) {
 // A person's sex as far as the import knows it.
 enum class Sex : char { Male, Female, Unknown };
 
-Sex SexOf(SexCode code) {
-    return code == Male ? Sex::Male : code == Female ? Sex::Female : Sex::Unknown;
+Sex SexOf(const std::optional<SexCode>& code) {
+    return !IsKnownSex(code) ? Sex::Unknown : *code == Male ? Sex::Male : Sex::Female;
+}
+
+// The sex as NewPerson holds it: 0 male, 1 female, -1 unknown.
+qint8 SexByte(const QString& tag) {
+    return tag == u"M" ? qint8(Male) : tag == u"F" ? qint8(Female) : qint8(-1);
 }
 
 // A parent's slot: 0 the father, 1 the mother.
@@ -207,17 +211,20 @@ private:
         qint32 wife = -1;
         bool married = false;
         qint32 marriageDay = 0;
+        quint32 marriageInPart = 0;
         qsizetype firstChild = 0;
         qsizetype childCount = 0;
     };
 
     qint32 xrefNumber(const QString& xref);
     Status addIndividual(const GedcomNode& record);
-    QString keyGiven(const GedcomNode& record) const;
-    QStringList reasonsLeftOut(const GedcomNode& record, const Names& names,
-                               std::optional<QDate>& birth, QString& key) const;
-    Status enter(qint32 xref, const GedcomNode& record, const QString& key, const Names& names,
-                 const std::optional<QDate>& birth);
+    Result<bool> refnFree(const QString& key) const;
+    Result<QString> keyFor(const QString& refn, const Names& names, const EventDate& birth,
+                           bool& own);
+    Result<QString> ownKey(const QString& prefix);
+    Status enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
+                 const Names& names, const EventDate& birth);
+    quint32 dateInPart(const QString& text);
     void countNotHeld(const GedcomNode& record);
     void countAttached(const GedcomNode& node);
     void noteLongValues(const GedcomNode& record, const ImportPlan::NewPerson& person);
@@ -240,10 +247,10 @@ private:
     ImportPlan plan_;
     QHash<QString, qint32> xrefs_;
     std::vector<QString> xrefNames_;
-    std::vector<qint32> canonical_;  // by xref: the first xref of the file with the same key
     std::vector<Origin> origin_;
     std::vector<bool> defined_;
-    QHash<QString, qint32> firstWithKey_;
+    QSet<QString> keysTaken_;         // by persons of the file
+    QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
     QHash<QString, quint32> textNumbers_;
     std::vector<Family> families_;
     std::vector<qint32> children_;
@@ -267,7 +274,6 @@ qint32 ImportPlanner::xrefNumber(const QString& xref) {
     }
     xrefNames_.push_back(name);
     plan_.keys_.emplace_back();
-    canonical_.push_back(next);
     origin_.push_back(Origin::None);
     defined_.push_back(false);
     sex_.push_back(Sex::Unknown);
@@ -290,41 +296,55 @@ QString ImportPlanner::describe(qint32 xref) const {
     return key.isEmpty() ? name : u"%1 (%2)"_s.arg(name, key);
 }
 
-// The key REFN gives, when it has a key's length and no earlier person of the file holds it:
-// kept, so a key not made from the names (an old row, a hand-made one) comes back as it was.
-QString ImportPlanner::keyGiven(const GedcomNode& record) const {
-    const QString key = Stored(record.childValue("REFN"_L1));
-    return KeyComplete(key) && !firstWithKey_.contains(key) ? key : QString();
+// A key in REFN is kept when no earlier person of the file holds it, so a key not made from the
+// names (an old row, a hand-made one, Radici's own) comes back as it was. A stored registry key
+// is the same person, merged; a stored key of Radici's own form is taken, since such a person
+// is always new.
+Result<bool> ImportPlanner::refnFree(const QString& key) const {
+    if (!KeyComplete(key) || keysTaken_.contains(key)) return false;
+    if (!IsOwnKey(key) || !connection_.isOpen()) return true;
+    const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
+    if (!stored.ok()) return stored.status();
+    return !stored.value().has_value();
 }
 
-// Why the person cannot enter; none when the key is found (given by the file or composed).
-QStringList ImportPlanner::reasonsLeftOut(const GedcomNode& record, const Names& names,
-                                          std::optional<QDate>& birth, QString& key) const {
-    QStringList reasons;
-    const QString sex = record.childValue("SEX"_L1).trimmed().toUpper();
-    if (sex.isEmpty())
-        reasons << u"sesso mancante"_s;
-    else if (sex != u"M" && sex != u"F")
-        reasons << u"sesso \"%1\" (servono M o F)"_s.arg(sex);
-    const GedcomNode* birthNode = record.child("BIRT"_L1);
-    const QString birthText = birthNode ? birthNode->childValue("DATE"_L1).trimmed() : QString();
-    birth = ExactDate(birthText);
-    key = keyGiven(record);
-    if (!key.isEmpty()) return reasons;
-    if (birthText.isEmpty())
-        reasons << u"data di nascita mancante"_s;
-    else if (!birth)
-        reasons << u"data di nascita non esatta (\"%1\")"_s.arg(birthText);
-    if (names.surname.size() < 3)
-        reasons << u"cognome di meno di tre caratteri (\"%1\")"_s.arg(names.surname);
-    if (names.given.size() < 3)
-        reasons << u"nome di meno di tre caratteri (\"%1\")"_s.arg(names.given);
-    if (!reasons.isEmpty()) return reasons;
-    key = UpperCase(ComposeKey(names.surname, names.given, FormatDisplayDate(*birth),
-                               DateRule::ExactlyTenCharacters)
-                        .trimmed());
-    if (!KeyComplete(key)) reasons << u"non se ne può comporre la chiave"_s;
-    return reasons;
+// The next of Radici's own keys with the prefix: numbers go on from the highest stored and skip
+// keys of the file; empty when the four digits are used up.
+Result<QString> ImportPlanner::ownKey(const QString& prefix) {
+    auto last = ownNumbers_.find(prefix);
+    if (last == ownNumbers_.end()) {
+        Result<int> highest = connection_.isOpen()
+                                  ? connection_.anagrafica().highestOwnNumber(prefix)
+                                  : Result<int>(0);
+        if (!highest.ok()) return highest.status();
+        last = ownNumbers_.insert(prefix, highest.value());
+    }
+    QString key;
+    do {
+        if (*last >= 9999) return QString();
+        key = OwnKey(prefix, ++*last);
+    } while (keysTaken_.contains(key));
+    return key;
+}
+
+// REFN when it is free; else the registry key, when the names and the birth make one that no
+// earlier person of the file holds; else Radici's own.
+Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
+                                      const EventDate& birth, bool& own) {
+    const Result<bool> free = refnFree(refn);
+    if (!free.ok()) return free.status();
+    own = free.value() && IsOwnKey(refn);
+    if (free.value()) return refn;
+    if (CanHaveRegistryKey(names.surname, names.given, birth.day.value_or(QDate()))) {
+        const QString key =
+            UpperCase(ComposeKey(names.surname, names.given, FormatDisplayDate(*birth.day),
+                                 DateRule::ExactlyTenCharacters)
+                          .trimmed());
+        if (!keysTaken_.contains(key)) return key;
+    }
+    own = true;
+    const std::optional<int> year = birth.day ? birth.day->year() : EarliestYear(birth.inPart);
+    return ownKey(OwnKeyPrefix(names.surname, names.given, year));
 }
 
 Status ImportPlanner::addIndividual(const GedcomNode& record) {
@@ -335,16 +355,26 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
         u"%1 %2, riga %3"_s
             .arg(record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s)
             .arg(record.line);
-    std::optional<QDate> birth;
+    const QString refn = Stored(record.childValue("REFN"_L1));
+    const EventDate birth = ReadEventDate(record.child("BIRT"_L1));
+    QString why;
     QString key;
-    QStringList reasons = reasonsLeftOut(record, names, birth, key);
-    if (defined_[static_cast<std::size_t>(xref)])
-        reasons =
-            QStringList{u"il riferimento %1 è già di un'altra persona del file"_s.arg(record.xref)};
+    bool own = false;
+    if (defined_[static_cast<std::size_t>(xref)]) {
+        why = u"il riferimento %1 è già di un'altra persona del file"_s.arg(record.xref);
+    } else if (names.surname.isEmpty() && names.given.isEmpty() && refn.isEmpty()) {
+        why = u"né cognome né nome, né REFN"_s;
+    } else {
+        const Result<QString> found = keyFor(refn, names, birth, own);
+        if (!found.ok()) return found.status();
+        key = found.value();
+        if (key.isEmpty())
+            why = u"tutte le 9999 chiavi di Radici di questo nome e anno sono prese"_s;
+    }
     defined_[static_cast<std::size_t>(xref)] = true;
-    if (!reasons.isEmpty()) {
+    if (!why.isEmpty()) {
         ++plan_.report_.persons.leftOut;
-        plan_.report_.leftOutPersons << who + u": "_s + reasons.join(u"; "_s);
+        plan_.report_.leftOutPersons << who + u": "_s + why;
         return Status::success();
     }
     for (const GedcomNode& famc : record.children) {
@@ -352,23 +382,19 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
         if (famc.tag == u"FAMC" && (pedigree == u"ADOPTED" || pedigree == u"FOSTER"))
             adopted_.insert(PairKey(xref, xrefNumber(famc.value)));
     }
-    if (const auto first = firstWithKey_.constFind(key); first != firstWithKey_.cend()) {
-        canonical_[static_cast<std::size_t>(xref)] = *first;
-        origin_[static_cast<std::size_t>(xref)] = origin_[static_cast<std::size_t>(*first)];
-        plan_.keys_[static_cast<std::size_t>(xref)] = key;
-        ++plan_.report_.persons.present;
-        plan_.report_.presentPersons << u"%1: già presente nel file come %2 (chiave %3)"_s.arg(
-            who, xrefNames_[static_cast<std::size_t>(*first)], key);
-        return Status::success();
-    }
-    firstWithKey_.insert(key, xref);
-    return enter(xref, record, key, names, birth);
+    keysTaken_.insert(key);
+    return enter(xref, record, key, own, names, birth);
 }
 
-Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString& key,
-                            const Names& names, const std::optional<QDate>& birth) {
+quint32 ImportPlanner::dateInPart(const QString& text) {
+    return text.isEmpty() ? 0 : textNumber(text);
+}
+
+// A person with Radici's own key is always new; one with a registry key may be stored already.
+Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
+                            const Names& names, const EventDate& birth) {
     plan_.keys_[static_cast<std::size_t>(xref)] = key;
-    if (connection_.isOpen()) {
+    if (connection_.isOpen() && !own) {
         const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
         if (!stored.ok()) return stored.status();
         if (stored.value()) {
@@ -386,9 +412,18 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
     origin_[static_cast<std::size_t>(xref)] = Origin::New;
     ImportPlan::NewPerson person;
     person.xref = xref;
-    person.female = record.childValue("SEX"_L1).trimmed().toUpper() == u"F";
-    sex_[static_cast<std::size_t>(xref)] = person.female ? Sex::Female : Sex::Male;
-    person.birthDay = DayNumber(birth);
+    const QString sex = record.childValue("SEX"_L1).trimmed().toUpper();
+    person.sex = SexByte(sex);
+    if (!sex.isEmpty() && sex != u"M" && sex != u"F" && sex != u"U")
+        ++plan_.report_.notHeld[u"sesso diverso da M, F e U (importato come non noto)"_s];
+    sex_[static_cast<std::size_t>(xref)] = person.sex < 0       ? Sex::Unknown
+                                           : person.sex == Male ? Sex::Male
+                                                                : Sex::Female;
+    person.birthDay = DayNumber(birth.day);
+    person.birthInPart = dateInPart(birth.inPart);
+    const EventDate death = ReadEventDate(record.child("DEAT"_L1));
+    person.deathDay = DayNumber(death.day);
+    person.deathInPart = dateInPart(death.inPart);
     if (!names.leftOver.isEmpty())
         plan_.report_.nameParts << u"%1 (%2), riga %3: \"%4\""_s.arg(record.xref, key)
                                        .arg(record.line)
@@ -401,22 +436,14 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
         texts[static_cast<std::size_t>(at) + 1] = place.country;
         if (place.leftOutParts > 0) plan_.report_.notHeld[MiddlePlaceParts] += place.leftOutParts;
     }
-    if (const GedcomNode* death = record.child("DEAT"_L1)) {
-        const QString dateText = death->childValue("DATE"_L1).trimmed();
-        const std::optional<QDate> date = ExactDate(dateText);
-        person.deathDay = DayNumber(date);
-        if (!dateText.isEmpty() && !date) ++plan_.report_.notHeld[InexactDates];
-    }
-    // A person whose key the file gives may have a birth date that is not exact.
-    if (const GedcomNode* born = record.child("BIRT"_L1);
-        !birth && born && !born->childValue("DATE"_L1).trimmed().isEmpty())
-        ++plan_.report_.notHeld[InexactDates];
     for (std::size_t index = 0; index < texts.size(); ++index)
         person.texts[index] = textNumber(texts[index]);
     noteLongValues(record, person);
     countNotHeld(record);
     plan_.persons_.push_back(person);
     ++plan_.report_.persons.added;
+    if (own) ++plan_.report_.ownKeys;
+    plan_.report_.datesInPart += (person.birthInPart ? 1 : 0) + (person.deathInPart ? 1 : 0);
     return Status::success();
 }
 
@@ -471,11 +498,9 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     const GedcomNode* marriage = record.child("MARR"_L1);
     const GedcomNode* denied = record.child("NO"_L1);
     family.married = marriage || (!ownFile_ && !(denied && denied->value.trimmed() == u"MARR"));
-    if (marriage) {
-        const QString dateText = marriage->childValue("DATE"_L1).trimmed();
-        family.marriageDay = DayNumber(ExactDate(dateText));
-        if (!dateText.isEmpty() && family.marriageDay == 0) ++plan_.report_.notHeld[InexactDates];
-    }
+    const EventDate date = ReadEventDate(marriage);
+    family.marriageDay = DayNumber(date.day);
+    family.marriageInPart = dateInPart(date.inPart);
     family.firstChild = static_cast<qsizetype>(children_.size());
     for (const GedcomNode& node : record.children) {
         if (node.tag == u"CHIL" && !node.value.trimmed().isEmpty())
@@ -529,16 +554,19 @@ Status ImportPlanner::planMarriage(const Family& family) {
         ++plan_.report_.leftOutLinks[u"matrimoni di cui un coniuge non è importato"_s];
         return Status::success();
     }
-    qint32 husband = canonical_[at(family.husband)];
-    qint32 wife = canonical_[at(family.wife)];
-    if (sex_[at(husband)] == Sex::Female && sex_[at(wife)] == Sex::Male) std::swap(husband, wife);
+    qint32 husband = family.husband;
+    qint32 wife = family.wife;
     QString why;
     if (husband == wife)
         why = u"%1 sarebbe coniuge di sé stesso"_s.arg(describe(husband));
-    else if (sex_[at(husband)] != Sex::Male || sex_[at(wife)] != Sex::Female)
+    else if (sex_[at(husband)] != Sex::Unknown && sex_[at(husband)] == sex_[at(wife)])
         why =
             u"il sesso di %1 e di %2 non dice chi è il marito e chi la moglie; matrimonio "
             u"non importato"_s.arg(describe(husband), describe(wife));
+    // One known sex settles the roles (a person of unknown sex beside a man is the wife); with
+    // neither known, the file's roles stand.
+    else if (sex_[at(husband)] == Sex::Female || sex_[at(wife)] == Sex::Male)
+        std::swap(husband, wife);
     if (!why.isEmpty()) {
         ++plan_.report_.marriages.leftOut;
         refuse(family, why);
@@ -550,7 +578,8 @@ Status ImportPlanner::planMarriage(const Family& family) {
         ++plan_.report_.marriages.present;
         return Status::success();
     }
-    plan_.marriages_.push_back({husband, wife, family.marriageDay});
+    plan_.marriages_.push_back({husband, wife, family.marriageDay, family.marriageInPart});
+    if (family.marriageInPart) ++plan_.report_.datesInPart;
     ++plan_.report_.marriages.added;
     return Status::success();
 }
@@ -591,8 +620,8 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
         ++plan_.report_.leftOutLinks[why];
         return Status::success();
     }
-    const qint32 from = canonical_[at(parent)];
-    const qint32 to = canonical_[at(child)];
+    const qint32 from = parent;
+    const qint32 to = child;
     if (from == to) {
         ++plan_.report_.parentLinks.leftOut;
         refuse(family, u"%1 sarebbe genitore di sé stesso"_s.arg(describe(from)));
@@ -625,7 +654,12 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
 }
 
 Status ImportPlanner::planLinks() {
-    for (const Family& family : families_) {
+    const auto total = static_cast<qint64>(families_.size());
+    for (qint64 done = 0; done < total; ++done) {
+        if (done % ProgressStep == 0 && progress_ &&
+            !progress_({ImportProgress::Phase::Linking, done, total}))
+            return ImportCancelled();
+        const Family& family = families_[static_cast<std::size_t>(done)];
         if (Status planned = planMarriage(family); !planned.ok()) return planned;
         for (qsizetype index = 0; index < family.childCount; ++index) {
             const qint32 child = children_[static_cast<std::size_t>(family.firstChild + index)];
@@ -693,7 +727,7 @@ Person ImportPlan::person(const NewPerson& planned) const {
     return Person{keys_[static_cast<std::size_t>(planned.xref)],
                   text(0),
                   text(1),
-                  planned.female ? Female : Male,
+                  planned.sex < 0 ? std::nullopt : std::optional<SexCode>(planned.sex),
                   DateOfDay(planned.birthDay),
                   text(2),
                   text(3),
@@ -729,9 +763,16 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& con
     };
     const auto key = [&](qint32 xref) { return plan.keys_[static_cast<std::size_t>(xref)]; };
     const BulkWriteCache cache(connection);
+    const auto text = [&](quint32 number) { return plan.texts_[number]; };
     const Status written = connection.runInTransaction([&] {
         for (const ImportPlan::NewPerson& person : plan.persons_) {
             if (Status s = connection.anagrafica().add(plan.person(person)); !s.ok()) return s;
+            // Radici's own tables are made by the first row written to them, only when needed.
+            if (person.birthInPart || person.deathInPart)
+                if (Status s = connection.datesInPart().setPerson(
+                        key(person.xref), {text(person.birthInPart), text(person.deathInPart)});
+                    !s.ok())
+                    return s;
             if (!advance()) return ImportCancelled();
         }
         for (const ImportPlan::NewLink& link : plan.links_) {
@@ -746,9 +787,16 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& con
                     {key(marriage.husband), key(marriage.wife), DateOfDay(marriage.day)});
                 !s.ok())
                 return s;
+            if (marriage.inPart)
+                if (Status s = connection.datesInPart().setMarriage(
+                        key(marriage.husband), key(marriage.wife), text(marriage.inPart));
+                    !s.ok())
+                    return s;
             if (!advance()) return ImportCancelled();
         }
-        return Status::success();
+        return !progress || progress({ImportProgress::Phase::Committing, total, total})
+                   ? Status::success()
+                   : ImportCancelled();
     });
     if (!written.ok()) return written;
     ImportReport report = plan.report();

@@ -14,13 +14,14 @@ class QIODevice;
 namespace radici {
 
 struct ImportProgress {
-    enum class Phase { Reading, Writing };
+    // Committing comes once, when every row is written: the last moment a cancel can undo it all.
+    enum class Phase { Reading, Linking, Writing, Committing };
     Phase phase = Phase::Reading;
-    qint64 done = 0;  // bytes read, or rows written
+    qint64 done = 0;  // bytes read, families linked, or rows written
     qint64 total = 0;
 };
 
-// Called now and then while an import reads or writes; returning false cancels it.
+// Called now and then in every phase of an import; returning false cancels it.
 using ImportProgressCallback = std::function<bool(const ImportProgress&)>;
 
 // What an import will write: decided from the file and the database before anything is written.
@@ -40,7 +41,9 @@ private:
         quint32 texts[6] = {};  // cognome, nome, luogonasc, nazionenasc, luogomorte, nazionemorte
         qint32 birthDay = 0;    // Julian day; 0 when absent
         qint32 deathDay = 0;
-        bool female = false;  // a byte, where a sex code takes eight
+        quint32 birthInPart = 0;  // the file's date text, when not known to the day
+        quint32 deathInPart = 0;
+        qint8 sex = -1;  // 0 male, 1 female, -1 unknown: a byte, where a sex code takes eight
     };
     struct NewLink {
         qint32 parent = 0;
@@ -51,6 +54,7 @@ private:
         qint32 husband = 0;
         qint32 wife = 0;
         qint32 day = 0;
+        quint32 inPart = 0;
     };
 
     Person person(const NewPerson& planned) const;

@@ -7,6 +7,8 @@ namespace radici {
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 constexpr qsizetype BufferLimit = 1 << 16;
 
 qsizetype Width(QChar c) { return c == u'@' ? 2 : 1; }
@@ -27,10 +29,20 @@ qsizetype PieceEnd(const QString& value, qsizetype start, qsizetype room) {
     return value[end].isLowSurrogate() ? end - 1 : end;
 }
 
+// Every "@" doubled but those of an escape such as "@#DJULIAN@", which a date names its calendar
+// with and other programs read only as written.
 QByteArray Escaped(QStringView piece) {
-    QByteArray bytes = piece.toUtf8();
-    if (bytes.contains('@')) bytes.replace("@", "@@");
-    return bytes;
+    if (!piece.contains(u'@')) return piece.toUtf8();
+    static const QRegularExpression escape(QStringLiteral("@#D[A-Z ]+@"));
+    const QString value = piece.toString();
+    QString written;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& match : escape.globalMatch(value)) {
+        written +=
+            value.mid(from, match.capturedStart() - from).replace(u'@', u"@@"_s) + match.captured();
+        from = match.capturedEnd();
+    }
+    return (written + value.mid(from).replace(u'@', u"@@"_s)).toUtf8();
 }
 
 }  // namespace

@@ -33,8 +33,17 @@ QStringList ImportReport::summary() const {
     QStringList lines;
     lines << QStringLiteral("File GEDCOM %1, codifica %2.")
                  .arg(version.isEmpty() ? QStringLiteral("senza versione") : version, encoding);
-    lines << CountsLine(QStringLiteral("Persone"), persons, written, true)
-          << CountsLine(QStringLiteral("Legami genitore-figlio"), parentLinks, written, false)
+    lines << CountsLine(QStringLiteral("Persone"), persons, written, true);
+    if (ownKeys > 0)
+        lines << QStringLiteral(
+                     "Di queste, con la chiave propria di Radici e quindi sempre nuove: %1 (la "
+                     "chiave anagrafica non le può nominare: data di nascita non nota al giorno, "
+                     "cognome o nome di meno di tre caratteri, o chiave già di un'altra persona).")
+                     .arg(ownKeys);
+    if (datesInPart > 0)
+        lines << QStringLiteral("Date note solo in parte, conservate come scritte nel file: %1.")
+                     .arg(datesInPart);
+    lines << CountsLine(QStringLiteral("Legami genitore-figlio"), parentLinks, written, false)
           << CountsLine(QStringLiteral("Matrimoni"), marriages, written, false);
     return lines;
 }

@@ -23,6 +23,8 @@ struct ImportReport {
     ImportCounts persons;
     ImportCounts parentLinks;
     ImportCounts marriages;
+    qint64 ownKeys = 0;      // persons added with Radici's own key: always new persons
+    qint64 datesInPart = 0;  // births, deaths and marriages added with a date known in part
 
     QStringList leftOutPersons;              // one line each: who and why
     QStringList presentPersons;              // one line each: who, and where they already are

@@ -150,10 +150,9 @@ QString Degree(const char* kind, int degree) {
 
 }  // namespace
 
-KnownSex SexOf(SexCode code) {
-    if (code == Male) return KnownSex::Man;
-    if (code == Female) return KnownSex::Woman;
-    return KnownSex::Unknown;
+KnownSex SexOf(const std::optional<SexCode>& code) {
+    if (!IsKnownSex(code)) return KnownSex::Unknown;
+    return *code == Male ? KnownSex::Man : KnownSex::Woman;
 }
 
 KinshipWords NameKinship(const KinshipTerms& t) {

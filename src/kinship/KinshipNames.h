@@ -9,7 +9,7 @@ namespace radici {
 enum class KnownSex { Man, Woman, Unknown };
 
 // A stored sex code other than 0 and 1 is a sex the file does not tell.
-KnownSex SexOf(SexCode code);
+KnownSex SexOf(const std::optional<SexCode>& code);
 
 // How the second person is tied to the first.
 enum class Bond {

@@ -32,10 +32,15 @@ const QString ModifyLengthHint =
     QStringLiteral("Il cognome e/o il nome deve essre maggiore uguale a 3 caratteri.");
 const QString DateFormatHint = QStringLiteral("La data deve avere il formato: gg/mm/aaaa");
 const QString InvalidDeathDate = QStringLiteral("Attenzione... la data di morte non è valida.");
+const QString DeathInPartKept = QStringLiteral(
+    "Attenzione... la data di morte nota solo in parte è rimasta registrata accanto a quella "
+    "nuova.");
 const QString NotShownWhole = QStringLiteral(
     "Attenzione... questi dati registrati non possono essere mostrati per intero: %1.");
 const QString KeptUnlessChanged =
     QStringLiteral("Se non li modifichi, restano registrati come sono.");
+
+constexpr int DateBoxLength = 10;
 
 QDate StoredDate(const QLineEdit& box) { return ReadDayFirstDate(box.text()).value_or(QDate()); }
 
@@ -211,6 +216,10 @@ void RegistryWindow::ReturnToBrowsing() {
     }
     setKeyLabel(QString());
     loaded_.reset();
+    loadedInPart_ = {};
+    for (QLineEdit* box : {controls_->birthDate, controls_->deathDate}) {
+        box->setMaxLength(DateBoxLength);  // a date known in part may have widened it
+    }
     controls_->searchText->setFocus();
 }
 
@@ -250,10 +259,19 @@ void RegistryWindow::ShowCurrentResult() {
         return;
     }
     const Person& person = current.value();
+    // A birth known to the day has nothing known in part: stepping reads nothing more.
+    const Result<PersonDatesInPart> inPart =
+        person.datanasc.isValid()
+            ? Result<PersonDatesInPart>(PersonDatesInPart{})
+            : context_.connection.datesInPart().ofPerson(person.idrecord.trimmed());
+    if (!inPart.ok()) {
+        context_.toolkit.inform(this, inPart.status().description());
+    }
     shownKey_ = person.idrecord;
     controls_->shownSurname->setText(person.cognome);
     controls_->shownGivenName->setText(person.nome);
-    controls_->shownBirthDate->setText(FormatDisplayDate(person.datanasc));
+    controls_->shownBirthDate->setText(
+        ShownDate(person.datanasc, inPart.ok() ? inPart.value().birth : QString()));
     controls_->shownBirthPlace->setText(person.luogonasc);
     controls_->shownBirthCountry->setText(person.nazionenasc);
     controls_->position->setText(
@@ -377,6 +395,13 @@ void RegistryWindow::LoadPersonForEdit() {
         context_.toolkit.inform(this, ReadFailed);
         return;
     }
+    const Result<PersonDatesInPart> inPart =
+        context_.connection.datesInPart().ofPerson(shownKey_.trimmed());
+    if (!inPart.ok()) {
+        context_.toolkit.inform(this, MessageLines({ReadFailed, inPart.status().description()}));
+        return;
+    }
+    loadedInPart_ = inPart.value();
     loaded_ = found.value();
     const QStringList notWhole = showLoadedPerson();
     // The key is made from these: changing them would orphan the person's relations.
@@ -390,21 +415,23 @@ void RegistryWindow::LoadPersonForEdit() {
 
 std::vector<RegistryWindow::FieldBox> RegistryWindow::fieldBoxes() const {
     using C = PersonColumn;
+    using D = PersonDatesInPart;
     return {
-        {controls_->surname, C::cognome, QStringLiteral("Cognome"), &Person::cognome, nullptr},
-        {controls_->givenName, C::nome, QStringLiteral("Nome"), &Person::nome, nullptr},
+        {controls_->surname, C::cognome, QStringLiteral("Cognome"), &Person::cognome, nullptr,
+         nullptr},
+        {controls_->givenName, C::nome, QStringLiteral("Nome"), &Person::nome, nullptr, nullptr},
         {controls_->birthDate, C::datanasc, QStringLiteral("Data di nascita"), nullptr,
-         &Person::datanasc},
+         &Person::datanasc, &D::birth},
         {controls_->birthPlace, C::luogonasc, QStringLiteral("Comune di nascita"),
-         &Person::luogonasc, nullptr},
+         &Person::luogonasc, nullptr, nullptr},
         {controls_->birthCountry, C::nazionenasc, QStringLiteral("Nazione di nascita"),
-         &Person::nazionenasc, nullptr},
+         &Person::nazionenasc, nullptr, nullptr},
         {controls_->deathDate, C::datamorte, QStringLiteral("Data di morte"), nullptr,
-         &Person::datamorte},
+         &Person::datamorte, &D::death},
         {controls_->deathPlace, C::luogomorte, QStringLiteral("Comune di morte"),
-         &Person::luogomorte, nullptr},
+         &Person::luogomorte, nullptr, nullptr},
         {controls_->deathCountry, C::nazionemorte, QStringLiteral("Nazione di morte"),
-         &Person::nazionemorte, nullptr},
+         &Person::nazionemorte, nullptr, nullptr},
     };
 }
 
@@ -414,7 +441,14 @@ QStringList RegistryWindow::showLoadedPerson() {
     QStringList notWhole;
     shownTexts_.clear();
     for (const FieldBox& field : fieldBoxes()) {
-        field.box->setText(field.text ? person.*field.text : FormatDisplayDate(person.*field.date));
+        if (field.text) {
+            field.box->setText(person.*field.text);
+        } else {
+            // Shown whole: the box's own length is for dates typed to the day.
+            const QString date = ShownDate(person.*field.date, loadedInPart_.*field.inPart);
+            field.box->setMaxLength(std::max(DateBoxLength, static_cast<int>(date.size())));
+            field.box->setText(date);
+        }
         shownTexts_.push_back(field.box->text());
         const bool cut = field.text && field.box->text() != person.*field.text;
         if (cut || loaded_->unreadable(field.column)) notWhole.append(field.name);
@@ -456,16 +490,41 @@ void RegistryWindow::modifyRecord() {
             this, MessageLines({QString::number(stored.number()), stored.description()}));
         return;
     }
+    replaceDeathInPart();
     ReturnToBrowsing();
+}
+
+// Only a file that holds a date in part has the table it lives in: none is made here.
+void RegistryWindow::replaceDeathInPart() {
+    if (loadedInPart_.death.isEmpty() || !boxChanged(*controls_->deathDate)) {
+        return;
+    }
+    DatesInPartTable& dates = context_.connection.datesInPart();
+    const QString key = loaded_->person.idrecord.trimmed();
+    Result<PersonDatesInPart> now = dates.ofPerson(key);
+    Status replaced = now.status();
+    if (now.ok()) {
+        now.value().death.clear();
+        replaced = dates.setPerson(key, now.value());
+    }
+    if (!replaced.ok()) {
+        context_.toolkit.inform(this, MessageLines({DeathInPartKept, replaced.description()}));
+    }
 }
 
 // Shared by both editing modes
 
-void RegistryWindow::selectSex(SexCode sex) {
-    if (sex == Male || sex == Female) {
+void RegistryWindow::selectSex(const std::optional<SexCode>& sex) {
+    if (IsKnownSex(sex)) {
         (sex == Male ? ui_->sesso_0 : ui_->sesso_1)->setChecked(true);
+    } else {
+        for (QRadioButton* option : {ui_->sesso_0, ui_->sesso_1}) {
+            option->setAutoExclusive(false);  // an exclusive option cannot be cleared
+            option->setChecked(false);
+            option->setAutoExclusive(true);
+        }
     }
-    personSex_ = sex;  // an unknown stored code is written back unchanged
+    personSex_ = sex;  // a correction keeps the stored sex, known or not
 }
 
 Person RegistryWindow::personFromBoxes() const {

@@ -74,15 +74,17 @@ private:
         QLineEdit* box;
         PersonColumn column;
         QString name;
-        QString Person::*text;  // null for a date box
-        QDate Person::*date;    // null for a text box
+        QString Person::*text;               // null for a date box
+        QDate Person::*date;                 // null for a text box
+        QString PersonDatesInPart::*inPart;  // null for a text box
     };
     std::vector<FieldBox> fieldBoxes() const;
     // Shows the loaded person; the names of the fields whose stored value the boxes cannot show
     // whole.
     QStringList showLoadedPerson();
 
-    void selectSex(SexCode sex);
+    // A sex not known selects neither option.
+    void selectSex(const std::optional<SexCode>& sex);
     // The person as the boxes describe it; the caller checks the key and the death date first.
     Person personFromBoxes() const;
     // The loaded person with the fields of the boxes the user changed.
@@ -92,6 +94,8 @@ private:
     bool checkKey(const QString& lengthHint);
     // False, after telling the user, when the death-date box holds something that is no date.
     bool checkDeathDate();
+    // A death date typed or emptied replaces the one known only in part.
+    void replaceDeathInPart();
 
     AppContext& context_;
     std::unique_ptr<Ui::RegistryWindow> ui_;
@@ -101,9 +105,10 @@ private:
     // The person being corrected as the file held it, and what each box showed of it: a box the
     // user leaves alone writes nothing back.
     std::optional<StoredPerson> loaded_;
+    PersonDatesInPart loadedInPart_;
     std::vector<QString> shownTexts_;
     EditMode editMode_ = EditMode::Creating;
-    SexCode personSex_ = Male;
+    std::optional<SexCode> personSex_ = Male;
     bool personChosen_ = false;
 };
 

@@ -15,11 +15,11 @@ const QString Warning = QStringLiteral("Attenzione....");
 
 const QStringList ConfirmRemoval = {
     Warning, QStringLiteral("Se confermi id dato verrà cancellato dal database")};
-
-RelativeRow RowOf(const Person& person, bool stored = false) {
-    return {person.idrecord, person.cognome, person.nome, FormatDisplayDate(person.datanasc), {},
-            stored};
-}
+const QStringList SexNeeded = {
+    QStringLiteral("Attenzione... il sesso della persona non è noto: matrimoni e figli non "
+                   "sono stati salvati, perché è il sesso a dire chi è marito o moglie, padre "
+                   "o madre."),
+    QStringLiteral("Scegli \"Maschio\" o \"Femmina\" e premi di nuovo \"Salva\".")};
 
 }  // namespace
 
@@ -64,17 +64,24 @@ bool RelationsEditor::LoadPerson(const QString& key) {
     if (!person) {
         return false;
     }
+    const Result<PersonDatesInPart> inPart =
+        connection_.datesInPart().ofPerson(person->idrecord.trimmed());
+    if (!inPart.ok()) {
+        prompts_.inform(inPart.status().description());
+        return false;
+    }
     ClearRelationsWindow();
     person_ = {person->idrecord,
                person->cognome,
                person->nome,
-               FormatDisplayDate(person->datanasc),
+               ShownDate(person->datanasc, inPart.value().birth),
                person->luogonasc,
                person->nazionenasc,
-               FormatDisplayDate(person->datamorte),
+               ShownDate(person->datamorte, inPart.value().death),
                person->luogomorte,
                person->nazionemorte};
-    sex_ = person->sesso;
+    // Never the sex of the person shown before.
+    sex_ = IsKnownSex(person->sesso) ? person->sesso : std::nullopt;
     loadedSex_ = sex_;
     return true;
 }
@@ -127,7 +134,11 @@ Status RelationsEditor::loadParent(Parent which, const QString& key) {
     if (!person) {
         return Status::success();
     }
-    (father ? father_ : mother_) = RowOf(*person);
+    Result<RelativeRow> row = rowOf(*person, false);
+    if (!row.ok()) {
+        return row.status();
+    }
+    (father ? father_ : mother_) = std::move(row).value();
     return mergeParentChildren(person->idrecord.trimmed(), which);
 }
 
@@ -168,19 +179,46 @@ Status RelationsEditor::mergeSibling(const QString& childKey, Parent which) {
         }
         return Status::success();
     }
+    Result<RelativeRow> row = rowOf(*child.value(), true);
+    if (!row.ok()) {
+        return row.status();
+    }
     siblingRows_.insert(key, static_cast<int>(siblings_.size()));
-    RelativeRow sibling = RowOf(*child.value(), true);
+    RelativeRow sibling = std::move(row).value();
     sibling.type = which == Parent::Mother ? Natural : motherSiblingsRead_ ? Acquired : QString();
     siblings_.push_back(std::move(sibling));
     return Status::success();
 }
 
-// A spouse whose record is missing is left out silently; two rows for one spouse are both shown.
+// A birth known to the day has nothing known in part, so nothing more is read.
+Result<RelativeRow> RelationsEditor::rowOf(const Person& person, bool stored) const {
+    RelativeRow row{
+        person.idrecord, person.cognome, person.nome, FormatDisplayDate(person.datanasc), {},
+        stored};
+    if (person.datanasc.isValid()) {
+        return row;
+    }
+    const Result<PersonDatesInPart> inPart =
+        connection_.datesInPart().ofPerson(person.idrecord.trimmed());
+    if (!inPart.ok()) {
+        return inPart.status();
+    }
+    row.date = ShownDate({}, inPart.value().birth);
+    return row;
+}
+
+// Whose sex is not known may be husband or wife: both are shown.
 Status RelationsEditor::loadMarriages() {
     const MarriageTable& marriages = connection_.matrimoni();
-    const bool asHusband = sex_ == Male;
-    const Result<std::vector<Marriage>> rows =
-        asHusband ? marriages.ofHusband(currentKey()) : marriages.ofWife(currentKey());
+    Status read;
+    if (sex_ != Female) read = addMarriages(marriages.ofHusband(currentKey()), true);
+    if (read.ok() && sex_ != Male) read = addMarriages(marriages.ofWife(currentKey()), false);
+    return read;
+}
+
+// A spouse whose record is missing is left out silently; two rows for one spouse are both shown.
+// A date known only in part is shown as such, never taken for the date of the row.
+Status RelationsEditor::addMarriages(const Result<std::vector<Marriage>>& rows, bool asHusband) {
     if (!rows.ok()) {
         return rows.status();
     }
@@ -191,11 +229,16 @@ Status RelationsEditor::loadMarriages() {
         if (!spouse.ok()) {
             return spouse.status();
         }
-        if (spouse.value()) {
-            RelativeRow row = RowOf(*spouse.value(), true);
-            row.date = FormatDisplayDate(marriage.data);
-            marriages_.push_back(std::move(row));
-        }
+        if (!spouse.value()) continue;
+        Result<RelativeRow> row = rowOf(*spouse.value(), true);
+        if (!row.ok()) return row.status();
+        const Result<QString> inPart =
+            marriage.data.isValid() ? Result<QString>(QString())
+                                    : connection_.datesInPart().ofMarriage(
+                                          marriage.idmarito.trimmed(), marriage.idmoglie.trimmed());
+        if (!inPart.ok()) return inPart.status();
+        row.value().date = ShownDate(marriage.data, inPart.value());
+        marriages_.push_back(std::move(row).value());
     }
     return Status::success();
 }
@@ -219,10 +262,16 @@ void RelationsEditor::AddChildRow(const QString& key, bool stored) {
     }
     const std::optional<Person> child =
         seekPerson(trimmed, QStringLiteral("Errore di lettura del record figli"));
-    if (child) {
-        children_.push_back(RowOf(*child, stored));
-        childKeys_.insert(trimmed);
+    if (!child) {
+        return;
     }
+    Result<RelativeRow> row = rowOf(*child, stored);
+    if (!row.ok()) {
+        prompts_.inform(row.status().description());
+        return;
+    }
+    children_.push_back(std::move(row).value());
+    childKeys_.insert(trimmed);
 }
 
 void RelationsEditor::LoadSpouseCandidate(const QString& key) {
@@ -287,17 +336,30 @@ void RelationsEditor::ImportChildren(const QString& otherKey) {
     }
 }
 
+// In the roles PersonSex gives; whose sex is not known, in either role.
 void RelationsEditor::RemoveMarriage(int row) {
     MarriageTable& marriages = connection_.matrimoni();
-    const bool asHusband = sex_ == Male;
     const QString self = currentKey();
+    const auto pairs = [&](const QString& spouse) {
+        std::vector<std::pair<QString, QString>> both;
+        if (sex_ != Female) both.emplace_back(self, spouse);
+        if (sex_ != Male) both.emplace_back(spouse, self);
+        return both;
+    };
     removeRow(
         marriages_, row,
-        [&](const QString& spouse) {
-            return asHusband ? marriages.contains(self, spouse) : marriages.contains(spouse, self);
+        [&](const QString& spouse) -> Result<bool> {
+            for (const auto& [husband, wife] : pairs(spouse)) {
+                const Result<bool> stored = marriages.contains(husband, wife);
+                if (!stored.ok() || stored.value()) return stored;
+            }
+            return false;
         },
         [&](const QString& spouse) {
-            return asHusband ? marriages.remove(self, spouse) : marriages.remove(spouse, self);
+            for (const auto& [husband, wife] : pairs(spouse)) {
+                if (Status removed = marriages.remove(husband, wife); !removed.ok()) return removed;
+            }
+            return Status::success();
         });
 }
 
@@ -359,21 +421,31 @@ RelationsToSave RelationsEditor::rowsToSave() const {
     };
     addParent(father_, fatherChosen_, Male);
     addParent(mother_, motherChosen_, Female);
+    // Without a sex the roles of marriages and child links are not known: only parents go.
+    if (!sex_) return rows;
     for (const RelativeRow& marriage : marriages_) {
         if (!toWrite(marriage)) continue;
         const QString spouse = marriage.key.trimmed();
-        // Dates were checked when typed; loaded ones are shown as dd/mm/yyyy.
+        // Dates were checked when typed; loaded ones are shown as dd/mm/yyyy, or in a short form
+        // that is no such date.
         const QDate date = ReadDayFirstDate(marriage.date).value_or(QDate());
-        rows.marriages.push_back(sex_ == Male ? Marriage{self, spouse, date}
-                                              : Marriage{spouse, self, date});
+        rows.marriages.push_back(*sex_ == Male ? Marriage{self, spouse, date}
+                                               : Marriage{spouse, self, date});
     }
     for (const RelativeRow& child : children_) {
-        if (toWrite(child)) rows.childLinks.push_back({self, child.key.trimmed(), sex_});
+        if (toWrite(child)) rows.childLinks.push_back({self, child.key.trimmed(), *sex_});
     }
     return rows;
 }
 
-// All rows or none: on a failure everything stays shown so the user can try again.
+bool RelationsEditor::waitingForSex() const {
+    const auto added = [this](const RelativeRow& row) { return toWrite(row); };
+    return !sex_ && (std::any_of(marriages_.cbegin(), marriages_.cend(), added) ||
+                     std::any_of(children_.cbegin(), children_.cend(), added));
+}
+
+// All rows or none: on a failure everything stays shown so the user can try again. Without a
+// sex the parents are written and the rest stays shown until a sex is chosen.
 void RelationsEditor::SaveRelations() {
     const RelationsToSave rows = rowsToSave();
     const bool nothingToWrite =
@@ -383,6 +455,12 @@ void RelationsEditor::SaveRelations() {
             prompts_.inform(saved.description());
             return;
         }
+    }
+    if (waitingForSex()) {
+        fatherChosen_ = false;  // written
+        motherChosen_ = false;
+        prompts_.inform(SexNeeded.join(u'\r'));
+        return;
     }
     ClearRelationsWindow();
 }

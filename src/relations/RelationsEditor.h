@@ -90,8 +90,9 @@ public:
     // The rows "Salva" writes: only what the user added or changed.
     RelationsToSave rowsToSave() const;
 
-    // The sex option last selected: 0 "Maschio", any other value "Femmina".
-    SexCode sex() const { return sex_; }
+    // The sex option last selected: 0 "Maschio", 1 "Femmina"; none for a person loaded with a
+    // sex not known, until an option is chosen.
+    const std::optional<SexCode>& sex() const { return sex_; }
     void setSex(SexCode sex) { sex_ = sex; }
 
     const ShownPerson& person() const { return person_; }
@@ -127,8 +128,16 @@ private:
                    const std::function<Status(const QString&)>& deleteStored);
     void rebuildChildKeys();
     // Whether "Salva" writes the row: rows read from the file are there already, unless the
-    // person's sex changed, which moves marriages to the other side and changes idsesso.
-    bool toWrite(const RelativeRow& row) const { return sex_ != loadedSex_ || !row.stored; }
+    // person's known sex changed, which moves marriages to the other side and changes idsesso. A
+    // sex chosen for a person loaded without one decides only the rows added.
+    bool toWrite(const RelativeRow& row) const {
+        return !row.stored || (loadedSex_ && sex_ != loadedSex_);
+    }
+    // Rows the user added that wait for a sex: their roles depend on it.
+    bool waitingForSex() const;
+    // The row of a relative, the birth date as shown.
+    Result<RelativeRow> rowOf(const Person& person, bool stored) const;
+    Status addMarriages(const Result<std::vector<Marriage>>& rows, bool asHusband);
 
     DatabaseConnection& connection_;
     EditorPrompts prompts_;
@@ -141,9 +150,9 @@ private:
     std::vector<RelativeRow> marriages_;
     std::vector<RelativeRow> children_;
     RelativeRow candidate_;
-    SexCode sex_ = Male;
-    SexCode loadedSex_ = Male;         // the sex the shown person was loaded with
-    bool motherSiblingsRead_ = false;  // the mother's children are merged into the siblings
+    std::optional<SexCode> sex_ = Male;
+    std::optional<SexCode> loadedSex_ = Male;  // the sex the shown person was loaded with
+    bool motherSiblingsRead_ = false;          // the mother's children are merged into the siblings
     // Row of each sibling and the children's keys, so that merging stays linear in their number.
     QHash<QString, int> siblingRows_;
     QSet<QString> childKeys_;

@@ -186,7 +186,7 @@ void RelationsWindow::connectControls() {
 void RelationsWindow::resetForOpening() {
     editor_.resetForOpening();
     controls_->marriageDate->clear();
-    showSex(-1);
+    showSex(std::nullopt);
     showFamily();
 }
 
@@ -197,10 +197,10 @@ void RelationsWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// A code other than 0 and 1 selects neither option; PersonSex keeps it.
-void RelationsWindow::showSex(SexCode sex) {
-    if (sex == Male || sex == Female) {
-        ui_->sesso->button(static_cast<int>(sex))->setChecked(true);
+// A sex not known, or a code other than 0 and 1, selects neither option.
+void RelationsWindow::showSex(const std::optional<SexCode>& sex) {
+    if (IsKnownSex(sex)) {
+        ui_->sesso->button(static_cast<int>(*sex))->setChecked(true);
         return;
     }
     const QSignalBlocker blocker(ui_->sesso);

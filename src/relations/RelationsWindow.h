@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QListWidget;
@@ -40,7 +41,7 @@ private:
     void showFamily();
     // The Id label decides whether the four relation frames can be used.
     void setIdCaption(const QString& key);
-    void showSex(SexCode sex);
+    void showSex(const std::optional<SexCode>& sex);
 
     // Each handler asks the editor and shows its rows.
     void ClearRelationsWindow();

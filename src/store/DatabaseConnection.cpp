@@ -1,12 +1,14 @@
 #include "DatabaseConnection.h"
 
 #include "Dates.h"
+#include "PartialDate.h"
 #include "PersonKey.h"
 #include "PersonRow.h"
 #include "Schema.h"
 #include "SearchPattern.h"
 
 #include <sqlite3.h>
+#include <algorithm>
 #include <array>
 
 namespace radici {
@@ -137,6 +139,26 @@ Status RunWithKeys(const Database* db, const char* sql, std::initializer_list<QS
     return prepared.value().run();
 }
 
+// The same on one of Radici's own tables; a file without it holds no such row.
+Status RunOnOwnTable(const Database* db, const char* table, const char* sql,
+                     std::initializer_list<QString> keys) {
+    if (!db) return ConnectionClosed();
+    const Result<bool> present = HasTable(*db, table);
+    if (!present.ok()) return present.status();
+    return present.value() ? RunWithKeys(db, sql, keys) : Status::success();
+}
+
+// Runs the work in a transaction of its own, committed when it succeeds and rolled back when it
+// fails.
+template <typename Work>
+Status InTransaction(const Database& db, Work work) {
+    if (Status begun = db.begin(); !begun.ok()) return begun;
+    Status done = work();
+    if (done.ok()) done = db.commit();
+    if (!done.ok()) return db.rollbackAfter(done);
+    return done;
+}
+
 // The text of an argument read whole, with its length: a NUL inside a name must not end it.
 QString WholeText(const unsigned char* text, sqlite3_value* argument) {
     return QString::fromUtf8(reinterpret_cast<const char*>(text), sqlite3_value_bytes(argument));
@@ -160,28 +182,44 @@ Status RegisterMatchFunction(const Database& db) {
 }
 
 // Search statements by field: a literal prefix uses the index range alone; a prefix followed by
-// wildcards narrows the range and filters; a leading wildcard scans.
-struct SearchStatements {
-    const char* range;
-    const char* rangeAndMatch;
-    const char* scan;
+// wildcards narrows the range and filters; a leading wildcard scans. Each comes in two forms: on
+// a file with Radici's own dates, a birth known in part sorts by its earliest day; on a file
+// without them, by datanasc alone.
+struct SearchSql {
+    const char* ownDates;
+    const char* plain;
 };
 
+struct SearchStatements {
+    SearchSql range;
+    SearchSql rangeAndMatch;
+    SearchSql scan;
+};
+
+// The birth row is read only for a person whose datanasc is empty, on its primary key.
+#define OWN_DATES_SEARCH(where)                                                        \
+    "select rowid, idrecord from anagrafica where " where                              \
+    " order by coalesce(datanasc, (select ordine from radici_date_persone as nascita " \
+    "where nascita.idrecord = anagrafica.idrecord and nascita.evento = 0)), cognome, nome, rowid"
+#define PLAIN_SEARCH(where)                   \
+    "select rowid, idrecord from anagrafica " \
+    "where " where " order by datanasc, cognome, nome, rowid"
+#define SEARCH_SQL(where) \
+    SearchSql { OWN_DATES_SEARCH(where), PLAIN_SEARCH(where) }
+
 constexpr SearchStatements SurnameSearch{
-    "select rowid, idrecord from anagrafica where cognome >= ?1 and cognome < ?2 "
-    "order by datanasc, cognome, nome, rowid",
-    "select rowid, idrecord from anagrafica where cognome >= ?1 and cognome < ?2 "
-    "and radici_match(?3, cognome) order by datanasc, cognome, nome, rowid",
-    "select rowid, idrecord from anagrafica where radici_match(?3, cognome) "
-    "order by datanasc, cognome, nome, rowid"};
+    SEARCH_SQL("cognome >= ?1 and cognome < ?2"),
+    SEARCH_SQL("cognome >= ?1 and cognome < ?2 and radici_match(?3, cognome)"),
+    SEARCH_SQL("radici_match(?3, cognome)")};
 
 constexpr SearchStatements GivenNameSearch{
-    "select rowid, idrecord from anagrafica where nome >= ?1 and nome < ?2 "
-    "order by datanasc, cognome, nome, rowid",
-    "select rowid, idrecord from anagrafica where nome >= ?1 and nome < ?2 "
-    "and radici_match(?3, nome) order by datanasc, cognome, nome, rowid",
-    "select rowid, idrecord from anagrafica where radici_match(?3, nome) "
-    "order by datanasc, cognome, nome, rowid"};
+    SEARCH_SQL("nome >= ?1 and nome < ?2"),
+    SEARCH_SQL("nome >= ?1 and nome < ?2 and radici_match(?3, nome)"),
+    SEARCH_SQL("radici_match(?3, nome)")};
+
+#undef SEARCH_SQL
+#undef PLAIN_SEARCH
+#undef OWN_DATES_SEARCH
 
 }  // namespace
 
@@ -211,11 +249,12 @@ Status ChangedElsewhere() {
                                           "ripeti la ricerca e correggi di nuovo."));
 }
 
-// Which fields of a person, in column order from cognome to nazionemorte, differ.
+// Which fields of a person, in column order from cognome to nazionemorte, differ. An unknown sex
+// given for another unknown one (9, NULL, a code another program wrote) keeps the stored one.
 std::array<bool, 9> ChangedFields(const Person& was, const Person& now) {
     return {was.cognome != now.cognome,
             was.nome != now.nome,
-            was.sesso != now.sesso,
+            was.sesso != now.sesso && (IsKnownSex(was.sesso) || IsKnownSex(now.sesso)),
             was.datanasc != now.datanasc,
             was.luogonasc != now.luogonasc,
             was.nazionenasc != now.nazionenasc,
@@ -240,6 +279,8 @@ Status PersonTable::correct(const StoredPerson& loaded, const Person& edited) {
     if (!now.ok()) return now.status();
     if (!now.value()) return PersonGone();
     if (now.value()->columns != loaded.columns) return ChangedElsewhere();
+    const Result<Person> stored = storable(edited);
+    if (!stored.ok()) return stored.status();
     Result<Statement*> statement = Cached(
         db_, correctStatement_,
         "update anagrafica set cognome = case when ?11 then ?2 else cognome end, "
@@ -252,7 +293,7 @@ Status PersonTable::correct(const StoredPerson& loaded, const Person& edited) {
         "nazionemorte = case when ?19 then ?10 else nazionemorte end where idrecord = ?1");
     if (!statement.ok()) return statement.status();
     Statement& update = *statement.value();
-    BindPerson(update, NormalizedForStorage(edited));
+    BindPerson(update, stored.value());
     update.bind(1, loaded.person.idrecord);  // the key never changes
     int flag = 11;
     for (const bool changed : ChangedFields(loaded.person, edited))
@@ -277,10 +318,25 @@ Status PersonTable::rewrite(const Person& person) {
 }
 
 Status PersonTable::write(const char* sql, const Person& person, Statement& cache) {
+    const Result<Person> stored = storable(person);
+    if (!stored.ok()) return stored.status();
     Result<Statement*> statement = Cached(db_, cache, sql);
     if (!statement.ok()) return statement.status();
-    BindPerson(*statement.value(), NormalizedForStorage(person));
+    BindPerson(*statement.value(), stored.value());
     return statement.value()->run();
+}
+
+Result<Person> PersonTable::storable(const Person& person) const {
+    if (!db_) return ConnectionClosed();
+    Person stored = NormalizedForStorage(person);
+    if (stored.sesso) return stored;
+    if (!sexRequired_) {
+        const Result<bool> required = ColumnRequired(*db_, "anagrafica", "sesso");
+        if (!required.ok()) return required.status();
+        sexRequired_ = required.value();
+    }
+    if (*sexRequired_) stored.sesso = NotApplicableSex;
+    return stored;
 }
 
 // A freed row id is given to the next new person, so the key must match too.
@@ -300,11 +356,19 @@ Result<Person> PersonTable::readRow(std::int64_t rowId, const QString& key) cons
 
 namespace {
 
-const char* SearchSql(SearchField field, const SearchPattern& pattern) {
+const SearchSql& SearchStatement(SearchField field, const SearchPattern& pattern) {
     const SearchStatements& statements =
         field == SearchField::Surname ? SurnameSearch : GivenNameSearch;
     if (pattern.prefix.isEmpty()) return statements.scan;
     return pattern.hasWildcards() ? statements.rangeAndMatch : statements.range;
+}
+
+// The statement in the form the file can run: one the engine refuses on its own dates (a file
+// without Radici's tables, or with a table of that name made otherwise) sorts by datanasc alone.
+Result<Statement> PrepareSearch(const Database& db, const SearchSql& sql) {
+    Result<Statement> prepared = db.prepare(sql.ownDates);
+    if (prepared.ok() || !prepared.status().is(SQLITE_ERROR)) return prepared;
+    return db.prepare(sql.plain);
 }
 
 void BindSearch(Statement& search, const SearchPattern& pattern) {
@@ -321,7 +385,7 @@ void BindSearch(Statement& search, const SearchPattern& pattern) {
 Result<SearchResult> PersonTable::search(SearchField field, const QString& text) const {
     if (!db_) return ConnectionClosed();
     const SearchPattern pattern = TranslateSearchText(text);
-    Result<Statement> prepared = db_->prepare(SearchSql(field, pattern));
+    Result<Statement> prepared = PrepareSearch(*db_, SearchStatement(field, pattern));
     if (!prepared.ok()) return prepared.status();
     BindSearch(prepared.value(), pattern);
     Result<std::vector<SearchResult::Found>> rows =
@@ -334,7 +398,32 @@ Result<SearchResult> PersonTable::search(SearchField field, const QString& text)
     });
 }
 
+// The range of the prefix's four-digit numbers, read from the top on the key index; a key in
+// that range that does not end in four digits (made by hand) is passed over.
+Result<int> PersonTable::highestOwnNumber(const QString& prefix) const {
+    Result<Statement*> statement = Cached(db_, ownNumberStatement_,
+                                          "select idrecord from anagrafica where idrecord >= ?1 "
+                                          "and idrecord <= ?2 order by idrecord desc");
+    if (!statement.ok()) return statement.status();
+    Statement& read = *statement.value();
+    Rewind rewind(read);
+    read.bind(1, OwnKey(prefix, 0));
+    read.bind(2, OwnKey(prefix, 9999));
+    while (read.step()) {
+        const QString key = read.text(0);
+        const QStringView number = QStringView(key).right(4);
+        if (key.size() == prefix.size() + 4 &&
+            std::all_of(number.begin(), number.end(),
+                        [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return number.toInt();
+    }
+    if (!read.status().ok()) return read.status();
+    return 0;
+}
+
 void PersonTable::close() {
+    sexRequired_.reset();
+    ownNumberStatement_ = Statement();
     seekStatement_ = Statement();
     addStatement_ = Statement();
     rewriteStatement_ = Statement();
@@ -435,8 +524,18 @@ Result<bool> MarriageTable::isEmpty() const {
 }
 
 Status MarriageTable::remove(const QString& husbandKey, const QString& wifeKey) {
-    return RunWithKeys(db_, "delete from matrimoni where idmarito = ?1 and idmoglie = ?2",
-                       {husbandKey, wifeKey});
+    if (!db_) return ConnectionClosed();
+    const auto removeRows = [&] {
+        const Status removed =
+            RunWithKeys(db_, "delete from matrimoni where idmarito = ?1 and idmoglie = ?2",
+                        {husbandKey, wifeKey});
+        if (!removed.ok()) return removed;
+        return RunOnOwnTable(
+            db_, MarriageDatesTable,
+            "delete from radici_date_matrimoni where idmarito = ?1 and idmoglie = ?2",
+            {husbandKey, wifeKey});
+    };
+    return db_->inTransaction() ? removeRows() : InTransaction(*db_, removeRows);
 }
 
 Status MarriageTable::upsert(const Marriage& marriage) {
@@ -461,6 +560,147 @@ void MarriageTable::close() {
     db_ = nullptr;
 }
 
+// --- Radici's own tables of dates known in part -----------------------------------------------
+
+struct DatesInPartTable::RowSql {
+    const char* update;
+    const char* insert;
+    const char* erase;
+};
+
+namespace {
+
+constexpr const char* PersonDatesSql =
+    "select evento, data from radici_date_persone where idrecord = ?1";
+constexpr const char* MarriageDatesSql =
+    "select data from radici_date_matrimoni where idmarito = ?1 and idmoglie = ?2";
+
+}  // namespace
+
+Result<Statement*> DatesInPartTable::reading(Statement& cache, const char* sql) const {
+    Result<Statement*> statement = Cached(db_, cache, sql);
+    if (statement.ok() || !statement.status().is(SQLITE_ERROR)) return statement;
+    const Result<bool> present = exists();
+    if (!present.ok()) return present.status();
+    if (present.value()) return statement.status();
+    Statement* missing = nullptr;
+    return missing;
+}
+
+Result<Statement*> DatesInPartTable::writing(Statement& cache, const char* sql) {
+    if (db_ && !cache.prepared()) {
+        if (Status made = create(); !made.ok()) return made;
+    }
+    return Cached(db_, cache, sql);
+}
+
+Result<PersonDatesInPart> DatesInPartTable::ofPerson(const QString& key) const {
+    Result<Statement*> statement = reading(personStatement_, PersonDatesSql);
+    if (!statement.ok()) return statement.status();
+    PersonDatesInPart dates;
+    if (!statement.value()) return dates;
+    Statement& read = *statement.value();
+    Rewind rewind(read);
+    read.bind(1, KeyParameter(key));
+    while (read.step()) dates.take(read.integer(0), read.text(1));
+    if (!read.status().ok()) return read.status();
+    return dates;
+}
+
+Result<QString> DatesInPartTable::ofMarriage(const QString& husbandKey,
+                                             const QString& wifeKey) const {
+    Result<Statement*> statement = reading(marriageStatement_, MarriageDatesSql);
+    if (!statement.ok()) return statement.status();
+    if (!statement.value()) return QString();
+    Statement& read = *statement.value();
+    Rewind rewind(read);
+    read.bind(1, KeyParameter(husbandKey));
+    read.bind(2, KeyParameter(wifeKey));
+    const QString text = read.step() ? read.text(0) : QString();
+    if (!read.status().ok()) return read.status();
+    return text;
+}
+
+// An empty text deletes the row; otherwise it is rewritten, or added when there is none
+// ("insert or replace" would keep a statement journal for every row, which slows an import down).
+template <typename BindKeys>
+Status DatesInPartTable::setRow(RowStatements& statements, const RowSql& sql, BindKeys bindKeys,
+                                const QString& text) {
+    const QString data = text.trimmed();
+    if (data.isEmpty()) {
+        Result<Statement*> erase = writing(statements.erase, sql.erase);
+        if (!erase.ok()) return erase.status();
+        bindKeys(*erase.value());
+        return erase.value()->run();
+    }
+    const QString ordine = StorageDateText(EarliestDay(data));
+    for (const auto& [cache, statementSql] :
+         {std::pair{&statements.update, sql.update}, std::pair{&statements.insert, sql.insert}}) {
+        Result<Statement*> statement = writing(*cache, statementSql);
+        if (!statement.ok()) return statement.status();
+        Statement& row = *statement.value();
+        bindKeys(row);
+        row.bind(3, data);
+        row.bind(4, ordine);
+        if (Status written = row.run(); !written.ok()) return written;
+        if (ChangedRows(db_) > 0) break;
+    }
+    return Status::success();
+}
+
+Status DatesInPartTable::setPerson(const QString& key, const PersonDatesInPart& dates) {
+    static constexpr RowSql sql{
+        "update radici_date_persone set data = ?3, ordine = ?4 where idrecord = ?1 and evento = ?2",
+        "insert into radici_date_persone (idrecord, evento, data, ordine) values (?1, ?2, ?3, ?4)",
+        "delete from radici_date_persone where idrecord = ?1 and evento = ?2"};
+    for (const auto& [event, text] : {std::pair{0, dates.birth}, std::pair{1, dates.death}}) {
+        const auto bindKeys = [&](Statement& row) {
+            row.bind(1, KeyParameter(key));
+            row.bind(2, std::int64_t{event});
+        };
+        if (Status s = setRow(personRows_, sql, bindKeys, text); !s.ok()) return s;
+    }
+    return Status::success();
+}
+
+Status DatesInPartTable::setMarriage(const QString& husbandKey, const QString& wifeKey,
+                                     const QString& text) {
+    static constexpr RowSql sql{
+        "update radici_date_matrimoni set data = ?3, ordine = ?4 where idmarito = ?1 and "
+        "idmoglie = ?2",
+        "insert into radici_date_matrimoni (idmarito, idmoglie, data, ordine) values (?1, ?2, ?3, "
+        "?4)",
+        "delete from radici_date_matrimoni where idmarito = ?1 and idmoglie = ?2"};
+    const auto bindKeys = [&](Statement& row) {
+        row.bind(1, KeyParameter(husbandKey));
+        row.bind(2, KeyParameter(wifeKey));
+    };
+    return setRow(marriageRows_, sql, bindKeys, text);
+}
+
+Result<bool> DatesInPartTable::exists() const {
+    if (!db_) return ConnectionClosed();
+    for (const char* table : {PersonDatesTable, MarriageDatesTable}) {
+        const Result<bool> present = HasTable(*db_, table);
+        if (!present.ok() || !present.value()) return present;
+    }
+    return true;
+}
+
+Status DatesInPartTable::create() {
+    const Result<bool> present = exists();
+    if (!present.ok()) return present.status();
+    return present.value() ? Status::success() : CreateOwnTables(*db_);
+}
+
+void DatesInPartTable::close() {
+    personStatement_ = Statement();
+    marriageStatement_ = Statement();
+    personRows_ = RowStatements();
+    marriageRows_ = RowStatements();
+    db_ = nullptr;
+}
+
 // --- the connection ----------------------------------------------------------------------------
 
 Status DatabaseConnection::open(const QString& path) {
@@ -473,11 +713,13 @@ Status DatabaseConnection::open(const QString& path) {
     anagrafica_.db_ = &*database_;
     relazioni_.db_ = &*database_;
     matrimoni_.db_ = &*database_;
+    datesInPart_.db_ = &*database_;
     return Status::success();
 }
 
 void DatabaseConnection::close() {
     // Statements first: the database closes only once none is left.
+    datesInPart_.close();
     matrimoni_.close();
     relazioni_.close();
     anagrafica_.close();
@@ -487,6 +729,7 @@ void DatabaseConnection::close() {
 void DatabaseConnection::takeOver(DatabaseConnection& other) {
     close();
     // The other's statements belong to the handle that moves: they go before it does.
+    other.datesInPart_.close();
     other.matrimoni_.close();
     other.relazioni_.close();
     other.anagrafica_.close();
@@ -496,6 +739,7 @@ void DatabaseConnection::takeOver(DatabaseConnection& other) {
     anagrafica_.db_ = &*database_;
     relazioni_.db_ = &*database_;
     matrimoni_.db_ = &*database_;
+    datesInPart_.db_ = &*database_;
 }
 
 bool DatabaseConnection::hasWritten() const {
@@ -504,11 +748,7 @@ bool DatabaseConnection::hasWritten() const {
 
 Status DatabaseConnection::runInTransaction(const std::function<Status()>& work) {
     if (!database_) return ConnectionClosed();
-    if (Status begun = database_->begin(); !begun.ok()) return begun;
-    Status done = work();
-    if (done.ok()) done = database_->commit();
-    if (!done.ok()) return database_->rollbackAfter(done);
-    return done;
+    return InTransaction(*database_, work);
 }
 
 // Deferred: a read lock only, so the program's own writes are never blocked by a long read.
@@ -574,10 +814,17 @@ Status DatabaseConnection::saveRelations(const RelationsToSave& rows) {
 }
 
 CascadeOutcome DatabaseConnection::deletePersonCascade(const QString& key) {
-    static constexpr const char* Deletions[] = {
-        "delete from relazioni where idfigli = ?1",   "delete from relazioni where idgenitori = ?1",
-        "delete from matrimoni where idmarito = ?1",  "delete from matrimoni where idmoglie = ?1",
-        "delete from anagrafica where idrecord = ?1",
+    // The three tables' five deletions, then the rows of Radici's own tables (of which a file may
+    // have none).
+    static constexpr std::pair<const char*, const char*> Deletions[] = {
+        {nullptr, "delete from relazioni where idfigli = ?1"},
+        {nullptr, "delete from relazioni where idgenitori = ?1"},
+        {nullptr, "delete from matrimoni where idmarito = ?1"},
+        {nullptr, "delete from matrimoni where idmoglie = ?1"},
+        {nullptr, "delete from anagrafica where idrecord = ?1"},
+        {PersonDatesTable, "delete from radici_date_persone where idrecord = ?1"},
+        {MarriageDatesTable, "delete from radici_date_matrimoni where idmarito = ?1"},
+        {MarriageDatesTable, "delete from radici_date_matrimoni where idmoglie = ?1"},
     };
     CascadeOutcome outcome;
     if (!database_) {
@@ -590,8 +837,10 @@ CascadeOutcome DatabaseConnection::deletePersonCascade(const QString& key) {
     }
     // Every deletion is attempted, so the user learns of every failure at once, unless a failure
     // ended the transaction by itself: a deletion after it would be committed alone.
-    for (const char* deletion : Deletions) {
-        if (Status s = RunWithKeys(&*database_, deletion, {key}); !s.ok()) {
+    for (const auto& [ownTable, deletion] : Deletions) {
+        const Status s = ownTable ? RunOnOwnTable(&*database_, ownTable, deletion, {key})
+                                  : RunWithKeys(&*database_, deletion, {key});
+        if (!s.ok()) {
             outcome.failures.push_back(s);
             if (!database_->inTransaction()) break;
         }

@@ -26,17 +26,23 @@ public:
     Status add(const Person& person);
     // Rewrites the row with the person's idrecord; NoCurrentRecord when there is none.
     Status rewrite(const Person& person);
+    // DatabaseConnection::correctPerson, for a writer that runs it in a transaction of its own.
+    Status correct(const StoredPerson& loaded, const Person& edited);
 
     // Persons whose surname (or given name) begins with the text, any letter case; "*" stands
     // for any run of characters and "?" for one, everything else is literal. Ordered by birth
     // date, then surname, given name and creation order.
     Result<SearchResult> search(SearchField field, const QString& text) const;
 
+    // The highest number of a stored own key "prefix + nnnn" (OwnKey); 0 when there is none.
+    Result<int> highestOwnNumber(const QString& prefix) const;
+
 private:
     friend class DatabaseConnection;
     Result<Person> readRow(std::int64_t rowId, const QString& key) const;
     Status write(const char* sql, const Person& person, Statement& cache);
-    Status correct(const StoredPerson& loaded, const Person& edited);
+    // The person as the file takes it: normalized, an unknown sex as the file can hold it.
+    Result<Person> storable(const Person& person) const;
     void close();
 
     Database* db_ = nullptr;
@@ -45,6 +51,9 @@ private:
     Statement rewriteStatement_;
     mutable Statement readRowStatement_;
     Statement correctStatement_;
+    mutable Statement ownNumberStatement_;
+    // Whether sesso refuses NULL, as files made before an unknown sex existed do; read once.
+    mutable std::optional<bool> sexRequired_;
 };
 
 // Access to relazioni, the parent-child links. Rows come back in the order they were written.
@@ -78,7 +87,7 @@ public:
     Result<std::vector<Marriage>> ofWife(const QString& wifeKey) const;
     Result<bool> contains(const QString& husbandKey, const QString& wifeKey) const;
     Result<bool> isEmpty() const;
-    // Deletes every row of the pair.
+    // Deletes every row of the pair, and its date known in part, together.
     Status remove(const QString& husbandKey, const QString& wifeKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.
     Status upsert(const Marriage& marriage);
@@ -93,6 +102,45 @@ private:
     mutable Statement containsStatement_;
     Statement updateStatement_;
     Statement insertStatement_;
+};
+
+// Dates known in part, in Radici's own tables: a person's birth and death, a marriage. A file
+// without the tables reads as holding none; a write makes them. Keys are trimmed.
+class DatesInPartTable {
+public:
+    Result<PersonDatesInPart> ofPerson(const QString& key) const;
+    Result<QString> ofMarriage(const QString& husbandKey, const QString& wifeKey) const;
+    // Writes the person's birth and death rows; an empty text deletes that row.
+    Status setPerson(const QString& key, const PersonDatesInPart& dates);
+    // Writes the marriage's row; an empty text deletes it.
+    Status setMarriage(const QString& husbandKey, const QString& wifeKey, const QString& text);
+    // Whether the file holds both tables.
+    Result<bool> exists() const;
+    // Makes the tables when missing.
+    Status create();
+
+private:
+    friend class DatabaseConnection;
+    struct RowSql;
+    struct RowStatements {
+        Statement update;
+        Statement insert;
+        Statement erase;
+    };
+    // The cached statement, or null when its table is missing.
+    Result<Statement*> reading(Statement& cache, const char* sql) const;
+    // The cached statement, once the tables are there.
+    Result<Statement*> writing(Statement& cache, const char* sql);
+    template <typename BindKeys>
+    Status setRow(RowStatements& statements, const RowSql& sql, BindKeys bindKeys,
+                  const QString& text);
+    void close();
+
+    Database* db_ = nullptr;
+    mutable Statement personStatement_;
+    mutable Statement marriageStatement_;
+    RowStatements personRows_;
+    RowStatements marriageRows_;
 };
 
 // What "Salva" writes, in this order.
@@ -132,9 +180,11 @@ public:
     const PersonTable& anagrafica() const { return anagrafica_; }
     const RelationTable& relazioni() const { return relazioni_; }
     const MarriageTable& matrimoni() const { return matrimoni_; }
+    const DatesInPartTable& datesInPart() const { return datesInPart_; }
     PersonTable& anagrafica() { return anagrafica_; }
     RelationTable& relazioni() { return relazioni_; }
     MarriageTable& matrimoni() { return matrimoni_; }
+    DatesInPartTable& datesInPart() { return datesInPart_; }
 
     // Runs the work in one transaction: committed when it succeeds, rolled back when it fails.
     Status runInTransaction(const std::function<Status()>& work);
@@ -166,8 +216,9 @@ public:
     Status correctPerson(const StoredPerson& loaded, const Person& edited);
 
     // Deletes the person's links as child and as parent, marriages as husband and as wife, and
-    // the person's own row, in one transaction. Every deletion is attempted; any failure rolls
-    // all of them back.
+    // the person's own row, then the person's dates and marriage dates known in part (none when
+    // the file has no such tables), in one transaction. Every deletion is attempted; any failure
+    // rolls all of them back.
     CascadeOutcome deletePersonCascade(const QString& key);
 
 private:
@@ -179,6 +230,7 @@ private:
     PersonTable anagrafica_;
     RelationTable relazioni_;
     MarriageTable matrimoni_;
+    DatesInPartTable datesInPart_;
 };
 
 // The status every operation returns while the connection is closed.

@@ -90,6 +90,30 @@ Result<std::vector<Person>> FamilyReader::persons(const QStringList& keys) const
     return RowsOnly(std::move(rows).value());
 }
 
+Result<QHash<QString, PersonDatesInPart>> FamilyReader::datesInPart(const QStringList& keys) const {
+    QHash<QString, PersonDatesInPart> dates;
+    const Result<bool> present = connection_.datesInPart().exists();
+    if (!present.ok()) return present.status();
+    if (!present.value()) return dates;
+    struct EventRow {
+        QString key;
+        std::int64_t event;
+        QString text;
+    };
+    auto rows = ReadByKeys<EventRow>(
+        // The table has no rowid, and the order of a person's two dates does not matter.
+        connection_,
+        "select idrecord, evento, data, evento from radici_date_persone where idrecord", 3, keys,
+        [](const Statement& row) -> EventRow {
+            return {row.text(0).trimmed(), row.integer(1), row.text(2)};
+        });
+    if (!rows.ok()) return rows.status();
+    for (const Numbered<EventRow>& row : rows.value()) {
+        dates[row.row.key].take(row.row.event, row.row.text);
+    }
+    return dates;
+}
+
 Result<std::vector<ParentLink>> FamilyReader::parentLinks(const QStringList& childKeys) const {
     return Links(connection_,
                  "select idgenitori, idfigli, idsesso, rowid from relazioni where idfigli",

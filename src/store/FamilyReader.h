@@ -4,6 +4,7 @@
 #include "Records.h"
 #include "Status.h"
 
+#include <QHash>
 #include <QStringList>
 #include <vector>
 
@@ -18,6 +19,9 @@ public:
 
     // The persons among the keys that exist in anagrafica.
     Result<std::vector<Person>> persons(const QStringList& keys) const;
+    // The dates known in part of those among the keys that have any, by trimmed key; none in a
+    // file without Radici's own tables.
+    Result<QHash<QString, PersonDatesInPart>> datesInPart(const QStringList& keys) const;
     // Links naming one of the keys as child.
     Result<std::vector<ParentLink>> parentLinks(const QStringList& childKeys) const;
     // The children the links give one of the keys, each once, in the order written.

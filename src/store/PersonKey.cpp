@@ -27,6 +27,29 @@ QString ComposeKey(const QString& surname, const QString& givenName, const QStri
 
 bool KeyComplete(const QString& key) { return key.trimmed().size() == PersonKeyLength; }
 
+bool IsOwnKey(const QString& key) {
+    return key.size() == PersonKeyLength && key.at(6) == u'~' && key.at(11) == u'~';
+}
+
+QString OwnKeyPrefix(const QString& surname, const QString& givenName,
+                     std::optional<int> birthYear) {
+    // A year that four digits cannot write counts as unknown: the key keeps its length.
+    const int known = birthYear.value_or(0) > 0 && *birthYear <= 9999 ? *birthYear : 0;
+    const QString year = QStringLiteral("%1").arg(known, 4, 10, QLatin1Char('0'));
+    return UpperCase(FirstThree(surname).leftJustified(3, u'_') +
+                     FirstThree(givenName).leftJustified(3, u'_') + u'~' + year + u'~');
+}
+
+QString OwnKey(const QString& prefix, int number) {
+    return prefix + QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
+}
+
+bool CanHaveRegistryKey(const QString& surname, const QString& givenName, const QDate& birth) {
+    // Exactly when the registry window would complete the key from these boxes.
+    return birth.isValid() && KeyComplete(ComposeKey(surname, givenName, FormatDisplayDate(birth),
+                                                     DateRule::ExactlyTenCharacters));
+}
+
 QString UpperCase(const QString& text) {
     // Built character by character: QString::fromUcs4 would drop a leading U+FEFF as a
     // byte-order mark, and a pasted name that begins with one would lose a character.

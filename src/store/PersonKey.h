@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <optional>
 
 namespace radici {
 
@@ -19,6 +21,19 @@ QString ComposeKey(const QString& surname, const QString& givenName, const QStri
 
 // True when the key, trimmed, is exactly 16 characters long.
 bool KeyComplete(const QString& key);
+
+// Radici's own key, "SSSNNN~yyyy~nnnn", for a person the registry key cannot name. Told apart
+// by position only: a surname typed in the registry window may hold "~" or "_" anywhere.
+bool IsOwnKey(const QString& key);
+// "SSSNNN~yyyy~": three characters of each trimmed name, filled up with "_", and the birth year
+// ("0000" when unknown), upper-cased.
+QString OwnKeyPrefix(const QString& surname, const QString& givenName,
+                     std::optional<int> birthYear);
+// The prefix followed by the number in four digits.
+QString OwnKey(const QString& prefix, int number);
+// Whether the registry key can name the person: names of three characters or more, trimmed,
+// and a birth date known to the day, as the registry window would compose it.
+bool CanHaveRegistryKey(const QString& surname, const QString& givenName, const QDate& birth);
 
 // Upper case one character for one, so a key keeps its length and a name its box's limit
 // ("ß" stays "ß" rather than growing to "SS"). Keys, names, places and search texts all use it.

@@ -10,7 +10,10 @@ void BindPerson(Statement& statement, const Person& person) {
     statement.bind(1, person.idrecord);
     statement.bind(2, person.cognome);
     statement.bind(3, person.nome);
-    statement.bind(4, std::int64_t{person.sesso});
+    if (person.sesso)
+        statement.bind(4, std::int64_t{*person.sesso});
+    else
+        statement.bindNull(4);
     statement.bind(5, StorageDateText(person.datanasc));
     statement.bind(6, person.luogonasc);
     statement.bind(7, person.nazionenasc);
@@ -24,7 +27,7 @@ Person ReadPerson(const Statement& row) {
     person.idrecord = row.text(0);
     person.cognome = row.text(1);
     person.nome = row.text(2);
-    person.sesso = static_cast<SexCode>(row.integer(3));
+    person.sesso = row.isNull(3) ? std::nullopt : std::optional(SexCode{row.integer(3)});
     person.datanasc = DateFromStorageText(row.text(4));
     person.luogonasc = row.text(5);
     person.nazionenasc = row.text(6);
@@ -54,8 +57,9 @@ bool StoredPerson::unreadable(PersonColumn column) const {
     const QVariant& value = columns.value(static_cast<qsizetype>(column));
     switch (column) {
         case PersonColumn::sesso:
-            return value.typeId() != QMetaType::LongLong ||
-                   (value.toLongLong() != Male && value.toLongLong() != Female);
+            return !value.isNull() &&
+                   (value.typeId() != QMetaType::LongLong ||
+                    (value.toLongLong() != Male && value.toLongLong() != Female));
         case PersonColumn::datanasc:
             return !value.toString().isEmpty() && !person.datanasc.isValid();
         case PersonColumn::datamorte:

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariantList>
 #include <cstdint>
+#include <optional>
 
 namespace radici {
 
@@ -12,13 +13,20 @@ namespace radici {
 using SexCode = std::int64_t;
 inline constexpr SexCode Male = 0;
 inline constexpr SexCode Female = 1;
+// ISO 5218 "not applicable": an unknown sex where the file's column refuses NULL.
+inline constexpr SexCode NotApplicableSex = 9;
 
-// One row of anagrafica. An absent date is a null QDate.
+// True only for Male and Female: an absent sex, or a code another program wrote, is unknown.
+inline bool IsKnownSex(const std::optional<SexCode>& sex) {
+    return sex && (*sex == Male || *sex == Female);
+}
+
+// One row of anagrafica. An absent date is a null QDate; an absent sex (NULL) is no value.
 struct Person {
     QString idrecord;
     QString cognome;
     QString nome;
-    SexCode sesso = Male;
+    std::optional<SexCode> sesso = Male;
     QDate datanasc;
     QString luogonasc;
     QString nazionenasc;
@@ -70,6 +78,20 @@ struct Marriage {
     QDate data;
 
     bool operator==(const Marriage&) const = default;
+};
+
+// A person's birth and death dates known only in part, as GEDCOM date values; empty when the
+// date is known to the day (in anagrafica) or not at all.
+struct PersonDatesInPart {
+    QString birth;
+    QString death;
+
+    // Takes the text of a row of radici_date_persone: event 0 birth, 1 death, others ignored.
+    void take(std::int64_t event, const QString& text) {
+        if (event == 0) birth = text;
+        if (event == 1) death = text;
+    }
+    bool operator==(const PersonDatesInPart&) const = default;
 };
 
 }  // namespace radici

@@ -2,6 +2,7 @@
 
 #include "Dates.h"
 #include "PersonRow.h"
+#include "Schema.h"
 
 namespace radici {
 
@@ -39,11 +40,22 @@ Result<TableSizes> TreeScan::sizes() const {
 
 Status TreeScan::persons(
     const std::function<bool(std::int64_t rowId, const Person&, const StoredDates&)>& visit) const {
+    // Radici's own table is joined in only where it exists, so an old file reads as it always has.
+    const Result<bool> own = HasTable(db_, PersonDatesTable);
+    if (!own.ok()) return own.status();
     return Scan(db_,
-                "select idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
-                "datamorte, luogomorte, nazionemorte, rowid from anagrafica order by rowid",
+                own.value()
+                    ? "select a.idrecord, a.cognome, a.nome, a.sesso, a.datanasc, a.luogonasc, "
+                      "a.nazionenasc, a.datamorte, a.luogomorte, a.nazionemorte, a.rowid, b.data, "
+                      "d.data from anagrafica a left join radici_date_persone b on b.idrecord = "
+                      "a.idrecord and b.evento = 0 left join radici_date_persone d on d.idrecord "
+                      "= a.idrecord and d.evento = 1 order by a.rowid"
+                    : "select idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
+                      "datamorte, luogomorte, nazionemorte, rowid, null, null from anagrafica "
+                      "order by rowid",
                 [&](const Statement& row) {
-                    return visit(row.integer(10), ReadPerson(row), {row.text(4), row.text(7)});
+                    return visit(row.integer(10), ReadPerson(row),
+                                 {row.text(4), row.text(7), row.text(11), row.text(12)});
                 });
 }
 
@@ -62,11 +74,18 @@ Status TreeScan::parentLinks(const std::function<bool(const ScannedLink&)>& visi
 }
 
 Status TreeScan::marriages(const std::function<bool(const ScannedMarriage&)>& visit) const {
-    return Scan(db_, "select idmarito, idmoglie, Data from matrimoni order by rowid",
-                [&](const Statement& row) {
-                    const QString data = row.text(2);
-                    return visit({row.utf8(0), row.utf8(1), DateFromStorageText(data), data});
-                });
+    const Result<bool> own = HasTable(db_, MarriageDatesTable);
+    if (!own.ok()) return own.status();
+    return Scan(
+        db_,
+        own.value() ? "select m.idmarito, m.idmoglie, m.Data, r.data from matrimoni m left "
+                      "join radici_date_matrimoni r on r.idmarito = m.idmarito and "
+                      "r.idmoglie = m.idmoglie order by m.rowid"
+                    : "select idmarito, idmoglie, Data, null from matrimoni order by rowid",
+        [&](const Statement& row) {
+            const QString data = row.text(2);
+            return visit({row.utf8(0), row.utf8(1), DateFromStorageText(data), data, row.text(3)});
+        });
 }
 
 }  // namespace radici

@@ -29,12 +29,15 @@ struct ScannedMarriage {
     QByteArrayView wife;
     QDate data;
     QString storedData;  // the date as the file holds it, read or not
+    QString inPart;      // Radici's own row: the date known in part, as GEDCOM text
 };
 
 // A person's dates as the file holds them, so a text that is no date can be told from none.
 struct StoredDates {
     QString datanasc;
     QString datamorte;
+    QString birthInPart;  // Radici's own rows: dates known in part, as GEDCOM text
+    QString deathInPart;
 };
 
 // Whole-table reads for exporting a tree, each one sequential scan (no lookup per row, so a

@@ -9,16 +9,33 @@
 namespace radici {
 namespace {
 
-Status AddDemoFamily(const QString& path) {
+Status AddContent(const QString& path, DatabaseContent content) {
     DatabaseConnection connection;
     if (Status opened = connection.open(path); !opened.ok()) return opened;
-    return WriteDemoFamily(connection);
+    return content == DatabaseContent::DemoFamily ? WriteDemoFamily(connection)
+                                                  : connection.datesInPart().create();
 }
 
 Status FillNewFile(const QString& path, DatabaseContent content) {
     Status made = CreateEmptyDatabase(path);
-    if (made.ok() && content == DatabaseContent::DemoFamily) made = AddDemoFamily(path);
+    if (made.ok() && content != DatabaseContent::Empty) made = AddContent(path, content);
     return made;
+}
+
+QString MadeMessage(const QString& path, DatabaseContent content) {
+    switch (content) {
+        case DatabaseContent::Empty:
+            return QStringLiteral("Creato il database vuoto %1.").arg(ShownPath(path));
+        case DatabaseContent::EmptyWithOwnTables:
+            return QStringLiteral(
+                       "Creato il database vuoto %1, con le tabelle di Radici per le date note "
+                       "solo in parte: radici_date_persone e radici_date_matrimoni.")
+                .arg(ShownPath(path));
+        case DatabaseContent::DemoFamily:
+            break;
+    }
+    return QStringLiteral("Creato il database %1 con una famiglia di esempio.")
+        .arg(ShownPath(path));
 }
 
 int Create(const QString& command, DatabaseContent content, const CommandLine& line,
@@ -49,11 +66,7 @@ int CreateDatabaseFile(const QString& path, DatabaseContent content, QTextStream
             return completed;
     }
     if (const int named = PublishNewFile(*staged, err); named != ToolSucceeded) return named;
-    if (content == DatabaseContent::DemoFamily) {
-        out << "Creato il database " << ShownPath(path) << " con una famiglia di esempio.\n";
-    } else {
-        out << "Creato il database vuoto " << ShownPath(path) << ".\n";
-    }
+    out << MadeMessage(path, content) << '\n';
     return ToolSucceeded;
 }
 
@@ -63,7 +76,8 @@ ToolCommand InitCommand() {
             QStringLiteral("crea un database vuoto"),
             {},
             [](const CommandLine& line, QTextStream& out, QTextStream& err) {
-                return Create(QStringLiteral("init"), DatabaseContent::Empty, line, out, err);
+                return Create(QStringLiteral("init"), DatabaseContent::EmptyWithOwnTables, line,
+                              out, err);
             }};
 }
 

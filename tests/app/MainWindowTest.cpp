@@ -109,11 +109,13 @@ private slots:
                          "Copia di sicurezza " + suggested, "Copia di sicurezza " + suggested}));
         const QString question =
             "Il file \"" + QDir::toNativeSeparators(copy) + "\" esiste già.\rSostituirlo?";
+        program.choose("persona");
         program.choose("informa");
         program.window.show();
         program.choose("esci");  // closes the database, silently
         QVERIFY(!program.window.isVisible() && !program.context.connection.isOpen());
-        QCOMPARE(program.toolkit.modalWindows.last(), "frmAbout");
+        QCOMPARE(program.toolkit.modalWindows.mid(program.toolkit.modalWindows.size() - 2),
+                 QStringList({"schedaPersona", "frmAbout"}));
         QCOMPARE(program.toolkit.texts,
                  QStringList({question, question,
                               "Copia di sicurezza scritta in \"" + QDir::toNativeSeparators(copy) +

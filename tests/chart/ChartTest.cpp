@@ -3,6 +3,7 @@
 #include "TestDatabase.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartExport.h"
+#include "chart/ChartPainter.h"
 #include "chart/ChartReader.h"
 #include "chart/ChartWindow.h"
 #include "chart/KinshipWindow.h"
@@ -258,6 +259,15 @@ private slots:
                          marriage.data.toString(Qt::ISODate),
                      husband + '+' + wife + "@1925-03-03");
         }
+    }
+
+    // Read with the persons, as the chart command and the chart window read them.
+    void aDateKnownInPartShownShort() {
+        Demo demo;
+        demo.database.execute("update anagrafica set datanasc = null where nome = 'GIUSEPPE'");
+        QVERIFY(demo.connection.datesInPart().setPerson(Giuseppe, {"ABT 1850", {}}).ok());
+        QCOMPARE(BoxLines(demo.chart(ChartKind::Ancestors, Giuseppe, 1).boxes.at(0)).at(2),
+                 "n. ca. 1850 BERGAMO");
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
+#include <tuple>
 
 namespace radici {
 
@@ -143,6 +144,19 @@ private slots:
         database.marry(aldo, alba, "2015-05-05");
         database.marry(elio, eva, "1945-01-01");
         database.link(elio, aldo, Male);
+        // Known in part: born about 1990, so living; born before 1850 (corrected); dead, when not
+        // known.
+        DatabaseConnection connection;
+        QVERIFY(connection.open(database.path()).ok());
+        for (const auto& [key, birth, death] :
+             {std::tuple{"BRUGIA~1990~0001", "ABT 1990", ""},
+              std::tuple{"BRUPIO~1850~0001", "ABT 1840", ""},
+              std::tuple{"BRULEA~0000~0001", "", "(sconosciuta)"}}) {
+            database.addPerson({key, "BRUNO", QString(key).mid(3, 3), std::nullopt, QDate(), "ROMA",
+                                QString(), QDate(), QString(), QString()});
+            QVERIFY(connection.datesInPart().setPerson(key, {birth, death}).ok());
+        }
+        QVERIFY(connection.datesInPart().setPerson("BRUPIO~1850~0001", {"BEF 1850", ""}).ok());
 
         const QString whole = Export(database).text.remove(NameParts);
         const QString hidden = Export(database, true).text.remove(NameParts);
@@ -155,6 +169,10 @@ private slots:
         QCOMPARE(Record(hidden, "@I4@"), Record(whole, "@I4@"));
         QCOMPARE(Record(hidden, "@F1@"), "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR Y\n");
         QCOMPARE(Record(hidden, "@F2@"), Record(whole, "@F2@"));
+        QCOMPARE(Record(hidden, "@I6@"), "0 @I6@ INDI\n1 NAME GIA /BRUNO/\n1 SEX U\n");
+        QVERIFY(Record(hidden, "@I7@").contains("1 BIRT\n2 DATE BEF 1850\n2 PLAC ROMA\n"));
+        QVERIFY(Record(hidden, "@I8@").contains("1 DEAT\n2 DATE (sconosciuta)\n"));
+        QCOMPARE(Export(database).report.problems, QStringList());
     }
 
     void handEditedRowsAreLeftOutAndReported() {

@@ -68,22 +68,24 @@ private slots:
         QTest::addColumn<QStringList>("rows");  // person count, links, marriages
         QTest::addColumn<QStringList>("lines");
 
-        QTest::newRow("year-only birth")
-            << Indi("@I1@", "Mario /Rossi/", "M", "1888") << QStringList{"0"}
-            << QStringList{"  @I1@ Mario /Rossi/, riga 5: data di nascita non esatta (\"1888\")"};
-        QTest::newRow("no sex, short names")
-            << Indi("@I1@", "Li /Wu/", "", "1 JAN 1900") << QStringList{"0"}
-            << QStringList{
-                   "  @I1@ Li /Wu/, riga 5: sesso mancante; cognome di meno di tre "
-                   "caratteri (\"WU\"); nome di meno di tre caratteri (\"LI\")"};
+        QTest::newRow("year-only birth, no sex, short names, no names")
+            << Indi("@I1@", "Mario /Rossi/", "M", "1888") + Indi("@I2@", "Li /Wu/", "", "") +
+                   Indi("@I3@", "//", "F", "1 JAN 1900") +
+                   Indi("@I4@", "//", "F", "", "1 REFN 42\n")
+            << QStringList{"3"}
+            << QStringList{"Persone: 3 importate, 0 già presenti, 1 escluse.",
+                           "Di queste, con la chiave propria di Radici e quindi sempre nuove: 3 "
+                           "(la chiave anagrafica non le può nominare: data di nascita non nota "
+                           "al giorno, cognome o nome di meno di tre caratteri, o chiave già di "
+                           "un'altra persona).",
+                           "  @I3@ //, riga 12: né cognome né nome, né REFN",
+                           "Date note solo in parte, conservate come scritte nel file: 1."};
         QTest::newRow("two persons on one key")
             << Father + Mother + Indi("@I9@", "Giusto /Rossini/", "M", "12 MAR 1888") + Child +
                    "0 @F1@ FAM\n1 HUSB @I9@\n1 WIFE @I2@\n1 CHIL @I3@\n"
-            << QStringList{"3", FatherKey + ">" + ChildKey + ":0",
-                           MotherKey + ">" + ChildKey + ":1", FatherKey + "+" + MotherKey + ":"}
-            << QStringList{"Persone: 3 importate, 1 già presenti, 0 escluse.",
-                           "  @I9@ Giusto /Rossini/, riga 16: già presente nel file come @I1@ "
-                           "(chiave ROSGIU12/03/1888)"};
+            << QStringList{"4", "ROSGIU~1888~0001>" + ChildKey + ":0",
+                           MotherKey + ">" + ChildKey + ":1", "ROSGIU~1888~0001+" + MotherKey + ":"}
+            << QStringList{"Persone: 4 importate, 0 già presenti, 0 escluse."};
         QTest::newRow("one-parent family, middle place part")
             << Mother + Child + "0 @F1@ FAM\n1 WIFE @I2@\n1 CHIL @I3@\n1 CHIL @I3@\n"
             << QStringList{"2", MotherKey + ">" + ChildKey + ":1"}
@@ -96,13 +98,14 @@ private slots:
             << QStringList{"Legami genitore-figlio: 0 importati, 0 già presenti, 2 esclusi.",
                            "  @I3@ (ROSLUC02/02/1917) nella famiglia @F1@",
                            "  parti intermedie dei luoghi (tra comune e nazione): 1"};
-        QTest::newRow("inexact marriage date, divorce, left-out child")
+        QTest::newRow("marriage and birth known in part, divorce")
             << Father + Mother + Indi("@I3@", "Anna /Rossi/", "F", "ABT 1920") +
                    "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 MARR\n2 DATE ABT 1914\n"
                    "1 DIV Y\n"
-            << QStringList{"2", FatherKey + "+" + MotherKey + ":"}
-            << QStringList{"  legami con un figlio non importato: 2", "  divorzi: 1",
-                           "  date inesatte o parziali: 1"};
+            << QStringList{"3", FatherKey + ">ROSANN~1920~0001:0",
+                           MotherKey + ">ROSANN~1920~0001:1", FatherKey + "+" + MotherKey + ":"}
+            << QStringList{"  divorzi: 1",
+                           "Date note solo in parte, conservate come scritte nel file: 2."};
         const QByteArray couple = "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n";
         QTest::newRow("husband and wife by sex")
             << Indi("@I1@", "Anna /Rossi/", "F", "1 JAN 1890") +
@@ -127,14 +130,19 @@ private slots:
             << Father + Mother + "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 NO MARR\n"
             << QStringList{"2"}
             << QStringList{"Matrimoni: 0 importati, 0 già presenti, 0 esclusi."};
-        QTest::newRow("spouse left out, long place kept whole")
+        QTest::newRow("neither sex known: the file's roles")
+            << Indi("@I1@", "Eva /Neri/", "U", "") + Indi("@I2@", "Ugo /Neri/", "", "") +
+                   "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
+            << QStringList{"2", "NEREVA~0000~0001+NERUGO~0000~0001:"}
+            << QStringList{"Matrimoni: 1 importati, 0 già presenti, 0 esclusi."};
+        QTest::newRow("one sex known settles the couple, long place kept whole")
             << Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888",
                     "1 DEAT\n2 PLAC San Giovanni in Persiceto, Italia\n") +
                    Indi("@I2@", "Maria /Bianchi/", "X", "25 JUL 1891") +
-                   "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
-            << QStringList{"1"}
-            << QStringList{"Matrimoni: 0 importati, 0 già presenti, 1 esclusi.",
-                           "  @I2@ Maria /Bianchi/, riga 12: sesso \"X\" (servono M o F)",
+                   "0 @F1@ FAM\n1 HUSB @I2@\n1 WIFE @I1@\n"
+            << QStringList{"2", FatherKey + "+" + MotherKey + ":"}
+            << QStringList{"Matrimoni: 1 importati, 0 già presenti, 0 esclusi.",
+                           "  sesso diverso da M, F e U (importato come non noto): 1",
                            "  @I1@, riga 5: luogo di morte \"SAN GIOVANNI IN PERSICETO\", 25 "
                            "caratteri (la casella ne tiene 20)"};
     }
@@ -249,6 +257,25 @@ private slots:
              "ROSGIU12/03/1888), non modificata"});
     }
 
+    // Numbers go on from the highest stored and skip the keys earlier persons of the file took;
+    // a stored key of Radici's own form in REFN is someone else, so the person gets a new one.
+    void ownKeysGoOnFromTheStoredOnes() {
+        TestDatabase db;
+        db.addPerson(
+            {"ROSMAR~1850~0004", "ROSSI", "MARIA", Female, QDate(), "", "", QDate(), "", ""});
+        const QByteArray records =
+            Indi("@I1@", "Maria /Rossi/", "F", "1850") +
+            Indi("@I2@", "Mara /Rossi/", "F", "", "1 REFN ROSMAR~1850~0006\n") +
+            Indi("@I3@", "Maria /Rossi/", "F", "ABT 1850") +
+            Indi("@I4@", "Maria /Rossi/", "F", "1850", "1 REFN ROSMAR~1850~0004\n");
+        const Result<ImportReport> report = Import(Gedcom(records), db.path());
+        QVERIFY2(report.ok(), qPrintable(report.status().description()));
+        QCOMPARE(db.column("select idrecord from anagrafica order by rowid"),
+                 QStringList({"ROSMAR~1850~0004", "ROSMAR~1850~0005", "ROSMAR~1850~0006",
+                              "ROSMAR~1850~0007", "ROSMAR~1850~0008"}));
+        CheckLines(report.value().lines(), {"Persone: 4 importate, 0 già presenti, 0 escluse."});
+    }
+
     void namesInEveryFormControlsStripped() {
         TestDatabase db;
         QByteArray nul = "1 DEAT\n2 PLAC Ber";
@@ -293,6 +320,28 @@ private slots:
         QVERIFY(writing);
         QVERIFY(report.status().is(GedcomError::Cancelled));
         QCOMPARE(FileBytes(db.path()), before);
+    }
+
+    // Linking the families and the moment before the commit show progress, and a cancel there
+    // still leaves the file as it was.
+    void theLastPhasesCancelToo() {
+        using Phase = ImportProgress::Phase;
+        const QByteArray file =
+            Gedcom(Father + Mother + Child + "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n");
+        for (const Phase stop : {Phase::Linking, Phase::Committing}) {
+            TestDatabase db;
+            const QByteArray before = FileBytes(db.path());
+            QList<Phase> phases;
+            const Result<ImportReport> report =
+                Import(file, db.path(), [&](const ImportProgress& p) {
+                    if (phases.isEmpty() || phases.last() != p.phase) phases << p.phase;
+                    return p.phase != stop;
+                });
+            QVERIFY(report.status().is(GedcomError::Cancelled));
+            QCOMPARE(phases.last(), stop);
+            QCOMPARE(phases.size(), stop == Phase::Linking ? 2 : 3);
+            QCOMPARE(FileBytes(db.path()), before);
+        }
     }
 
     // A note of 4 MiB on one line, between the father and the mother.

@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace radici;
@@ -140,6 +141,44 @@ private slots:
                  "ROSSI|MARIA|1|1920-07-05|CITTÀ DI CASTELLO|ITALIA|1980-04-03|PERUGIA|ITALIA");
         QCOMPARE(registry.database.person("ROSMAR16/07/1920").section(u'|', 0, 2), "ROSSI|MARIO|0");
         QVERIFY(registry.toolkit.texts.isEmpty());
+    }
+
+    // A correction keeps what the user left alone exactly as stored: a sex not known (whatever
+    // was clicked before), a birth known in part shown short, a place longer than its box. A
+    // death date typed replaces the one known in part.
+    void correctionKeepsAPersonKnownInPart() {
+        Registry registry;
+        const QString key = "ROSGIO~1850~0001";
+        registry.database.insert(
+            "insert into anagrafica (idrecord, cognome, nome, sesso, luogonasc) "
+            "values (?1, ?2, ?3, null, ?4)",
+            {key, "ROSSI", "GIOVANNI", "SAN GIOVANNI IN PERSICETO"});
+        DatesInPartTable& dates = registry.context.connection.datesInPart();
+        QVERIFY(dates.setPerson(key, {"ABT 1850", "BET 1900 AND 1905"}).ok());
+        const auto correct = [](QDialog& window, const QString& deathDate) {
+            Search(window, "giov", "Option1_1");
+            QCOMPARE(Shown(window, {"Label23", "Label14"}), "GIOVANNI|ca. 1850");
+            Click(window, "Command3");
+            QCOMPARE(Shown(window, {"Text3", "Text8"}), "ca. 1850|tra il 1900 e il 1905");
+            for (const char* option : {"sesso_0", "sesso_1"})
+                QVERIFY(!static_cast<QRadioButton&>(Control(window, option)).isChecked());
+            if (!deathDate.isEmpty()) Retype(window, "Text8", deathDate);
+            Click(window, "Command8");
+        };
+        registry.use([&](QDialog& window) {
+            Click(window, "Command5");
+            Click(window, "sesso_1");
+            Click(window, "Command7");
+            correct(window, "");
+            QCOMPARE(registry.database.person(key),
+                     "ROSSI|GIOVANNI|||SAN GIOVANNI IN PERSICETO||||");
+            QCOMPARE(dates.ofPerson(key).value(),
+                     PersonDatesInPart({"ABT 1850", "BET 1900 AND 1905"}));
+            correct(window, "3/4/1903");
+        });
+        QCOMPARE(registry.database.person(key),
+                 "ROSSI|GIOVANNI|||SAN GIOVANNI IN PERSICETO||1903-04-03||");
+        QCOMPARE(dates.ofPerson(key).value(), PersonDatesInPart({"ABT 1850", ""}));
     }
 
     // A duplicate key or a death date that is no date keeps the typed data and stores nothing;

@@ -247,20 +247,38 @@ private slots:
         QCOMPARE(family.stored(), "LUCA+OLGA");
         QCOMPARE(family.rows(family.editor.children()), "DINO 01/01/1943");
         family.editor.ClearRelationsWindow();
-        QCOMPARE(family.editor.sex(), Male);
+        QCOMPARE(family.editor.sex(), std::optional(Male));
         QVERIFY(!family.editor.showing());
     }
 
-    // A code other than 0 and 1 is kept: the person is looked up as wife, links carry it.
-    void anUnknownSexKeptAsStored() {
-        Family family("OLGA:2 LUCA DINO", "LUCA+OLGA OLGA+LUCA@1950-01-01");
+    // Whose sex is not known has no sex carried over from the person shown before and is shown
+    // as husband and as wife; until a sex is chosen, "Salva" writes the chosen parent only and
+    // says why. The stored sex stays unknown.
+    void anUnknownSex() {
+        Family family("LUCA OLGA BRUNO DINO ANNA:F", "LUCA+OLGA OLGA+ANNA@1950-01-01");
+        family.db.execute("update anagrafica set sesso = null where nome = 'OLGA'");
+        QVERIFY(family.connection.datesInPart()
+                    .setMarriage(family.keys["LUCA"], family.keys["OLGA"], "BEF 1950")
+                    .ok());
+        family.show("LUCA");
         family.show("OLGA");
-        QCOMPARE(family.editor.sex(), SexCode(2));
-        QCOMPARE(family.rows(family.editor.marriages()), "LUCA");
+        QCOMPARE(family.editor.sex(), std::nullopt);
+        QCOMPARE(family.rows(family.editor.marriages()), "ANNA 01/01/1950, LUCA prima del 1950");
+        family.editor.LoadFather(family.keys["BRUNO"]);
         family.editor.AddChild(family.keys["DINO"]);
         family.editor.SaveRelations();
-        QCOMPARE(family.stored(), "OLGA>DINO:2 LUCA+OLGA OLGA+LUCA@1950-01-01");
-        QCOMPARE(family.db.person(family.keys["OLGA"]).section('|', 2, 2), "2");
+        QVERIFY(family.said().startsWith("Attenzione... il sesso della persona non è noto"));
+        QCOMPARE(family.stored(), "BRUNO>OLGA:0 LUCA+OLGA OLGA+ANNA@1950-01-01");
+        family.editor.setSex(Female);
+        family.editor.SaveRelations();
+        QCOMPARE(family.stored(), "BRUNO>OLGA:0 OLGA>DINO:1 LUCA+OLGA OLGA+ANNA@1950-01-01");
+        QCOMPARE(family.db.column("select sesso from anagrafica where nome = 'OLGA'"), {""});
+
+        // Removed in the role it is stored in, here as husband.
+        family.show("OLGA");
+        family.yes = {true};
+        family.editor.RemoveMarriage(0);
+        QCOMPARE(family.stored(), "BRUNO>OLGA:0 OLGA>DINO:1 LUCA+OLGA");
     }
 
     void deletingAPersonWithEveryLink() {

@@ -1,5 +1,8 @@
 #include "TestDatabase.h"
 #include "store/DatabaseConnection.h"
+#include "store/Dates.h"
+#include "store/PartialDate.h"
+#include "store/PersonKey.h"
 #include "store/Schema.h"
 
 #include <sqlite3.h>
@@ -120,8 +123,104 @@ private slots:
         QCOMPARE(store.db.links(), "P>C:0 P>C:0 P>D:0 Q>C:1 F>C:1");
         QCOMPARE(store.db.marriages(), "H+W@ H+W@1950-01-01 W+H@ F+M@");
 
+        DatesInPartTable& inPart = store.connection.datesInPart();
+        QVERIFY(inPart.setMarriage("H", "W", "1950").ok() &&
+                inPart.setMarriage("W", "H", "1951").ok());
+
         QVERIFY(links.remove("P", "C").ok() && marriages.remove("H", "W").ok());
         QCOMPARE(store.db.links() + u'/' + store.db.marriages(), "P>D:0 Q>C:1 F>C:1/W+H@ F+M@");
+        QCOMPARE(store.db.column("select data from radici_date_matrimoni"), QStringList("1951"));
+    }
+
+    // Each value as stored, as shown, its earliest day and the text that types it.
+    void readsShowsAndOrdersDatesKnownInPart() {
+        for (const auto& [gedcom, shown, earliest, typed] :
+             QList<std::tuple<QString, QString, QString, QString>>{
+                 {"12 MAR 1888", "12/03/1888", "1888-03-12", "12/03/1888"},
+                 {"MAR 1850", "03/1850", "1850-03-01", "03/1850"},
+                 {"ABT 1850", "ca. 1850", "1850-01-01", "ca. 1850"},
+                 {"CAL JUN 1850", "ca. 06/1850", "1850-06-01", ""},
+                 {"BEF 1850", "prima del 1850", "1850-01-01", "prima del 1850"},
+                 {"AFT 1850", "dopo il 1850", "1850-01-01", "dopo il 1850"},
+                 {"BET 1850 AND 1855", "tra il 1850 e il 1855", "1850-01-01",
+                  "tra il 1850 e il 1855"},
+                 {"FROM MAY 1850 TO 1855", "dal 05/1850 al 1855", "1850-05-01",
+                  "dal 05/1850 al 1855"},
+                 {"@#DJULIAN@ 1700", "@#DJULIAN@ 1700", "1700-01-11", ""},
+                 {"1750/51", "1750/51", "1751-01-01", ""},
+                 {"INT 1850 (al censimento)", "INT 1850 (al censimento)", "1850-01-01", ""},
+                 {"(da giovane)", "(da giovane)", "", ""},
+                 {"BET 1850", "BET 1850", "", ""}}) {
+            QCOMPARE(ShortItalianDate(gedcom) + StorageDateText(EarliestDay(gedcom)),
+                     shown + earliest);
+            QCOMPARE(ReadGedcomExactDate(gedcom).has_value(), gedcom == "12 MAR 1888");
+            const std::optional<TypedDate> read = ReadTypedDate(u' ' + typed.toUpper() + u' ');
+            QVERIFY2(read && ShownDate(read->exact, read->inPart) == typed, qPrintable(typed));
+            QVERIFY(read->inPart.isEmpty() || read->inPart == gedcom);
+        }
+        for (const char* refused : {"circa 1850", "13/1850", "tra il 1855 e il 1850"})
+            QVERIFY2(!ReadTypedDate(refused), refused);
+    }
+
+    // Told apart by the 7th and 12th characters; numbered after the highest of the prefix, a key
+    // made by hand in its range passed over.
+    void makesOwnKeysTheRegistryKeyCannotBe() {
+        QCOMPARE(OwnKey(OwnKeyPrefix(" li ", "Wei", 1950), 1) + OwnKeyPrefix("", "gio", {}),
+                 "LI_WEI~1950~0001___GIO~0000~");
+        QVERIFY(IsOwnKey("ROSMAR~1850~0001") && !IsOwnKey("R~~MAR15/07/1920") &&
+                !IsOwnKey("ROSMAR~1850~001"));
+        QVERIFY(CanHaveRegistryKey(" Rossi", "Maria ", QDate(1920, 7, 15)) &&
+                !CanHaveRegistryKey("Li", "Wei", QDate(1950, 1, 1)));
+        Store store;
+        store.db.execute(
+            "insert into anagrafica (idrecord) values ('ROSMAR~1850~0007'), "
+            "('ROSMAR~1850~0002'), ('ROSMAR~1850~00X9'), ('ROSMAR~1850~001')");
+        PersonTable& persons = store.connection.anagrafica();
+        QCOMPARE(persons.highestOwnNumber("ROSMAR~1850~").value(), 7);
+        QCOMPARE(persons.highestOwnNumber("ROSMAR~1851~").value(), 0);
+    }
+
+    // Nothing there, and no table made, until a write; an empty text removes that date alone.
+    void keepsDatesKnownInPartBesideTheThreeTables() {
+        Store store;
+        DatesInPartTable& inPart = store.connection.datesInPart();
+        QVERIFY(inPart.ofPerson("A").value() == PersonDatesInPart{} &&
+                inPart.ofMarriage("A", "B").value().isEmpty() && !inPart.exists().value());
+        QVERIFY(inPart.setPerson(" A", {"BEF MAR 1850", "ABT 1901"}).ok() &&
+                inPart.setMarriage("A", "B", "(in chiesa)").ok());
+        QCOMPARE(inPart.ofPerson("A ").value(), (PersonDatesInPart{"BEF MAR 1850", "ABT 1901"}));
+        QVERIFY(inPart.setPerson("A", {"", "ABT 1902"}).ok());
+        QCOMPARE(store.db.column(
+                     "select evento || data || ifnull(ordine, '-') from radici_date_persone "
+                     "union all select data || ifnull(ordine, '-') from radici_date_matrimoni"),
+                 QStringList({"1ABT 19021902-01-01", "(in chiesa)-"}));
+    }
+
+    // A file made before an unknown sex existed refuses NULL: there it is 9. A correction keeps
+    // any unknown sex as stored.
+    void writesAnUnknownSexAsTheFileCanHoldIt() {
+        for (const bool strict : {false, true}) {
+            Store store;
+            if (strict)
+                store.db.execute(
+                    "drop table anagrafica; create table anagrafica (idrecord text, "
+                    "cognome text, nome text, sesso integer not null, datanasc text, "
+                    "luogonasc text, nazionenasc text, datamorte text, luogomorte "
+                    "text, nazionemorte text)");
+            Person unknown;
+            unknown.idrecord = "A";
+            unknown.sesso = std::nullopt;
+            QVERIFY(store.connection.anagrafica().add(unknown).ok());
+            store.db.execute("insert into anagrafica (idrecord, sesso) values ('B', 7)");
+            const StoredPerson loaded =
+                store.connection.anagrafica().seekStored("B").value().value();
+            unknown.idrecord = "B";
+            unknown.luogonasc = "Roma";
+            QVERIFY(store.connection.correctPerson(loaded, unknown).ok());
+            QCOMPARE(store.db.column(
+                         "select ifnull(sesso, 'NULL') || ifnull(luogonasc, '') from anagrafica"),
+                     QStringList({strict ? "9" : "NULL", "7ROMA"}));
+        }
     }
 
     // While reads share one read transaction another program's write waits for them; inside a
@@ -191,24 +290,33 @@ private slots:
         db.marry("H", "G");
         db.marry("W", "Z");
         db.execute("insert into anagrafica (idrecord) values ('W'), ('H')");
+        DatesInPartTable& inPart = store.connection.datesInPart();
+        QVERIFY(
+            inPart.setPerson("W", {"1850", ""}).ok() && inPart.setPerson("H", {"", "1900"}).ok() &&
+            inPart.setMarriage("H", "W", "1870").ok() &&
+            inPart.setMarriage("W", "Z", "1871").ok() && inPart.setMarriage("H", "G", "1872").ok());
         const auto rows = [&db] {
             return db.links() + u'/' + db.marriages() + u'/' +
-                   db.column("select idrecord from anagrafica").join(u',');
+                   db.column(
+                         "select idrecord from anagrafica union all select idrecord from "
+                         "radici_date_persone union all select data from radici_date_matrimoni")
+                       .join(u',');
         };
         const QString everything = rows();
 
-        // The fourth deletion (marriages as wife) fails: the other four are undone.
+        // The fourth deletion (marriages as wife) and the dates' fail: the others are undone.
         db.execute(
             "create trigger refuse before delete on matrimoni when old.idmoglie = 'W' "
-            "begin select raise(abort, 'bloccato'); end");
+            "begin select raise(abort, 'bloccato'); end; create trigger dates before delete on "
+            "radici_date_persone begin select raise(abort, 'bloccato'); end");
         CascadeOutcome outcome = store.connection.deletePersonCascade("W");
-        QCOMPARE(outcome.failures.size(), std::size_t{1});
-        QVERIFY(outcome.failures[0].description().contains("bloccato"));
+        QCOMPARE(outcome.failures.size(), std::size_t{2});
+        QVERIFY(outcome.failures[1].description().contains("bloccato"));
         QCOMPARE(rows(), everything);
 
         // A failure that ends the transaction by itself stops the deletions after it, which
         // would otherwise be committed alone.
-        db.execute("drop trigger refuse");
+        db.execute("drop trigger refuse; drop trigger dates");
         db.execute(
             "create trigger interrupt before delete on matrimoni "
             "begin select raise(rollback, 'interrotto'); end");
@@ -217,7 +325,7 @@ private slots:
 
         db.execute("drop trigger interrupt");
         QVERIFY(store.connection.deletePersonCascade("W").committed());
-        QCOMPARE(rows(), "H>S:0/H+G@/H");
+        QCOMPARE(rows(), "H>S:0/H+G@/H,H,1872");
     }
 
     void searchesPrefixesOldestFirstWithWildcards() {
@@ -244,6 +352,19 @@ private slots:
         QCOMPARE(QString::number(result.position()) + result.current().value().nome, "4BRUNO");
         QVERIFY(result.movePrevious());
         QCOMPARE(result.current().value().nome, "ALDO");
+
+        // A birth known in part sorts by its earliest day; none at all, as an empty date.
+        store.db.execute(
+            "insert into anagrafica (idrecord, cognome, nome) values "
+            "('A', 'ROSSO', 'A'), ('B', 'ROSSO', 'B'), ('C', 'ROSSO', 'C')");
+        QVERIFY(store.find("ros").startsWith("ROSSO A, ROSSO B, ROSSO C, ROSA ANNA, ROSSETTI"));
+        for (const auto& [key, birth] :
+             {std::pair{"A", "ABT 1921"}, {"B", "BEF 1920"}, {"C", "(?)"}})
+            QVERIFY(store.connection.datesInPart().setPerson(key, {birth, ""}).ok());
+        QCOMPARE(store.find("ros"),
+                 "ROSSO C, ROSA ANNA, ROSSETTI LUCA, ROSSO B, ROSSI MARIA, "
+                 "ROSSINI ALDO, ROSSINI BRUNO, ROSSO A");
+        QCOMPARE(FullScanSteps(store.connection, [&] { store.find("ros"); }), 0);
     }
 };
 

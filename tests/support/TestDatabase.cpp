@@ -42,9 +42,10 @@ void TestDatabase::addPerson(const Person& person) {
     insert(
         "insert into anagrafica (idrecord, cognome, nome, sesso, datanasc, luogonasc, "
         "nazionenasc, datamorte, luogomorte, nazionemorte) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        {person.idrecord, person.cognome, person.nome, QString::number(person.sesso),
-         iso(person.datanasc), person.luogonasc, person.nazionenasc, iso(person.datamorte),
-         person.luogomorte, person.nazionemorte});
+        {person.idrecord, person.cognome, person.nome,
+         person.sesso ? QString::number(*person.sesso) : QString(), iso(person.datanasc),
+         person.luogonasc, person.nazionenasc, iso(person.datamorte), person.luogomorte,
+         person.nazionemorte});
 }
 
 void TestDatabase::insert(const char* sql, const QStringList& values) {

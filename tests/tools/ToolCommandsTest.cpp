@@ -35,7 +35,9 @@ private slots:
         QTest::addColumn<int>("persons");   // in radicidb.mdb after, -1 when it is not a database
         QTest::addColumn<QString>("said");  // in the one line written
         const QString cannotOpen = "impossibile aprire il database";
-        QTest::newRow("init") << QStringList{"init"} << ToolSucceeded << 0 << "vuoto";
+        QTest::newRow("init") << QStringList{"init"} << ToolSucceeded << 0
+                              << "radicidb.mdb, con le tabelle di Radici per le date note solo "
+                                 "in parte: radici_date_persone e radici_date_matrimoni.";
         QTest::newRow("demo") << QStringList{"demo", "radicidb.mdb"} << ToolSucceeded << 19
                               << "famiglia di esempio";
         QTest::newRow("init over a file")
@@ -92,6 +94,11 @@ private slots:
         QVERIFY((exitCode == ToolSucceeded ? run.err : run.out).isEmpty());
         QVERIFY2(line.contains(said) && !line.contains(u'('), qPrintable(line));
         QCOMPARE(PersonsIn(folder.filePath(DatabaseConnection::FileName)), persons);
+        if (persons >= 0) {
+            DatabaseConnection made;
+            QVERIFY(made.open(folder.filePath(DatabaseConnection::FileName)).ok());
+            QCOMPARE(made.datesInPart().exists().value(), arguments[0] == "init");
+        }
         QCOMPARE(FileBytes(folder.filePath("albero.txt")), precious);
         QCOMPARE(QDir(folder.path(), {}, QDir::Name,
                       QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)

@@ -22,21 +22,22 @@ status=0
 [[ $(cat "$scratch/existing.mdb") == "dati da non perdere" ]] || fail "the existing file changed"
 
 "$tool" init "$scratch/new.mdb" >/dev/null
-tables=$(printf "PRAGMA key = 'tqzrwvk';\n.tables\n" | sqlcipher "$scratch/new.mdb")
-read -r -a listed <<<"$tables"
-[[ "${listed[*]}" == "anagrafica matrimoni relazioni" ]] || fail "sqlcipher lists: $tables"
+tables=$(printf "PRAGMA key = 'tqzrwvk';\nselect name from sqlite_master where type = 'table' order by name;\n" |
+    sqlcipher "$scratch/new.mdb")
+[[ $(echo $tables) == "anagrafica matrimoni radici_date_matrimoni radici_date_persone relazioni" ]] ||
+    fail "sqlcipher lists: $tables"
 if printf ".tables\n" | sqlcipher -bail "$scratch/new.mdb" >/dev/null 2>&1; then
     fail "sqlcipher read the file without the password"
 fi
 # import: a dry run makes nothing, an import makes the file, a failed one leaves none.
 printf '0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Nicolò /Rossi/\n1 SEX M\n1 BIRT\n2 DATE 1 JAN 1900\n0 @I2@ INDI\n1 NAME Anna /Li/\n0 TRLR\n' >"$scratch/in.ged"
 "$tool" import --dry-run "$scratch/in.ged" "$scratch/imported.mdb" >"$scratch/plan"
-grep -q '^Persone: 1 da importare, 0 già presenti, 1 escluse.$' "$scratch/plan" || fail "dry run: $(cat "$scratch/plan")"
+grep -q '^Persone: 2 da importare, 0 già presenti, 0 escluse.$' "$scratch/plan" || fail "dry run: $(cat "$scratch/plan")"
 [[ ! -e "$scratch/imported.mdb" ]] || fail "the dry run made the database"
 "$tool" import "$scratch/in.ged" "$scratch/imported.mdb" >"$scratch/done"
-grep -q '^Persone: 1 importate, 0 già presenti, 1 escluse.$' "$scratch/done" || fail "import: $(cat "$scratch/done")"
+grep -q '^Persone: 2 importate, 0 già presenti, 0 escluse.$' "$scratch/done" || fail "import: $(cat "$scratch/done")"
 names=$(printf "PRAGMA key = 'tqzrwvk';\nselect idrecord || ' ' || nome from anagrafica;\n" | sqlcipher "$scratch/imported.mdb")
-[[ $names == *"ROSNIC01/01/1900 NICOLÒ" ]] || fail "imported rows: $names"
+[[ $names == *"ROSNIC01/01/1900 NICOLÒ"*"LI_ANN~0000~0001 ANNA" ]] || fail "imported rows: $names"
 status=0
 "$tool" import "$scratch/missing.ged" "$scratch/failed.mdb" >/dev/null 2>&1 || status=$?
 [[ $status -eq 1 && ! -e "$scratch/failed.mdb" ]] || fail "a failed import exited $status or left a file"
