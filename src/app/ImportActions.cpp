@@ -22,6 +22,8 @@ QString PhaseText(ImportProgress::Phase phase) {
             return QStringLiteral("Collegamento di famiglie e figli in corso...");
         case ImportProgress::Phase::Writing:
             return QStringLiteral("Scrittura nel database in corso...");
+        case ImportProgress::Phase::Indexing:
+            return QStringLiteral("Costruzione degli indici del database in corso...");
         case ImportProgress::Phase::Committing:
             return QStringLiteral("Salvataggio definitivo del database in corso...");
     }

@@ -3,6 +3,7 @@
 #include "gedcom/GedcomReader.h"
 #include "store/BulkWriteCache.h"
 #include "store/Dates.h"
+#include "store/IndexRebuild.h"
 #include "store/PartialDate.h"
 #include "store/PersonKey.h"
 
@@ -751,52 +752,79 @@ Result<ImportPlan> PlanImport(const QString& path, const DatabaseConnection& con
     return PlanImport(file, connection, progress);
 }
 
+// The rows are added as they are: the plan holds no pair twice and none the tables hold.
+Status ImportPlan::writeRows(DatabaseConnection& connection,
+                             const std::function<bool()>& advance) const {
+    const auto key = [&](qint32 xref) { return keys_[static_cast<std::size_t>(xref)]; };
+    const auto text = [&](quint32 number) { return texts_[number]; };
+    for (const NewPerson& planned : persons_) {
+        if (Status s = connection.anagrafica().add(person(planned)); !s.ok()) return s;
+        // Radici's own tables are made by the first row written to them, only when needed.
+        if (planned.birthInPart || planned.deathInPart)
+            if (Status s = connection.datesInPart().setPerson(
+                    key(planned.xref), {text(planned.birthInPart), text(planned.deathInPart)});
+                !s.ok())
+                return s;
+        if (!advance()) return ImportCancelled();
+    }
+    for (const NewLink& link : links_) {
+        if (Status s = connection.relazioni().add(
+                {key(link.parent), key(link.child), link.mother ? Female : Male});
+            !s.ok())
+            return s;
+        if (!advance()) return ImportCancelled();
+    }
+    for (const NewMarriage& marriage : marriages_) {
+        if (Status s = connection.matrimoni().add(
+                {key(marriage.husband), key(marriage.wife), DateOfDay(marriage.day)});
+            !s.ok())
+            return s;
+        if (marriage.inPart)
+            if (Status s = connection.datesInPart().setMarriage(
+                    key(marriage.husband), key(marriage.wife), text(marriage.inPart));
+                !s.ok())
+                return s;
+        if (!advance()) return ImportCancelled();
+    }
+    return Status::success();
+}
+
 Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& connection,
                                  const ImportProgressCallback& progress) {
     const qint64 total =
         static_cast<qint64>(plan.persons_.size() + plan.links_.size() + plan.marriages_.size());
     qint64 done = 0;
+    const auto told = [&](ImportProgress::Phase phase, qint64 at, qint64 of) {
+        return !progress || progress({phase, at, of});
+    };
     const auto advance = [&] {
         ++done;
-        return done % ProgressStep != 0 || !progress ||
-               progress({ImportProgress::Phase::Writing, done, total});
+        return done % ProgressStep != 0 || told(ImportProgress::Phase::Writing, done, total);
     };
-    const auto key = [&](qint32 xref) { return plan.keys_[static_cast<std::size_t>(xref)]; };
+    if (!connection.isOpen()) return ConnectionClosed();
+    const Database& db = *connection.database();
+    const QStringList tables{u"anagrafica"_s, u"relazioni"_s, u"matrimoni"_s};
+    // Large against the tree, the rows go in faster with the indexes built once at the end.
+    const Result<bool> rebuild = IndexRebuild::worthwhile(db, tables, total);
+    if (!rebuild.ok()) return rebuild.status();
     const BulkWriteCache cache(connection);
-    const auto text = [&](quint32 number) { return plan.texts_[number]; };
     const Status written = connection.runInTransaction([&] {
-        for (const ImportPlan::NewPerson& person : plan.persons_) {
-            if (Status s = connection.anagrafica().add(plan.person(person)); !s.ok()) return s;
-            // Radici's own tables are made by the first row written to them, only when needed.
-            if (person.birthInPart || person.deathInPart)
-                if (Status s = connection.datesInPart().setPerson(
-                        key(person.xref), {text(person.birthInPart), text(person.deathInPart)});
-                    !s.ok())
-                    return s;
-            if (!advance()) return ImportCancelled();
+        std::optional<IndexRebuild> indexes;
+        if (rebuild.value()) {
+            Result<IndexRebuild> dropped = IndexRebuild::dropIndexes(db, tables);
+            if (!dropped.ok()) return dropped.status();
+            indexes = std::move(dropped).value();
         }
-        for (const ImportPlan::NewLink& link : plan.links_) {
-            if (Status s = connection.relazioni().upsert(
-                    {key(link.parent), key(link.child), link.mother ? Female : Male});
-                !s.ok())
-                return s;
-            if (!advance()) return ImportCancelled();
+        if (Status rows = plan.writeRows(connection, advance); !rows.ok()) return rows;
+        if (indexes) {
+            const Status built = indexes->rebuild([&](int at, int of) {
+                return told(ImportProgress::Phase::Indexing, at, of) ? Status::success()
+                                                                     : ImportCancelled();
+            });
+            if (!built.ok()) return built;
         }
-        for (const ImportPlan::NewMarriage& marriage : plan.marriages_) {
-            if (Status s = connection.matrimoni().upsert(
-                    {key(marriage.husband), key(marriage.wife), DateOfDay(marriage.day)});
-                !s.ok())
-                return s;
-            if (marriage.inPart)
-                if (Status s = connection.datesInPart().setMarriage(
-                        key(marriage.husband), key(marriage.wife), text(marriage.inPart));
-                    !s.ok())
-                    return s;
-            if (!advance()) return ImportCancelled();
-        }
-        return !progress || progress({ImportProgress::Phase::Committing, total, total})
-                   ? Status::success()
-                   : ImportCancelled();
+        return told(ImportProgress::Phase::Committing, total, total) ? Status::success()
+                                                                     : ImportCancelled();
     });
     if (!written.ok()) return written;
     ImportReport report = plan.report();

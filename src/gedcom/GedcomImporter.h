@@ -15,9 +15,9 @@ namespace radici {
 
 struct ImportProgress {
     // Committing comes once, when every row is written: the last moment a cancel can undo it all.
-    enum class Phase { Reading, Linking, Writing, Committing };
+    enum class Phase { Reading, Linking, Writing, Indexing, Committing };
     Phase phase = Phase::Reading;
-    qint64 done = 0;  // bytes read, families linked, or rows written
+    qint64 done = 0;  // bytes read, families linked, rows written, or indexes built
     qint64 total = 0;
 };
 
@@ -58,6 +58,8 @@ private:
     };
 
     Person person(const NewPerson& planned) const;
+    // advance is called after each row; false stops the writing with ImportCancelled.
+    Status writeRows(DatabaseConnection& connection, const std::function<bool()>& advance) const;
 
     ImportReport report_;
     std::vector<QString> keys_;  // by xref number: the key in the database, empty when none

@@ -116,15 +116,27 @@ Result<bool> HoldsNoRow(const Database* db, const char* sql) {
     return !found;
 }
 
+constexpr const char* InsertLink =
+    "insert into relazioni (idgenitori, idfigli, idsesso) values (?1, ?2, ?3)";
+constexpr const char* InsertMarriage =
+    "insert into matrimoni (idmarito, idmoglie, Data) values (?1, ?2, ?3)";
+
+template <typename BindThird>
+Status WritePair(Statement& statement, const QString& first, const QString& second,
+                 BindThird bindThird) {
+    statement.bind(1, KeyParameter(first));
+    statement.bind(2, KeyParameter(second));
+    bindThird(statement);
+    return statement.run();
+}
+
 // Rewrites the rows of the pair, or adds one when there is none.
 template <typename BindThird>
 Status Upsert(const Database* db, Statement& update, Statement& insert, const QString& first,
               const QString& second, BindThird bindThird) {
     for (Statement* statement : {&update, &insert}) {
-        statement->bind(1, KeyParameter(first));
-        statement->bind(2, KeyParameter(second));
-        bindThird(*statement);
-        if (Status written = statement->run(); !written.ok()) return written;
+        if (Status written = WritePair(*statement, first, second, bindThird); !written.ok())
+            return written;
         if (ChangedRows(db) > 0) return Status::success();
     }
     return Status::success();
@@ -474,12 +486,17 @@ Status RelationTable::upsert(const ParentLink& link) {
         Cached(db_, updateStatement_,
                "update relazioni set idsesso = ?3 where idgenitori = ?1 and idfigli = ?2");
     if (!update.ok()) return update.status();
-    Result<Statement*> insert =
-        Cached(db_, insertStatement_,
-               "insert into relazioni (idgenitori, idfigli, idsesso) values (?1, ?2, ?3)");
+    Result<Statement*> insert = Cached(db_, insertStatement_, InsertLink);
     if (!insert.ok()) return insert.status();
     return Upsert(db_, *update.value(), *insert.value(), link.idgenitori, link.idfigli,
                   [&](Statement& s) { s.bind(3, std::int64_t{link.idsesso}); });
+}
+
+Status RelationTable::add(const ParentLink& link) {
+    Result<Statement*> insert = Cached(db_, insertStatement_, InsertLink);
+    if (!insert.ok()) return insert.status();
+    return WritePair(*insert.value(), link.idgenitori, link.idfigli,
+                     [&](Statement& s) { s.bind(3, std::int64_t{link.idsesso}); });
 }
 
 void RelationTable::close() {
@@ -543,12 +560,17 @@ Status MarriageTable::upsert(const Marriage& marriage) {
         Cached(db_, updateStatement_,
                "update matrimoni set Data = ?3 where idmarito = ?1 and idmoglie = ?2");
     if (!update.ok()) return update.status();
-    Result<Statement*> insert =
-        Cached(db_, insertStatement_,
-               "insert into matrimoni (idmarito, idmoglie, Data) values (?1, ?2, ?3)");
+    Result<Statement*> insert = Cached(db_, insertStatement_, InsertMarriage);
     if (!insert.ok()) return insert.status();
     return Upsert(db_, *update.value(), *insert.value(), marriage.idmarito, marriage.idmoglie,
                   [&](Statement& s) { s.bind(3, StorageDateText(marriage.data)); });
+}
+
+Status MarriageTable::add(const Marriage& marriage) {
+    Result<Statement*> insert = Cached(db_, insertStatement_, InsertMarriage);
+    if (!insert.ok()) return insert.status();
+    return WritePair(*insert.value(), marriage.idmarito, marriage.idmoglie,
+                     [&](Statement& s) { s.bind(3, StorageDateText(marriage.data)); });
 }
 
 void MarriageTable::close() {

@@ -67,6 +67,8 @@ public:
     Status remove(const QString& parentKey, const QString& childKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.
     Status upsert(const ParentLink& link);
+    // Adds the row of a pair the caller knows is not there: no rewrite is tried first.
+    Status add(const ParentLink& link);
 
 private:
     friend class DatabaseConnection;
@@ -91,6 +93,8 @@ public:
     Status remove(const QString& husbandKey, const QString& wifeKey);
     // Rewrites the row of the pair if there is one, else adds it; never a second row.
     Status upsert(const Marriage& marriage);
+    // Adds the row of a pair the caller knows is not there: no rewrite is tried first.
+    Status add(const Marriage& marriage);
 
 private:
     friend class DatabaseConnection;

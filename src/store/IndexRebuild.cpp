@@ -52,6 +52,21 @@ Status ReadIndexes(const Database& db, const QString& table, std::vector<StoredI
 
 }  // namespace
 
+Result<bool> IndexRebuild::worthwhile(const Database& db, const QStringList& tables,
+                                      std::int64_t rowsToAdd) {
+    std::int64_t held = 0;
+    for (const QString& table : tables) {
+        Result<Statement> count =
+            db.prepare("select count(*) from (select 1 from " + Identifier(table) + " limit ?1)");
+        if (!count.ok()) return count.status();
+        count.value().bind(1, rowsToAdd - held);
+        if (count.value().step()) held += count.value().integer(0);
+        if (!count.value().status().ok()) return count.value().status();
+        if (held >= rowsToAdd) return false;
+    }
+    return true;
+}
+
 Result<IndexRebuild> IndexRebuild::dropIndexes(const Database& db, const QStringList& tables) {
     std::vector<StoredIndex> indexes;
     for (const QString& table : tables)

@@ -30,6 +30,11 @@ public:
     // Called before each index is built; a failure stops the rebuild and is returned as it is.
     using Between = std::function<Status(int built, int total)>;
 
+    // Whether adding that many rows to the tables is worth dropping and building their indexes
+    // again: when the tables hold fewer rows than that. Counts no further than it needs to.
+    static Result<bool> worthwhile(const Database& db, const QStringList& tables,
+                                   std::int64_t rowsToAdd);
+
     // Reads the indexes the file holds on the tables and drops them. The indexes the engine
     // makes for a table's own constraints cannot be dropped and are left alone.
     static Result<IndexRebuild> dropIndexes(const Database& db, const QStringList& tables);

@@ -322,13 +322,15 @@ private slots:
         QCOMPARE(FileBytes(db.path()), before);
     }
 
-    // Linking the families and the moment before the commit show progress, and a cancel there
-    // still leaves the file as it was.
+    // Linking the families, building the indexes again (the import is large against the tree)
+    // and the moment before the commit show progress, and a cancel in any of them still leaves
+    // the file as it was.
     void theLastPhasesCancelToo() {
         using Phase = ImportProgress::Phase;
+        const QList<Phase> all{Phase::Reading, Phase::Linking, Phase::Indexing, Phase::Committing};
         const QByteArray file =
             Gedcom(Father + Mother + Child + "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n");
-        for (const Phase stop : {Phase::Linking, Phase::Committing}) {
+        for (const Phase stop : {Phase::Linking, Phase::Indexing, Phase::Committing}) {
             TestDatabase db;
             const QByteArray before = FileBytes(db.path());
             QList<Phase> phases;
@@ -338,10 +340,30 @@ private slots:
                     return p.phase != stop;
                 });
             QVERIFY(report.status().is(GedcomError::Cancelled));
-            QCOMPARE(phases.last(), stop);
-            QCOMPARE(phases.size(), stop == Phase::Linking ? 2 : 3);
+            QCOMPARE(phases, all.first(all.indexOf(stop) + 1));
             QCOMPARE(FileBytes(db.path()), before);
         }
+    }
+
+    // A key written behind the plan's back is found only when its index is built again: the
+    // whole import fails, naming it.
+    void aKeyRepeatedOnlyAtTheEndLeavesTheFileAsItWas() {
+        TestDatabase db;
+        QBuffer file;
+        file.setData(Gedcom(Father + Mother + Child));
+        file.open(QIODevice::ReadOnly);
+        DatabaseConnection connection;
+        QVERIFY(connection.open(db.path()).ok());
+        const Result<ImportPlan> plan = PlanImport(file, connection);
+        QVERIFY(plan.ok());
+        QCOMPARE(db.addPerson("ROSSI", "GIUSEPPE", "12/03/1888"), FatherKey);
+        const QByteArray before = FileBytes(db.path());
+        const Result<ImportReport> report = WriteImport(plan.value(), connection);
+        QVERIFY(report.status().is(EngineError::DuplicateKey));
+        QVERIFY2(report.status().description().contains(FatherKey),
+                 qPrintable(report.status().description()));
+        QCOMPARE(FileBytes(db.path()), before);
+        QCOMPARE(db.personCount(), 1);
     }
 
     // A note of 4 MiB on one line, between the father and the mother.
