@@ -675,12 +675,14 @@ Status DatesInPartTable::setPerson(const QString& key, const PersonDatesInPart& 
         "update radici_date_persone set data = ?3, ordine = ?4 where idrecord = ?1 and evento = ?2",
         "insert into radici_date_persone (idrecord, evento, data, ordine) values (?1, ?2, ?3, ?4)",
         "delete from radici_date_persone where idrecord = ?1 and evento = ?2"};
-    for (const auto& [event, text] : {std::pair{0, dates.birth}, std::pair{1, dates.death}}) {
-        const auto bindKeys = [&](Statement& row) {
-            row.bind(1, KeyParameter(key));
-            row.bind(2, std::int64_t{event});
+    // Not a structured binding: clang before 16 cannot capture one in a lambda.
+    for (const auto& row : {std::pair{0, dates.birth}, std::pair{1, dates.death}}) {
+        const std::int64_t event = row.first;
+        const auto bindKeys = [&](Statement& statement) {
+            statement.bind(1, KeyParameter(key));
+            statement.bind(2, event);
         };
-        if (Status s = setRow(personRows_, sql, bindKeys, text); !s.ok()) return s;
+        if (Status s = setRow(personRows_, sql, bindKeys, row.second); !s.ok()) return s;
     }
     return Status::success();
 }
