@@ -1,6 +1,6 @@
 #include "ChartPainter.h"
 
-#include "store/Dates.h"
+#include "store/PartialDate.h"
 #include "store/PersonKey.h"
 
 #include <QFont>

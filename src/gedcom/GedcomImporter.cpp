@@ -336,13 +336,9 @@ Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
     if (!free.ok()) return free.status();
     own = free.value() && IsOwnKey(refn);
     if (free.value()) return refn;
-    if (CanHaveRegistryKey(names.surname, names.given, birth.day.value_or(QDate()))) {
-        const QString key =
-            UpperCase(ComposeKey(names.surname, names.given, FormatDisplayDate(*birth.day),
-                                 DateRule::ExactlyTenCharacters)
-                          .trimmed());
-        if (!keysTaken_.contains(key)) return key;
-    }
+    const std::optional<QString> key =
+        RegistryKey(names.surname, names.given, birth.day.value_or(QDate()));
+    if (key && !keysTaken_.contains(*key)) return *key;
     own = true;
     const std::optional<int> year = birth.day ? birth.day->year() : EarliestYear(birth.inPart);
     return ownKey(OwnKeyPrefix(names.surname, names.given, year));

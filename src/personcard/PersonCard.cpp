@@ -1,6 +1,5 @@
 #include "personcard/PersonCard.h"
 
-#include "store/Dates.h"
 #include "store/PersonKey.h"
 
 namespace radici {
@@ -131,13 +130,11 @@ Status PersonCard::create(const CardFields& typed) {
 // The registry key when it can be made and no one has it (twins born the same day share it),
 // otherwise the next of Radici's own keys.
 Result<QString> PersonCard::newKey(const CardFields& typed, const TypedDate& birth) const {
-    if (CanHaveRegistryKey(typed.surname, typed.givenName, birth.exact)) {
-        const QString key =
-            UpperCase(ComposeKey(typed.surname, typed.givenName, FormatDisplayDate(birth.exact),
-                                 DateRule::ExactlyTenCharacters));
-        const Result<std::optional<Person>> holder = connection_.anagrafica().seek(key);
+    if (const std::optional<QString> key =
+            RegistryKey(typed.surname, typed.givenName, birth.exact)) {
+        const Result<std::optional<Person>> holder = connection_.anagrafica().seek(*key);
         if (!holder.ok()) return holder.status();
-        if (!holder.value()) return key;
+        if (!holder.value()) return *key;
     }
     const std::optional<int> year =
         birth.exact.isValid() ? std::optional<int>(birth.exact.year()) : EarliestYear(birth.inPart);

@@ -1,6 +1,7 @@
 #include "registry/RegistryWindow.h"
 
 #include "store/Dates.h"
+#include "store/PartialDate.h"
 #include "store/PersonKey.h"
 #include "ui/AppContext.h"
 #include "ui/Icons.h"

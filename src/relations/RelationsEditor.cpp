@@ -1,6 +1,7 @@
 #include "relations/RelationsEditor.h"
 
 #include "store/Dates.h"
+#include "store/PartialDate.h"
 
 #include <algorithm>
 

@@ -14,11 +14,6 @@ std::optional<QDate> ReadDayFirstDate(const QString& text);
 // "dd/mm/yyyy", or an empty text for an absent (null) date.
 QString FormatDisplayDate(const QDate& date);
 
-// A date as every window, chart and report shows it: known to the day as "dd/mm/yyyy", else the
-// short Italian form of the date known in part (a GEDCOM date value), else an empty text. Made
-// with the dates known in part, in PartialDate.cpp.
-QString ShownDate(const QDate& exact, const QString& inPart);
-
 // Dates travel to and from the store as ISO "yyyy-mm-dd" so that ordering by text is chronological.
 QString StorageDateText(const QDate& date);
 QDate DateFromStorageText(const QString& text);

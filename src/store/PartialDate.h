@@ -18,6 +18,10 @@ std::optional<QDate> ReadGedcomExactDate(const QString& gedcomDate);
 // "al 1855". A date in another calendar, with a text, or that cannot be read is shown as stored.
 QString ShortItalianDate(const QString& gedcomDate);
 
+// A date as every window, chart and report shows it: known to the day as "dd/mm/yyyy", else the
+// short Italian form of the date known in part, else an empty text.
+QString ShownDate(const QDate& exact, const QString& inPart);
+
 // The earliest day the value names, for ordering ("BEF 1850" and "1850" alike give 1850-01-01);
 // null when there is none to work out (a text alone, a calendar other than Gregorian or Julian).
 QDate EarliestDay(const QString& gedcomDate);

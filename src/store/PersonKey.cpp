@@ -44,10 +44,13 @@ QString OwnKey(const QString& prefix, int number) {
     return prefix + QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
 }
 
-bool CanHaveRegistryKey(const QString& surname, const QString& givenName, const QDate& birth) {
-    // Exactly when the registry window would complete the key from these boxes.
-    return birth.isValid() && KeyComplete(ComposeKey(surname, givenName, FormatDisplayDate(birth),
-                                                     DateRule::ExactlyTenCharacters));
+std::optional<QString> RegistryKey(const QString& surname, const QString& givenName,
+                                   const QDate& birth) {
+    if (!birth.isValid()) return std::nullopt;
+    const QString key =
+        ComposeKey(surname, givenName, FormatDisplayDate(birth), DateRule::ExactlyTenCharacters);
+    if (!KeyComplete(key)) return std::nullopt;
+    return UpperCase(key);
 }
 
 QString UpperCase(const QString& text) {

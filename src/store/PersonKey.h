@@ -31,9 +31,10 @@ QString OwnKeyPrefix(const QString& surname, const QString& givenName,
                      std::optional<int> birthYear);
 // The prefix followed by the number in four digits.
 QString OwnKey(const QString& prefix, int number);
-// Whether the registry key can name the person: names of three characters or more, trimmed,
-// and a birth date known to the day, as the registry window would compose it.
-bool CanHaveRegistryKey(const QString& surname, const QString& givenName, const QDate& birth);
+// The registry key of the person, upper-cased, exactly when the registry window would complete
+// it from these boxes: names of three characters or more, trimmed, and a birth known to the day.
+std::optional<QString> RegistryKey(const QString& surname, const QString& givenName,
+                                   const QDate& birth);
 
 // Upper case one character for one, so a key keeps its length and a name its box's limit
 // ("ß" stays "ß" rather than growing to "SS"). Keys, names, places and search texts all use it.

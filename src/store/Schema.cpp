@@ -7,10 +7,9 @@ namespace radici {
 namespace {
 
 // Dates are ISO text (NULL when absent) so that ordering by text is chronological; an unknown
-// sex is NULL. Each index
-// is named after its table: index names share one namespace in SQLite. The relation tables'
-// "key" indexes are not unique: the program never writes a second row for a pair, but files
-// edited by hand may hold one, and every reader copes with it.
+// sex is NULL. Each index is named after its table: index names share one namespace in SQLite.
+// The relation tables' "key" indexes are not unique: the program never writes a second row for a
+// pair, but files edited by hand may hold one, and every reader copes with it.
 constexpr const char* SchemaSql = R"sql(
 create table anagrafica (
     idrecord text not null,
