@@ -91,9 +91,8 @@ std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(
 // The row id of each person by key, and the key of each row id, held in one block of text.
 class PersonKeys {
 public:
-    Status read(const TreeScan& scan, std::int64_t persons, const std::function<bool()>& advance) {
+    Status read(const TreeScan& scan, const std::function<bool()>& advance) {
         std::vector<std::pair<std::size_t, RowId>> starts;
-        starts.reserve(std::size_t(persons));
         const Status read = scan.personKeys([&](QByteArrayView key, RowId rowId) {
             starts.emplace_back(text_.size(), rowId);
             text_.append(key.data(), std::size_t(key.size()));
@@ -225,15 +224,13 @@ Result<ExportReport> ExportRun::run() {
     writer_.line(1, "NAME", QStringLiteral("Radici"));
 
     std::vector<LinkRowIds> links;
-    for (const auto& step : {std::function<Status()>([&] {
-                                 return keys_.read(scan_, sizes.value().persons,
-                                                   [this] { return advance(); });
-                             }),
-                             std::function<Status()>([&] { return readMarriages(); }),
-                             std::function<Status()>([&] { return readParentLinks(links); }),
-                             std::function<Status()>([&] { return groupChildren(links); }),
-                             std::function<Status()>([&] { return writePersons(); }),
-                             std::function<Status()>([&] { return writeFamilies(); })}) {
+    for (const auto& step :
+         {std::function<Status()>([&] { return keys_.read(scan_, [this] { return advance(); }); }),
+          std::function<Status()>([&] { return readMarriages(); }),
+          std::function<Status()>([&] { return readParentLinks(links); }),
+          std::function<Status()>([&] { return groupChildren(links); }),
+          std::function<Status()>([&] { return writePersons(); }),
+          std::function<Status()>([&] { return writeFamilies(); })}) {
         if (Status done = step(); !done.ok()) return done;
         if (stopped_) return cancelled();
     }

@@ -10,7 +10,8 @@
 
 namespace radici {
 
-// How many rows each table holds.
+// About how many rows each table holds, for a progress bar: the largest row id, found without a
+// scan; more than the rows when some were deleted.
 struct TableSizes {
     std::int64_t persons = 0;
     std::int64_t parentLinks = 0;
