@@ -6,6 +6,7 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <charconv>
 #include <limits>
 #include <optional>
 #include <string>
@@ -30,7 +31,7 @@ struct Family {
     RowId wife = 0;
     bool married = false;  // a row of matrimoni joins them
     QDate marriageDate;
-    QString marriageInPart;  // the date known in part, as GEDCOM text
+    QByteArray marriageInPart;  // the date known in part, as GEDCOM text
 };
 
 // A person's place in a family, as spouse or as child.
@@ -51,36 +52,43 @@ struct CoupleHash {
     }
 };
 
-QByteArray PersonXref(RowId rowId) { return "@I" + QByteArray::number(rowId) + '@'; }
-QByteArray FamilyXref(FamilyIndex index) { return "@F" + QByteArray::number(index + 1) + '@'; }
+// A short text made in place, without an allocation: a pointer or a date.
+class ShortText {
+public:
+    ShortText& operator<<(std::string_view text) {
+        size_ = std::size_t(std::copy(text.begin(), text.end(), text_ + size_) - text_);
+        return *this;
+    }
+    ShortText& operator<<(std::int64_t number) {
+        size_ = std::size_t(std::to_chars(text_ + size_, std::end(text_), number).ptr - text_);
+        return *this;
+    }
+    operator QByteArrayView() const { return {text_, qsizetype(size_)}; }
 
-QString GedcomDate(const QDate& date) {
+private:
+    char text_[48];
+    std::size_t size_ = 0;
+};
+
+ShortText PersonXref(RowId rowId) { return ShortText() << "@I" << rowId << "@"; }
+ShortText FamilyXref(FamilyIndex index) { return ShortText() << "@F" << index + 1 << "@"; }
+
+// The day in GEDCOM's form, "3 MAR 1850"; empty for no day.
+ShortText GedcomDate(const QDate& date) {
     static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    return QStringLiteral("%1 %2 %3")
-        .arg(date.day())
-        .arg(QLatin1String(months[date.month() - 1]))
-        .arg(date.year());
-}
-
-// A country without a place keeps the comma before it: read back, a lone name is the place.
-QString Place(const QString& place, const QString& country) {
-    if (country.isEmpty()) return place;
-    return place + QStringLiteral(", ") + country;
+    if (!date.isValid()) return {};
+    return ShortText() << date.day() << " " << months[date.month() - 1] << " " << date.year();
 }
 
 // A birth known only in part counts from its earliest year; a death in any form is a death.
-bool Living(const Person& person, const StoredDates& dates, const QDate& today) {
-    if (person.datamorte.isValid() || !dates.deathInPart.isEmpty()) return false;
+bool Living(const ScannedPerson& person, const QDate& hundredYearsAgo) {
+    if (person.datamorte.isValid() || !person.deathInPart.isEmpty()) return false;
     QDate birth = person.datanasc;
-    if (const std::optional<int> year = EarliestYear(dates.birthInPart); !birth.isValid() && year)
-        birth = QDate(*year, 1, 1);
-    return !birth.isValid() || birth > today.addYears(-100);
-}
-
-// The day, in GEDCOM's form, or else the date known in part as it was stored.
-QString DateValue(const QDate& date, const QString& inPart) {
-    return date.isValid() ? GedcomDate(date) : inPart;
+    if (!birth.isValid() && !person.birthInPart.isEmpty())
+        if (const std::optional<int> year = EarliestYear(QString::fromUtf8(person.birthInPart)))
+            birth = QDate(*year, 1, 1);
+    return !birth.isValid() || birth > hundredYearsAgo;
 }
 
 QString Quoted(const QString& key) { return u'"' + key + u'"'; }
@@ -143,14 +151,13 @@ private:
     Status readParentLinks(std::vector<LinkRowIds>& links);
     Status groupChildren(std::vector<LinkRowIds>& links);
     Status writePersons();
-    void writePerson(RowId rowId, const Person& person, const StoredDates& stored,
-                     std::size_t& childAt, std::size_t& spouseAt);
-    void writeEvent(const char* tag, const QString& date, const QString& place,
-                    const QString& country);
+    void writePerson(const ScannedPerson& person, std::size_t& childAt, std::size_t& spouseAt);
+    void writeEvent(const char* tag, const QDate& date, QByteArrayView inPart, QByteArrayView place,
+                    QByteArrayView country);
     Status writeFamilies();
     std::pair<RowId, RowId> spousesBySex(const Family& family);
     std::optional<SexCode> sexOf(RowId rowId) const;
-    void reportUnreadable(const Person& person, const StoredDates& stored);
+    void reportUnreadable(const ScannedPerson& person);
 
     FamilyIndex familyOf(RowId husband, RowId wife);
     std::optional<std::pair<RowId, RowId>> personsOf(QByteArrayView first, QByteArrayView second,
@@ -169,6 +176,7 @@ private:
     std::int64_t total_ = 0;
     std::int64_t familiesGuess_ = 0;
     bool stopped_ = false;
+    QDate hundredYearsAgo_ = options_.today.addYears(-100);
 
     std::vector<Family> families_;
     std::unordered_map<std::pair<RowId, RowId>, FamilyIndex, CoupleHash> familyByCouple_;
@@ -198,7 +206,7 @@ Status ExportRun::cancelled() const {
 FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
     const auto [found, added] =
         familyByCouple_.try_emplace(std::minmax(husband, wife), FamilyIndex(families_.size()));
-    if (added) families_.push_back({husband, wife, false, QDate(), QString()});
+    if (added) families_.push_back({husband, wife, false, QDate(), QByteArray()});
     return found->second;
 }
 
@@ -274,7 +282,7 @@ Status ExportRun::readMarriages() {
         if (!row.data.isValid() && !row.storedData.isEmpty())
             report_.problems.append(marriage + QStringLiteral(" ha la data \"%1\", che non è una "
                                                               "data: è stato esportato senza.")
-                                                   .arg(row.storedData));
+                                                   .arg(QString::fromUtf8(row.storedData)));
         if (family.married) {
             report_.problems.append(
                 marriage + (family.husband == couple->first
@@ -284,7 +292,7 @@ Status ExportRun::readMarriages() {
         } else {
             family.married = true;
             family.marriageDate = row.data;
-            family.marriageInPart = row.inPart;
+            family.marriageInPart = row.inPart.toByteArray();
             ++report_.marriages;
         }
         return advance();
@@ -357,22 +365,23 @@ Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
 Status ExportRun::writePersons() {
     std::size_t childAt = 0;
     std::size_t spouseAt = 0;
-    return scan_.persons([&](RowId rowId, const Person& person, const StoredDates& stored) {
-        if (person.sesso != Male) notMale_.emplace_back(rowId, person.sesso);
-        reportUnreadable(person, stored);
-        writePerson(rowId, person, stored, childAt, spouseAt);
+    return scan_.persons([&](const ScannedPerson& person) {
+        if (person.sesso != Male) notMale_.emplace_back(person.rowId, person.sesso);
+        reportUnreadable(person);
+        writePerson(person, childAt, spouseAt);
         return advance();
     });
 }
 
-void ExportRun::reportUnreadable(const Person& person, const StoredDates& stored) {
+void ExportRun::reportUnreadable(const ScannedPerson& person) {
     for (const auto& [what, date, text] :
-         {std::tuple{"nascita", person.datanasc, stored.datanasc},
-          std::tuple{"morte", person.datamorte, stored.datamorte}}) {
+         {std::tuple{"nascita", person.datanasc, person.storedDatanasc},
+          std::tuple{"morte", person.datamorte, person.storedDatamorte}}) {
         if (date.isValid() || text.isEmpty()) continue;
-        report_.problems.append(QStringLiteral("La persona %1 ha la data di %2 \"%3\", che non è "
-                                               "una data: è stata esportata senza.")
-                                    .arg(Quoted(person.idrecord), QLatin1StringView(what), text));
+        report_.problems.append(
+            QStringLiteral("La persona %1 ha la data di %2 \"%3\", che non è "
+                           "una data: è stata esportata senza.")
+                .arg(Quoted(person.idrecord), QLatin1StringView(what), QString::fromUtf8(text)));
     }
 }
 
@@ -400,22 +409,23 @@ std::pair<RowId, RowId> ExportRun::spousesBySex(const Family& family) {
     return {family.wife, family.husband};
 }
 
-void ExportRun::writePerson(RowId rowId, const Person& person, const StoredDates& stored,
-                            std::size_t& childAt, std::size_t& spouseAt) {
+void ExportRun::writePerson(const ScannedPerson& person, std::size_t& childAt,
+                            std::size_t& spouseAt) {
     ++report_.persons;
-    const bool living = Living(person, stored, options_.today);
+    const RowId rowId = person.rowId;
+    const bool living = Living(person, hundredYearsAgo_);
     if (living) living_.push_back(rowId);
     const bool withheld = living && options_.privateMode;
 
     writer_.record(PersonXref(rowId), "INDI");
     // GIVN and SURN say the names exactly where "/" inside one would leave NAME unclear.
-    writer_.line(1, "NAME", QStringLiteral("%1 /%2/").arg(person.nome, person.cognome));
-    if (!person.nome.isEmpty()) writer_.line(2, "GIVN", person.nome);
-    if (!person.cognome.isEmpty()) writer_.line(2, "SURN", person.cognome);
+    writer_.utf8Line(1, "NAME", {person.nome, " /", person.cognome, "/"});
+    if (!person.nome.isEmpty()) writer_.utf8Line(2, "GIVN", {person.nome});
+    if (!person.cognome.isEmpty()) writer_.utf8Line(2, "SURN", {person.cognome});
     if (IsKnownSex(person.sesso)) {
-        writer_.line(1, "SEX", person.sesso == Male ? QStringLiteral("M") : QStringLiteral("F"));
+        writer_.utf8Line(1, "SEX", {person.sesso == Male ? "M" : "F"});
     } else {
-        writer_.line(1, "SEX", QStringLiteral("U"));
+        writer_.utf8Line(1, "SEX", {"U"});
         // No sex at all (NULL), or 9 as a file made earlier holds an unknown one, is simply
         // unknown; a code no one knows is worth a word.
         if (person.sesso && *person.sesso != NotApplicableSex)
@@ -426,11 +436,11 @@ void ExportRun::writePerson(RowId rowId, const Person& person, const StoredDates
                     .arg(*person.sesso));
     }
     if (!withheld) {
-        writeEvent("BIRT", DateValue(person.datanasc, stored.birthInPart), person.luogonasc,
+        writeEvent("BIRT", person.datanasc, person.birthInPart, person.luogonasc,
                    person.nazionenasc);
-        writeEvent("DEAT", DateValue(person.datamorte, stored.deathInPart), person.luogomorte,
+        writeEvent("DEAT", person.datamorte, person.deathInPart, person.luogomorte,
                    person.nazionemorte);
-        writer_.line(1, "REFN", person.idrecord);
+        writer_.utf8Line(1, "REFN", {person.idrecord});
     }
     for (; childAt < childIn_.size() && childIn_[childAt].person <= rowId; ++childAt)
         if (childIn_[childAt].person == rowId)
@@ -440,19 +450,25 @@ void ExportRun::writePerson(RowId rowId, const Person& person, const StoredDates
             writer_.pointer(1, "FAMS", FamilyXref(spouseIn_[spouseAt].family));
 }
 
-void ExportRun::writeEvent(const char* tag, const QString& date, const QString& place,
-                           const QString& country) {
-    const QString where = Place(place, country);
-    if (date.isEmpty() && where.isEmpty()) return;
+// The day, in GEDCOM's form, or else the date known in part as it was stored.
+void ExportRun::writeEvent(const char* tag, const QDate& date, QByteArrayView inPart,
+                           QByteArrayView place, QByteArrayView country) {
+    const ShortText day = GedcomDate(date);
+    const QByteArrayView value = date.isValid() ? QByteArrayView(day) : inPart;
+    if (value.isEmpty() && place.isEmpty() && country.isEmpty()) return;
     writer_.line(1, tag);
-    if (!date.isEmpty()) writer_.line(2, "DATE", date);
-    if (where.isEmpty()) return;
-    writer_.line(2, "PLAC", where);
+    if (!value.isEmpty()) writer_.utf8Line(2, "DATE", {value});
+    if (place.isEmpty() && country.isEmpty()) return;
+    // A country without a place keeps the comma before it: read back, a lone name is the place.
+    if (country.isEmpty())
+        writer_.utf8Line(2, "PLAC", {place});
+    else
+        writer_.utf8Line(2, "PLAC", {place, ", ", country});
     // A comma inside a value would move the boundary between place and country: FORM then
     // names each part, "Luogo" or "Nazione".
-    if (!place.contains(u',') && !country.contains(u',')) return;
-    QStringList form(place.count(u',') + 1, QStringLiteral("Luogo"));
-    if (!country.isEmpty()) form << QStringList(country.count(u',') + 1, QStringLiteral("Nazione"));
+    if (!place.contains(',') && !country.contains(',')) return;
+    QStringList form(place.count(',') + 1, QStringLiteral("Luogo"));
+    if (!country.isEmpty()) form << QStringList(country.count(',') + 1, QStringLiteral("Nazione"));
     writer_.line(3, "FORM", form.join(QStringLiteral(", ")));
 }
 
@@ -470,12 +486,14 @@ Status ExportRun::writeFamilies() {
         if (family.married) {
             const bool withheld =
                 options_.privateMode && isLiving(family.husband) && isLiving(family.wife);
-            const QString date = DateValue(family.marriageDate, family.marriageInPart);
+            const ShortText day = GedcomDate(family.marriageDate);
+            const QByteArrayView date =
+                family.marriageDate.isValid() ? QByteArrayView(day) : family.marriageInPart;
             if (!date.isEmpty() && !withheld) {
                 writer_.line(1, "MARR");
-                writer_.line(2, "DATE", date);
+                writer_.utf8Line(2, "DATE", {date});
             } else {
-                writer_.line(1, "MARR", QStringLiteral("Y"));
+                writer_.utf8Line(1, "MARR", {"Y"});
             }
         }
         for (; child != children_.end() && child->family == index; ++child)

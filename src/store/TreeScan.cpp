@@ -1,7 +1,6 @@
 #include "TreeScan.h"
 
 #include "Dates.h"
-#include "PersonRow.h"
 #include "Schema.h"
 
 #include <algorithm>
@@ -44,8 +43,7 @@ Result<TableSizes> TreeScan::sizes() const {
     return sizes;
 }
 
-Status TreeScan::persons(
-    const std::function<bool(std::int64_t rowId, const Person&, const StoredDates&)>& visit) const {
+Status TreeScan::persons(const std::function<bool(const ScannedPerson&)>& visit) const {
     // Radici's own table is joined in only where it exists, so an old file reads as it always has.
     const Result<bool> own = HasTable(db_, PersonDatesTable);
     if (!own.ok()) return own.status();
@@ -60,8 +58,22 @@ Status TreeScan::persons(
                       "datamorte, luogomorte, nazionemorte, rowid, null, null from anagrafica "
                       "order by rowid",
                 [&](const Statement& row) {
-                    return visit(row.integer(10), ReadPerson(row),
-                                 {row.text(4), row.text(7), row.text(11), row.text(12)});
+                    return visit({.rowId = row.integer(10),
+                                  .idrecord = row.utf8(0),
+                                  .cognome = row.utf8(1),
+                                  .nome = row.utf8(2),
+                                  .sesso = row.isNull(3) ? std::nullopt
+                                                         : std::optional(SexCode{row.integer(3)}),
+                                  .datanasc = DateFromStorageText(row.utf8(4)),
+                                  .storedDatanasc = row.utf8(4),
+                                  .luogonasc = row.utf8(5),
+                                  .nazionenasc = row.utf8(6),
+                                  .datamorte = DateFromStorageText(row.utf8(7)),
+                                  .storedDatamorte = row.utf8(7),
+                                  .luogomorte = row.utf8(8),
+                                  .nazionemorte = row.utf8(9),
+                                  .birthInPart = row.utf8(11),
+                                  .deathInPart = row.utf8(12)});
                 });
 }
 
@@ -89,8 +101,8 @@ Status TreeScan::marriages(const std::function<bool(const ScannedMarriage&)>& vi
                       "r.idmoglie = m.idmoglie order by m.rowid"
                     : "select idmarito, idmoglie, Data, null from matrimoni order by rowid",
         [&](const Statement& row) {
-            const QString data = row.text(2);
-            return visit({row.utf8(0), row.utf8(1), DateFromStorageText(data), data, row.text(3)});
+            const QByteArrayView data = row.utf8(2);
+            return visit({row.utf8(0), row.utf8(1), DateFromStorageText(data), data, row.utf8(3)});
         });
 }
 

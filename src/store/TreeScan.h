@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace radici {
 
@@ -29,16 +30,28 @@ struct ScannedMarriage {
     QByteArrayView husband;
     QByteArrayView wife;
     QDate data;
-    QString storedData;  // the date as the file holds it, read or not
-    QString inPart;      // Radici's own row: the date known in part, as GEDCOM text
+    QByteArrayView storedData;  // the date as the file holds it, read or not
+    QByteArrayView inPart;      // Radici's own row: the date known in part, as GEDCOM text
 };
 
-// A person's dates as the file holds them, so a text that is no date can be told from none.
-struct StoredDates {
-    QString datanasc;
-    QString datamorte;
-    QString birthInPart;  // Radici's own rows: dates known in part, as GEDCOM text
-    QString deathInPart;
+// A row of anagrafica the same way, with its dates read and also as the file holds them, so a
+// text that is no date can be told from none.
+struct ScannedPerson {
+    std::int64_t rowId = 0;
+    QByteArrayView idrecord;
+    QByteArrayView cognome;
+    QByteArrayView nome;
+    std::optional<SexCode> sesso;
+    QDate datanasc;
+    QByteArrayView storedDatanasc;
+    QByteArrayView luogonasc;
+    QByteArrayView nazionenasc;
+    QDate datamorte;
+    QByteArrayView storedDatamorte;
+    QByteArrayView luogomorte;
+    QByteArrayView nazionemorte;
+    QByteArrayView birthInPart;  // Radici's own rows: dates known in part, as GEDCOM text
+    QByteArrayView deathInPart;
 };
 
 // Whole-table reads for exporting a tree, each one sequential scan (no lookup per row, so a
@@ -54,9 +67,8 @@ public:
     // Every key with its person's row id.
     Status personKeys(
         const std::function<bool(QByteArrayView key, std::int64_t rowId)>& visit) const;
-    // Persons in row order, with their row ids.
-    Status persons(const std::function<bool(std::int64_t rowId, const Person&, const StoredDates&)>&
-                       visit) const;
+    // Persons in row order.
+    Status persons(const std::function<bool(const ScannedPerson&)>& visit) const;
     // Links and marriages in row order.
     Status parentLinks(const std::function<bool(const ScannedLink&)>& visit) const;
     Status marriages(const std::function<bool(const ScannedMarriage&)>& visit) const;

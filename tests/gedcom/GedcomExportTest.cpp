@@ -17,6 +17,7 @@ const QDate Today(2026, 12, 6);
 struct Exported {
     QString text;
     ExportReport report;
+    QByteArray bytes;
 };
 
 Exported Export(const TestDatabase& database, bool privateMode = false) {
@@ -27,7 +28,7 @@ Exported Export(const TestDatabase& database, bool privateMode = false) {
     const Result<ExportReport> report =
         GedcomExporter(connection, {QStringLiteral("9.8.7"), privateMode, Today}).exportTo(buffer);
     if (!report.ok()) qFatal("export failed: %s", qPrintable(report.status().description()));
-    return {QString::fromUtf8(buffer.data()), report.value()};
+    return {QString::fromUtf8(buffer.data()), report.value(), buffer.data()};
 }
 
 // What any reader needs: every line "level [@xref@] TAG [value]" within 255 characters, levels
@@ -240,6 +241,21 @@ private slots:
         QCOMPARE(exported.text.count("FAM\n"), 1);
         QCOMPARE(exported.report.parentLinks, 2);
         QCOMPARE(exported.report.marriages, 1);
+    }
+
+    // Values are copied from the file's bytes only where decoding them would change nothing.
+    void storedBytesComeOutAsTheirDecodedText() {
+        TestDatabase database;
+        const QString key = database.addPerson("ROSSI", "ADA", "01/01/1900");
+        database.execute("update anagrafica set cognome = '" + QString("ROSSI ").repeated(50) +
+                         "', nome = cast(x'EFBBBF414441' as text), luogonasc = "
+                         "cast(x'524F4DC1' as text), nazionenasc = 'ITALIA' where idrecord = '" +
+                         key + "'");
+        const Exported exported = Export(database);
+        QCOMPARE(Unsound(exported.text), QString());
+        QVERIFY(exported.bytes.contains("\n1 NAME ADA /ROSSI ROSSI "));
+        QVERIFY(exported.bytes.contains("\n2 GIVN ADA\n"));
+        QVERIFY(exported.bytes.contains("\n2 PLAC ROM\xEF\xBF\xBD, ITALIA\n"));
     }
 
     void cancelledExportLeavesNoFileAndKeepsAnOldOne() {
