@@ -4,6 +4,7 @@
 #include "store/PartialDate.h"
 #include "store/TreeScan.h"
 
+#include <QHash>
 #include <QSaveFile>
 #include <algorithm>
 #include <charconv>
@@ -12,7 +13,6 @@
 #include <string>
 #include <string_view>
 #include <tuple>
-#include <unordered_map>
 #include <vector>
 
 namespace radici {
@@ -44,12 +44,6 @@ struct LinkRowIds {
     RowId parent;
     RowId child;
     SexCode idsesso;
-};
-
-struct CoupleHash {
-    std::size_t operator()(const std::pair<RowId, RowId>& couple) const {
-        return std::hash<RowId>()(couple.first * 1000003 + couple.second);
-    }
 };
 
 // A short text made in place, without an allocation: a pointer or a date.
@@ -109,22 +103,20 @@ public:
         starts.emplace_back(text_.size(), 0);
         rowIds_.reserve(starts.size());
         for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
-            const std::string_view key(text_.data() + starts[i].first,
-                                       starts[i + 1].first - starts[i].first);
+            const QByteArrayView key(text_.data() + starts[i].first,
+                                     qsizetype(starts[i + 1].first - starts[i].first));
             rowIds_.emplace(key, starts[i].second);
         }
         return read;
     }
     // 0 when no person has the key.
-    RowId rowIdOf(QByteArrayView key) const {
-        const auto found = rowIds_.find(View(key));
-        return found == rowIds_.end() ? 0 : found->second;
-    }
+    RowId rowIdOf(QByteArrayView key) const { return rowIds_.value(key, 0); }
     // For the report only, so the reverse table is made on first use.
     QString keyOf(RowId rowId) const {
         if (keys_.empty()) {
             keys_.reserve(rowIds_.size());
-            for (const auto& [key, id] : rowIds_) keys_.emplace_back(id, key);
+            for (auto entry = rowIds_.cbegin(); entry != rowIds_.cend(); ++entry)
+                keys_.emplace_back(entry.value(), View(entry.key()));
             std::sort(keys_.begin(), keys_.end());
         }
         const auto found =
@@ -134,7 +126,7 @@ public:
 
 private:
     std::string text_;
-    std::unordered_map<std::string_view, RowId> rowIds_;
+    QHash<QByteArrayView, RowId> rowIds_;
     mutable std::vector<std::pair<RowId, std::string_view>> keys_;
 };
 
@@ -179,7 +171,7 @@ private:
     QDate hundredYearsAgo_ = options_.today.addYears(-100);
 
     std::vector<Family> families_;
-    std::unordered_map<std::pair<RowId, RowId>, FamilyIndex, CoupleHash> familyByCouple_;
+    QHash<std::pair<RowId, RowId>, FamilyIndex> familyByCouple_;
     std::vector<Member> childIn_;   // by child
     std::vector<Member> spouseIn_;  // by spouse
     std::vector<Member> children_;  // by family, then as the children come in anagrafica
@@ -204,10 +196,13 @@ Status ExportRun::cancelled() const {
 }
 
 FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
-    const auto [found, added] =
-        familyByCouple_.try_emplace(std::minmax(husband, wife), FamilyIndex(families_.size()));
-    if (added) families_.push_back({husband, wife, false, QDate(), QByteArray()});
-    return found->second;
+    const std::pair<RowId, RowId> couple = std::minmax(husband, wife);
+    if (const auto found = familyByCouple_.constFind(couple); found != familyByCouple_.cend())
+        return *found;
+    const auto index = FamilyIndex(families_.size());
+    familyByCouple_.insert(couple, index);
+    families_.push_back({husband, wife, false, QDate(), QByteArray()});
+    return index;
 }
 
 Result<ExportReport> ExportRun::run() {
@@ -278,17 +273,19 @@ Status ExportRun::readMarriages() {
                                       QStringLiteral("unisce una persona a sé stessa"));
         if (!couple) return advance();
         Family& family = families_[familyOf(couple->first, couple->second)];
-        const QString marriage = MarriageRow.arg(Quoted(row.husband), Quoted(row.wife));
+        const auto marriage = [&] {
+            return MarriageRow.arg(Quoted(row.husband), Quoted(row.wife));
+        };
         if (!row.data.isValid() && !row.storedData.isEmpty())
-            report_.problems.append(marriage + QStringLiteral(" ha la data \"%1\", che non è una "
-                                                              "data: è stato esportato senza.")
-                                                   .arg(QString::fromUtf8(row.storedData)));
+            report_.problems.append(marriage() + QStringLiteral(" ha la data \"%1\", che non è una "
+                                                                "data: è stato esportato senza.")
+                                                     .arg(QString::fromUtf8(row.storedData)));
         if (family.married) {
             report_.problems.append(
-                marriage + (family.husband == couple->first
-                                ? QStringLiteral(" è ripetuto: è stato esportato una volta.")
-                                : QStringLiteral(" è registrato anche a ruoli invertiti: è stato "
-                                                 "esportato una volta.")));
+                marriage() + (family.husband == couple->first
+                                  ? QStringLiteral(" è ripetuto: è stato esportato una volta.")
+                                  : QStringLiteral(" è registrato anche a ruoli invertiti: è stato "
+                                                   "esportato una volta.")));
         } else {
             family.married = true;
             family.marriageDate = row.data;
