@@ -75,12 +75,18 @@ ShortText GedcomDate(const QDate& date) {
     return ShortText() << date.day() << " " << months[date.month() - 1] << " " << date.year();
 }
 
+// A person's dates known in part, as GEDCOM text; empty where there is none.
+struct InPart {
+    QByteArrayView birth;
+    QByteArrayView death;
+};
+
 // A birth known only in part counts from its earliest year; a death in any form is a death.
-bool Living(const ScannedPerson& person, const QDate& hundredYearsAgo) {
-    if (person.datamorte.isValid() || !person.deathInPart.isEmpty()) return false;
+bool Living(const ScannedPerson& person, const InPart& inPart, const QDate& hundredYearsAgo) {
+    if (person.datamorte.isValid() || !inPart.death.isEmpty()) return false;
     QDate birth = person.datanasc;
-    if (!birth.isValid() && !person.birthInPart.isEmpty())
-        if (const std::optional<int> year = EarliestYear(QString::fromUtf8(person.birthInPart)))
+    if (!birth.isValid() && !inPart.birth.isEmpty())
+        if (const std::optional<int> year = EarliestYear(QString::fromUtf8(inPart.birth)))
             birth = QDate(*year, 1, 1);
     return !birth.isValid() || birth > hundredYearsAgo;
 }
@@ -130,6 +136,50 @@ private:
     mutable std::vector<std::pair<RowId, std::string_view>> keys_;
 };
 
+// The dates known in part, read in one scan and sorted by row id, met again as the persons come
+// in row order.
+class DatesInPart {
+public:
+    Status read(const TreeScan& scan, const PersonKeys& keys,
+                const std::function<bool()>& advance) {
+        const Status read = scan.personDatesInPart(
+            [&](QByteArrayView key, std::int64_t evento, QByteArrayView date) {
+                // A row of no person, or of an event other than birth and death, is not read.
+                if (const RowId rowId = keys.rowIdOf(key); rowId && (evento == 0 || evento == 1)) {
+                    dates_.push_back({rowId, evento == 1, text_.size(), std::size_t(date.size())});
+                    text_.append(date.data(), std::size_t(date.size()));
+                }
+                return advance();
+            });
+        std::sort(dates_.begin(), dates_.end(), [](const Date& a, const Date& b) {
+            return std::pair(a.rowId, a.death) < std::pair(b.rowId, b.death);
+        });
+        return read;
+    }
+    // Those of the person with the row id, asked for in growing row ids.
+    InPart next(RowId rowId) {
+        InPart found;
+        for (; at_ < dates_.size() && dates_[at_].rowId <= rowId; ++at_) {
+            if (dates_[at_].rowId != rowId) continue;
+            const QByteArrayView text(text_.data() + dates_[at_].start,
+                                      qsizetype(dates_[at_].size));
+            (dates_[at_].death ? found.death : found.birth) = text;
+        }
+        return found;
+    }
+
+private:
+    struct Date {
+        RowId rowId;
+        bool death;
+        std::size_t start;  // in text_
+        std::size_t size;
+    };
+    std::string text_;
+    std::vector<Date> dates_;
+    std::size_t at_ = 0;
+};
+
 class ExportRun {
 public:
     ExportRun(const Database& db, const ExportOptions& options, const ExportProgress& progress,
@@ -143,7 +193,8 @@ private:
     Status readParentLinks(std::vector<LinkRowIds>& links);
     Status groupChildren(std::vector<LinkRowIds>& links);
     Status writePersons();
-    void writePerson(const ScannedPerson& person, std::size_t& childAt, std::size_t& spouseAt);
+    void writePerson(const ScannedPerson& person, const InPart& inPart, std::size_t& childAt,
+                     std::size_t& spouseAt);
     void writeEvent(const char* tag, const QDate& date, QByteArrayView inPart, QByteArrayView place,
                     QByteArrayView country);
     Status writeFamilies();
@@ -159,6 +210,7 @@ private:
 
     TreeScan scan_;
     PersonKeys keys_;
+    DatesInPart inPart_;
     const ExportOptions& options_;
     const ExportProgress& progress_;
     GedcomWriter writer_;
@@ -175,7 +227,7 @@ private:
     std::vector<Member> childIn_;   // by child
     std::vector<Member> spouseIn_;  // by spouse
     std::vector<Member> children_;  // by family, then as the children come in anagrafica
-    std::vector<RowId> living_;     // row ids in order
+    std::vector<RowId> living_;     // row ids in order, in the private mode only
     std::vector<std::pair<RowId, std::optional<SexCode>>>
         notMale_;  // row ids in order, with their sex
 };
@@ -229,6 +281,8 @@ Result<ExportReport> ExportRun::run() {
     std::vector<LinkRowIds> links;
     for (const auto& step :
          {std::function<Status()>([&] { return keys_.read(scan_, [this] { return advance(); }); }),
+          std::function<Status()>(
+              [&] { return inPart_.read(scan_, keys_, [this] { return advance(0); }); }),
           std::function<Status()>([&] { return readMarriages(); }),
           std::function<Status()>([&] { return readParentLinks(links); }),
           std::function<Status()>([&] { return groupChildren(links); }),
@@ -365,7 +419,7 @@ Status ExportRun::writePersons() {
     return scan_.persons([&](const ScannedPerson& person) {
         if (person.sesso != Male) notMale_.emplace_back(person.rowId, person.sesso);
         reportUnreadable(person);
-        writePerson(person, childAt, spouseAt);
+        writePerson(person, inPart_.next(person.rowId), childAt, spouseAt);
         return advance();
     });
 }
@@ -406,13 +460,13 @@ std::pair<RowId, RowId> ExportRun::spousesBySex(const Family& family) {
     return {family.wife, family.husband};
 }
 
-void ExportRun::writePerson(const ScannedPerson& person, std::size_t& childAt,
+void ExportRun::writePerson(const ScannedPerson& person, const InPart& inPart, std::size_t& childAt,
                             std::size_t& spouseAt) {
     ++report_.persons;
     const RowId rowId = person.rowId;
-    const bool living = Living(person, hundredYearsAgo_);
-    if (living) living_.push_back(rowId);
-    const bool withheld = living && options_.privateMode;
+    // Only the private mode asks who is living, and the dates known in part cost to read.
+    const bool withheld = options_.privateMode && Living(person, inPart, hundredYearsAgo_);
+    if (withheld) living_.push_back(rowId);
 
     writer_.record(PersonXref(rowId), "INDI");
     // GIVN and SURN say the names exactly where "/" inside one would leave NAME unclear.
@@ -433,10 +487,8 @@ void ExportRun::writePerson(const ScannedPerson& person, std::size_t& childAt,
                     .arg(*person.sesso));
     }
     if (!withheld) {
-        writeEvent("BIRT", person.datanasc, person.birthInPart, person.luogonasc,
-                   person.nazionenasc);
-        writeEvent("DEAT", person.datamorte, person.deathInPart, person.luogomorte,
-                   person.nazionemorte);
+        writeEvent("BIRT", person.datanasc, inPart.birth, person.luogonasc, person.nazionenasc);
+        writeEvent("DEAT", person.datamorte, inPart.death, person.luogomorte, person.nazionemorte);
         writer_.utf8Line(1, "REFN", {person.idrecord});
     }
     for (; childAt < childIn_.size() && childIn_[childAt].person <= rowId; ++childAt)

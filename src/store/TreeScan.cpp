@@ -44,19 +44,9 @@ Result<TableSizes> TreeScan::sizes() const {
 }
 
 Status TreeScan::persons(const std::function<bool(const ScannedPerson&)>& visit) const {
-    // Radici's own table is joined in only where it exists, so an old file reads as it always has.
-    const Result<bool> own = HasTable(db_, PersonDatesTable);
-    if (!own.ok()) return own.status();
     return Scan(db_,
-                own.value()
-                    ? "select a.idrecord, a.cognome, a.nome, a.sesso, a.datanasc, a.luogonasc, "
-                      "a.nazionenasc, a.datamorte, a.luogomorte, a.nazionemorte, a.rowid, b.data, "
-                      "d.data from anagrafica a left join radici_date_persone b on b.idrecord = "
-                      "a.idrecord and b.evento = 0 left join radici_date_persone d on d.idrecord "
-                      "= a.idrecord and d.evento = 1 order by a.rowid"
-                    : "select idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
-                      "datamorte, luogomorte, nazionemorte, rowid, null, null from anagrafica "
-                      "order by rowid",
+                "select idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
+                "datamorte, luogomorte, nazionemorte, rowid from anagrafica order by rowid",
                 [&](const Statement& row) {
                     return visit({.rowId = row.integer(10),
                                   .idrecord = row.utf8(0),
@@ -71,10 +61,18 @@ Status TreeScan::persons(const std::function<bool(const ScannedPerson&)>& visit)
                                   .datamorte = DateFromStorageText(row.utf8(7)),
                                   .storedDatamorte = row.utf8(7),
                                   .luogomorte = row.utf8(8),
-                                  .nazionemorte = row.utf8(9),
-                                  .birthInPart = row.utf8(11),
-                                  .deathInPart = row.utf8(12)});
+                                  .nazionemorte = row.utf8(9)});
                 });
+}
+
+Status TreeScan::personDatesInPart(const std::function<bool(QByteArrayView key, std::int64_t evento,
+                                                            QByteArrayView date)>& visit) const {
+    // An old file has no such table, so no such dates.
+    const Result<bool> own = HasTable(db_, PersonDatesTable);
+    if (!own.ok() || !own.value()) return own.status();
+    return Scan(
+        db_, "select idrecord, evento, data from radici_date_persone",
+        [&](const Statement& row) { return visit(row.utf8(0), row.integer(1), row.utf8(2)); });
 }
 
 Status TreeScan::personKeys(

@@ -50,8 +50,6 @@ struct ScannedPerson {
     QByteArrayView storedDatamorte;
     QByteArrayView luogomorte;
     QByteArrayView nazionemorte;
-    QByteArrayView birthInPart;  // Radici's own rows: dates known in part, as GEDCOM text
-    QByteArrayView deathInPart;
 };
 
 // Whole-table reads for exporting a tree, each one sequential scan (no lookup per row, so a
@@ -69,6 +67,9 @@ public:
         const std::function<bool(QByteArrayView key, std::int64_t rowId)>& visit) const;
     // Persons in row order.
     Status persons(const std::function<bool(const ScannedPerson&)>& visit) const;
+    // Radici's own rows of the dates known in part, as GEDCOM text: evento 0 birth, 1 death.
+    Status personDatesInPart(const std::function<bool(QByteArrayView key, std::int64_t evento,
+                                                      QByteArrayView date)>& visit) const;
     // Links and marriages in row order.
     Status parentLinks(const std::function<bool(const ScannedLink&)>& visit) const;
     Status marriages(const std::function<bool(const ScannedMarriage&)>& visit) const;
