@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSaveFile>
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -96,7 +97,10 @@ QString Quoted(QByteArrayView key) { return Quoted(QString::fromUtf8(key)); }
 
 std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
 
-// The row id of each person by key, and the key of each row id, held in one block of text.
+// The row id of each person by key, and the key of each row id. A table of its own rather than a
+// general hash map: the links and the marriages look up two keys a row, most of them out of the
+// processor's caches, and a slot that holds the start of its key settles a lookup with one read
+// of memory.
 class PersonKeys {
 public:
     Status read(const TreeScan& scan, const std::function<bool()>& advance) {
@@ -107,22 +111,30 @@ public:
             return advance();
         });
         starts.emplace_back(text_.size(), 0);
-        rowIds_.reserve(starts.size());
+        // At most two thirds full, so a lookup seldom reads more than a slot or two.
+        slots_.assign(std::bit_ceil(starts.size() + starts.size() / 2), Slot());
         for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
-            const QByteArrayView key(text_.data() + starts[i].first,
-                                     qsizetype(starts[i + 1].first - starts[i].first));
-            rowIds_.emplace(key, starts[i].second);
+            const auto [start, rowId] = starts[i];
+            const QByteArrayView key(text_.data() + start, qsizetype(starts[i + 1].first - start));
+            Slot& slot = slots_[find(key)];
+            if (slot.size != Slot::Empty) continue;  // a key twice: the first row keeps it
+            slot = {rowId, std::uint32_t(start), std::uint32_t(key.size()), {}};
+            std::copy_n(key.data(), std::min(key.size(), Slot::HeadSize), slot.head);
         }
         return read;
     }
     // 0 when no person has the key.
-    RowId rowIdOf(QByteArrayView key) const { return rowIds_.value(key, 0); }
+    RowId rowIdOf(QByteArrayView key) const {
+        const Slot& slot = slots_[find(key)];
+        return slot.size == Slot::Empty ? 0 : slot.rowId;
+    }
     // For the report only, so the reverse table is made on first use.
     QString keyOf(RowId rowId) const {
         if (keys_.empty()) {
-            keys_.reserve(rowIds_.size());
-            for (auto entry = rowIds_.cbegin(); entry != rowIds_.cend(); ++entry)
-                keys_.emplace_back(entry.value(), View(entry.key()));
+            for (const Slot& slot : slots_)
+                if (slot.size != Slot::Empty)
+                    keys_.emplace_back(slot.rowId,
+                                       std::string_view(text_).substr(slot.start, slot.size));
             std::sort(keys_.begin(), keys_.end());
         }
         const auto found =
@@ -131,8 +143,32 @@ public:
     }
 
 private:
+    struct Slot {
+        static constexpr std::uint32_t Empty = std::numeric_limits<std::uint32_t>::max();
+        static constexpr qsizetype HeadSize = 16;
+        RowId rowId = 0;
+        std::uint32_t start = 0;  // in text_, which a million keys fill to a few tens of MiB
+        std::uint32_t size = Empty;
+        char head[HeadSize] = {};  // the key's first bytes
+    };
+
+    bool holds(const Slot& slot, QByteArrayView key) const {
+        const qsizetype head = std::min(key.size(), Slot::HeadSize);
+        return slot.size == std::size_t(key.size()) &&
+               std::equal(key.data(), key.data() + head, slot.head) &&
+               std::equal(key.data() + head, key.data() + key.size(),
+                          text_.data() + slot.start + head);
+    }
+    // The slot holding the key, or else the empty one where it would go.
+    std::size_t find(QByteArrayView key) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = std::hash<std::string_view>()(View(key)) & mask;
+        while (slots_[at].size != Slot::Empty && !holds(slots_[at], key)) at = (at + 1) & mask;
+        return at;
+    }
+
     std::string text_;
-    QHash<QByteArrayView, RowId> rowIds_;
+    std::vector<Slot> slots_;
     mutable std::vector<std::pair<RowId, std::string_view>> keys_;
 };
 

@@ -258,6 +258,28 @@ private slots:
         QVERIFY(exported.bytes.contains("\n2 PLAC ROM\xEF\xBF\xBD, ITALIA\n"));
     }
 
+    void longKeysAlikeAtTheStartAreToldApart() {
+        TestDatabase database;
+        const QString father = "CHIAVE SCRITTA A MANO 1";
+        database.addPerson({father, "SALA", "PIETRO", Male, QDate(1900, 1, 1), {}, {}, {}, {}, {}});
+        database.addPerson({"CHIAVE SCRITTA A MANO 2",
+                            "SALA",
+                            "UGO",
+                            Male,
+                            QDate(1930, 1, 1),
+                            {},
+                            {},
+                            {},
+                            {},
+                            {}});
+        database.link(father, "CHIAVE SCRITTA A MANO 2", Male);
+        database.link(father, "CHIAVE SCRITTA A MANO 3", Male);
+        const Exported exported = Export(database);
+        QCOMPARE(Record(exported.text, "@F1@"), "0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n");
+        QCOMPARE(exported.report.problems.size(), 1);
+        QVERIFY(exported.report.problems[0].contains("\"CHIAVE SCRITTA A MANO 3\" non è in"));
+    }
+
     void cancelledExportLeavesNoFileAndKeepsAnOldOne() {
         TestDatabase database;
         database.addPerson("SALA", "PIETRO", "01/01/1900");
