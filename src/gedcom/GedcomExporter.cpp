@@ -73,7 +73,9 @@ ShortText GedcomDate(const QDate& date) {
     static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     if (!date.isValid()) return {};
-    return ShortText() << date.day() << " " << months[date.month() - 1] << " " << date.year();
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);  // one conversion from the day number, not three
+    return ShortText() << day << " " << months[month - 1] << " " << year;
 }
 
 // A person's dates known in part, as GEDCOM text; empty where there is none.
