@@ -4,14 +4,16 @@
 #include "store/PartialDate.h"
 #include "store/TreeScan.h"
 
+#include <QHash>
 #include <QSaveFile>
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
-#include <unordered_map>
 #include <vector>
 
 namespace radici {
@@ -30,7 +32,7 @@ struct Family {
     RowId wife = 0;
     bool married = false;  // a row of matrimoni joins them
     QDate marriageDate;
-    QString marriageInPart;  // the date known in part, as GEDCOM text
+    QByteArray marriageInPart;  // the date known in part, as GEDCOM text
 };
 
 // A person's place in a family, as spouse or as child.
@@ -45,42 +47,51 @@ struct LinkRowIds {
     SexCode idsesso;
 };
 
-struct CoupleHash {
-    std::size_t operator()(const std::pair<RowId, RowId>& couple) const {
-        return std::hash<RowId>()(couple.first * 1000003 + couple.second);
+// A short text made in place, without an allocation: a pointer or a date.
+class ShortText {
+public:
+    ShortText& operator<<(std::string_view text) {
+        size_ = std::size_t(std::copy(text.begin(), text.end(), text_ + size_) - text_);
+        return *this;
     }
+    ShortText& operator<<(std::int64_t number) {
+        size_ = std::size_t(std::to_chars(text_ + size_, std::end(text_), number).ptr - text_);
+        return *this;
+    }
+    operator QByteArrayView() const { return {text_, qsizetype(size_)}; }
+
+private:
+    char text_[48];
+    std::size_t size_ = 0;
 };
 
-QByteArray PersonXref(RowId rowId) { return "@I" + QByteArray::number(rowId) + '@'; }
-QByteArray FamilyXref(FamilyIndex index) { return "@F" + QByteArray::number(index + 1) + '@'; }
+ShortText PersonXref(RowId rowId) { return ShortText() << "@I" << rowId << "@"; }
+ShortText FamilyXref(FamilyIndex index) { return ShortText() << "@F" << index + 1 << "@"; }
 
-QString GedcomDate(const QDate& date) {
+// The day in GEDCOM's form, "3 MAR 1850"; empty for no day.
+ShortText GedcomDate(const QDate& date) {
     static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    return QStringLiteral("%1 %2 %3")
-        .arg(date.day())
-        .arg(QLatin1String(months[date.month() - 1]))
-        .arg(date.year());
+    if (!date.isValid()) return {};
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);  // one conversion from the day number, not three
+    return ShortText() << day << " " << months[month - 1] << " " << year;
 }
 
-// A country without a place keeps the comma before it: read back, a lone name is the place.
-QString Place(const QString& place, const QString& country) {
-    if (country.isEmpty()) return place;
-    return place + QStringLiteral(", ") + country;
-}
+// A person's dates known in part, as GEDCOM text; empty where there is none.
+struct InPart {
+    QByteArrayView birth;
+    QByteArrayView death;
+};
 
 // A birth known only in part counts from its earliest year; a death in any form is a death.
-bool Living(const Person& person, const StoredDates& dates, const QDate& today) {
-    if (person.datamorte.isValid() || !dates.deathInPart.isEmpty()) return false;
+bool Living(const ScannedPerson& person, const InPart& inPart, const QDate& hundredYearsAgo) {
+    if (person.datamorte.isValid() || !inPart.death.isEmpty()) return false;
     QDate birth = person.datanasc;
-    if (const std::optional<int> year = EarliestYear(dates.birthInPart); !birth.isValid() && year)
-        birth = QDate(*year, 1, 1);
-    return !birth.isValid() || birth > today.addYears(-100);
-}
-
-// The day, in GEDCOM's form, or else the date known in part as it was stored.
-QString DateValue(const QDate& date, const QString& inPart) {
-    return date.isValid() ? GedcomDate(date) : inPart;
+    if (!birth.isValid() && !inPart.birth.isEmpty())
+        if (const std::optional<int> year = EarliestYear(QString::fromUtf8(inPart.birth)))
+            birth = QDate(*year, 1, 1);
+    return !birth.isValid() || birth > hundredYearsAgo;
 }
 
 QString Quoted(const QString& key) { return u'"' + key + u'"'; }
@@ -88,36 +99,44 @@ QString Quoted(QByteArrayView key) { return Quoted(QString::fromUtf8(key)); }
 
 std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
 
-// The row id of each person by key, and the key of each row id, held in one block of text.
+// The row id of each person by key, and the key of each row id. A table of its own rather than a
+// general hash map: the links and the marriages look up two keys a row, most of them out of the
+// processor's caches, and a slot that holds the start of its key settles a lookup with one read
+// of memory.
 class PersonKeys {
 public:
-    Status read(const TreeScan& scan, std::int64_t persons, const std::function<bool()>& advance) {
+    Status read(const TreeScan& scan, const std::function<bool()>& advance) {
         std::vector<std::pair<std::size_t, RowId>> starts;
-        starts.reserve(std::size_t(persons));
         const Status read = scan.personKeys([&](QByteArrayView key, RowId rowId) {
             starts.emplace_back(text_.size(), rowId);
             text_.append(key.data(), std::size_t(key.size()));
             return advance();
         });
         starts.emplace_back(text_.size(), 0);
-        rowIds_.reserve(starts.size());
+        // At most two thirds full, so a lookup seldom reads more than a slot or two.
+        slots_.assign(std::bit_ceil(starts.size() + starts.size() / 2), Slot());
         for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
-            const std::string_view key(text_.data() + starts[i].first,
-                                       starts[i + 1].first - starts[i].first);
-            rowIds_.emplace(key, starts[i].second);
+            const auto [start, rowId] = starts[i];
+            const QByteArrayView key(text_.data() + start, qsizetype(starts[i + 1].first - start));
+            Slot& slot = slots_[find(key)];
+            if (slot.size != Slot::Empty) continue;  // a key twice: the first row keeps it
+            slot = {rowId, std::uint32_t(start), std::uint32_t(key.size()), {}};
+            std::copy_n(key.data(), std::min(key.size(), Slot::HeadSize), slot.head);
         }
         return read;
     }
     // 0 when no person has the key.
     RowId rowIdOf(QByteArrayView key) const {
-        const auto found = rowIds_.find(View(key));
-        return found == rowIds_.end() ? 0 : found->second;
+        const Slot& slot = slots_[find(key)];
+        return slot.size == Slot::Empty ? 0 : slot.rowId;
     }
     // For the report only, so the reverse table is made on first use.
     QString keyOf(RowId rowId) const {
         if (keys_.empty()) {
-            keys_.reserve(rowIds_.size());
-            for (const auto& [key, id] : rowIds_) keys_.emplace_back(id, key);
+            for (const Slot& slot : slots_)
+                if (slot.size != Slot::Empty)
+                    keys_.emplace_back(slot.rowId,
+                                       std::string_view(text_).substr(slot.start, slot.size));
             std::sort(keys_.begin(), keys_.end());
         }
         const auto found =
@@ -126,9 +145,77 @@ public:
     }
 
 private:
+    struct Slot {
+        static constexpr std::uint32_t Empty = std::numeric_limits<std::uint32_t>::max();
+        static constexpr qsizetype HeadSize = 16;
+        RowId rowId = 0;
+        std::uint32_t start = 0;  // in text_, which a million keys fill to a few tens of MiB
+        std::uint32_t size = Empty;
+        char head[HeadSize] = {};  // the key's first bytes
+    };
+
+    bool holds(const Slot& slot, QByteArrayView key) const {
+        const qsizetype head = std::min(key.size(), Slot::HeadSize);
+        return slot.size == std::size_t(key.size()) &&
+               std::equal(key.data(), key.data() + head, slot.head) &&
+               std::equal(key.data() + head, key.data() + key.size(),
+                          text_.data() + slot.start + head);
+    }
+    // The slot holding the key, or else the empty one where it would go.
+    std::size_t find(QByteArrayView key) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = std::hash<std::string_view>()(View(key)) & mask;
+        while (slots_[at].size != Slot::Empty && !holds(slots_[at], key)) at = (at + 1) & mask;
+        return at;
+    }
+
     std::string text_;
-    std::unordered_map<std::string_view, RowId> rowIds_;
+    std::vector<Slot> slots_;
     mutable std::vector<std::pair<RowId, std::string_view>> keys_;
+};
+
+// The dates known in part, read in one scan and sorted by row id, met again as the persons come
+// in row order.
+class DatesInPart {
+public:
+    Status read(const TreeScan& scan, const PersonKeys& keys,
+                const std::function<bool()>& advance) {
+        const Status read = scan.personDatesInPart(
+            [&](QByteArrayView key, std::int64_t evento, QByteArrayView date) {
+                // A row of no person, or of an event other than birth and death, is not read.
+                if (const RowId rowId = keys.rowIdOf(key); rowId && (evento == 0 || evento == 1)) {
+                    dates_.push_back({rowId, evento == 1, text_.size(), std::size_t(date.size())});
+                    text_.append(date.data(), std::size_t(date.size()));
+                }
+                return advance();
+            });
+        std::sort(dates_.begin(), dates_.end(), [](const Date& a, const Date& b) {
+            return std::pair(a.rowId, a.death) < std::pair(b.rowId, b.death);
+        });
+        return read;
+    }
+    // Those of the person with the row id, asked for in growing row ids.
+    InPart next(RowId rowId) {
+        InPart found;
+        for (; at_ < dates_.size() && dates_[at_].rowId <= rowId; ++at_) {
+            if (dates_[at_].rowId != rowId) continue;
+            const QByteArrayView text(text_.data() + dates_[at_].start,
+                                      qsizetype(dates_[at_].size));
+            (dates_[at_].death ? found.death : found.birth) = text;
+        }
+        return found;
+    }
+
+private:
+    struct Date {
+        RowId rowId;
+        bool death;
+        std::size_t start;  // in text_
+        std::size_t size;
+    };
+    std::string text_;
+    std::vector<Date> dates_;
+    std::size_t at_ = 0;
 };
 
 class ExportRun {
@@ -144,14 +231,14 @@ private:
     Status readParentLinks(std::vector<LinkRowIds>& links);
     Status groupChildren(std::vector<LinkRowIds>& links);
     Status writePersons();
-    void writePerson(RowId rowId, const Person& person, const StoredDates& stored,
-                     std::size_t& childAt, std::size_t& spouseAt);
-    void writeEvent(const char* tag, const QString& date, const QString& place,
-                    const QString& country);
+    void writePerson(const ScannedPerson& person, const InPart& inPart, std::size_t& childAt,
+                     std::size_t& spouseAt);
+    void writeEvent(const char* tag, const QDate& date, QByteArrayView inPart, QByteArrayView place,
+                    QByteArrayView country);
     Status writeFamilies();
     std::pair<RowId, RowId> spousesBySex(const Family& family);
     std::optional<SexCode> sexOf(RowId rowId) const;
-    void reportUnreadable(const Person& person, const StoredDates& stored);
+    void reportUnreadable(const ScannedPerson& person);
 
     FamilyIndex familyOf(RowId husband, RowId wife);
     std::optional<std::pair<RowId, RowId>> personsOf(QByteArrayView first, QByteArrayView second,
@@ -161,6 +248,7 @@ private:
 
     TreeScan scan_;
     PersonKeys keys_;
+    DatesInPart inPart_;
     const ExportOptions& options_;
     const ExportProgress& progress_;
     GedcomWriter writer_;
@@ -170,13 +258,14 @@ private:
     std::int64_t total_ = 0;
     std::int64_t familiesGuess_ = 0;
     bool stopped_ = false;
+    QDate hundredYearsAgo_ = options_.today.addYears(-100);
 
     std::vector<Family> families_;
-    std::unordered_map<std::pair<RowId, RowId>, FamilyIndex, CoupleHash> familyByCouple_;
+    QHash<std::pair<RowId, RowId>, FamilyIndex> familyByCouple_;
     std::vector<Member> childIn_;   // by child
     std::vector<Member> spouseIn_;  // by spouse
     std::vector<Member> children_;  // by family, then as the children come in anagrafica
-    std::vector<RowId> living_;     // row ids in order
+    std::vector<RowId> living_;     // row ids in order, in the private mode only
     std::vector<std::pair<RowId, std::optional<SexCode>>>
         notMale_;  // row ids in order, with their sex
 };
@@ -197,10 +286,13 @@ Status ExportRun::cancelled() const {
 }
 
 FamilyIndex ExportRun::familyOf(RowId husband, RowId wife) {
-    const auto [found, added] =
-        familyByCouple_.try_emplace(std::minmax(husband, wife), FamilyIndex(families_.size()));
-    if (added) families_.push_back({husband, wife, false, QDate(), QString()});
-    return found->second;
+    const std::pair<RowId, RowId> couple = std::minmax(husband, wife);
+    if (const auto found = familyByCouple_.constFind(couple); found != familyByCouple_.cend())
+        return *found;
+    const auto index = FamilyIndex(families_.size());
+    familyByCouple_.insert(couple, index);
+    families_.push_back({husband, wife, false, QDate(), QByteArray()});
+    return index;
 }
 
 Result<ExportReport> ExportRun::run() {
@@ -225,15 +317,15 @@ Result<ExportReport> ExportRun::run() {
     writer_.line(1, "NAME", QStringLiteral("Radici"));
 
     std::vector<LinkRowIds> links;
-    for (const auto& step : {std::function<Status()>([&] {
-                                 return keys_.read(scan_, sizes.value().persons,
-                                                   [this] { return advance(); });
-                             }),
-                             std::function<Status()>([&] { return readMarriages(); }),
-                             std::function<Status()>([&] { return readParentLinks(links); }),
-                             std::function<Status()>([&] { return groupChildren(links); }),
-                             std::function<Status()>([&] { return writePersons(); }),
-                             std::function<Status()>([&] { return writeFamilies(); })}) {
+    for (const auto& step :
+         {std::function<Status()>([&] { return keys_.read(scan_, [this] { return advance(); }); }),
+          std::function<Status()>(
+              [&] { return inPart_.read(scan_, keys_, [this] { return advance(0); }); }),
+          std::function<Status()>([&] { return readMarriages(); }),
+          std::function<Status()>([&] { return readParentLinks(links); }),
+          std::function<Status()>([&] { return groupChildren(links); }),
+          std::function<Status()>([&] { return writePersons(); }),
+          std::function<Status()>([&] { return writeFamilies(); })}) {
         if (Status done = step(); !done.ok()) return done;
         if (stopped_) return cancelled();
     }
@@ -273,21 +365,23 @@ Status ExportRun::readMarriages() {
                                       QStringLiteral("unisce una persona a sé stessa"));
         if (!couple) return advance();
         Family& family = families_[familyOf(couple->first, couple->second)];
-        const QString marriage = MarriageRow.arg(Quoted(row.husband), Quoted(row.wife));
+        const auto marriage = [&] {
+            return MarriageRow.arg(Quoted(row.husband), Quoted(row.wife));
+        };
         if (!row.data.isValid() && !row.storedData.isEmpty())
-            report_.problems.append(marriage + QStringLiteral(" ha la data \"%1\", che non è una "
-                                                              "data: è stato esportato senza.")
-                                                   .arg(row.storedData));
+            report_.problems.append(marriage() + QStringLiteral(" ha la data \"%1\", che non è una "
+                                                                "data: è stato esportato senza.")
+                                                     .arg(QString::fromUtf8(row.storedData)));
         if (family.married) {
             report_.problems.append(
-                marriage + (family.husband == couple->first
-                                ? QStringLiteral(" è ripetuto: è stato esportato una volta.")
-                                : QStringLiteral(" è registrato anche a ruoli invertiti: è stato "
-                                                 "esportato una volta.")));
+                marriage() + (family.husband == couple->first
+                                  ? QStringLiteral(" è ripetuto: è stato esportato una volta.")
+                                  : QStringLiteral(" è registrato anche a ruoli invertiti: è stato "
+                                                   "esportato una volta.")));
         } else {
             family.married = true;
             family.marriageDate = row.data;
-            family.marriageInPart = row.inPart;
+            family.marriageInPart = row.inPart.toByteArray();
             ++report_.marriages;
         }
         return advance();
@@ -360,22 +454,23 @@ Status ExportRun::groupChildren(std::vector<LinkRowIds>& links) {
 Status ExportRun::writePersons() {
     std::size_t childAt = 0;
     std::size_t spouseAt = 0;
-    return scan_.persons([&](RowId rowId, const Person& person, const StoredDates& stored) {
-        if (person.sesso != Male) notMale_.emplace_back(rowId, person.sesso);
-        reportUnreadable(person, stored);
-        writePerson(rowId, person, stored, childAt, spouseAt);
+    return scan_.persons([&](const ScannedPerson& person) {
+        if (person.sesso != Male) notMale_.emplace_back(person.rowId, person.sesso);
+        reportUnreadable(person);
+        writePerson(person, inPart_.next(person.rowId), childAt, spouseAt);
         return advance();
     });
 }
 
-void ExportRun::reportUnreadable(const Person& person, const StoredDates& stored) {
+void ExportRun::reportUnreadable(const ScannedPerson& person) {
     for (const auto& [what, date, text] :
-         {std::tuple{"nascita", person.datanasc, stored.datanasc},
-          std::tuple{"morte", person.datamorte, stored.datamorte}}) {
+         {std::tuple{"nascita", person.datanasc, person.storedDatanasc},
+          std::tuple{"morte", person.datamorte, person.storedDatamorte}}) {
         if (date.isValid() || text.isEmpty()) continue;
-        report_.problems.append(QStringLiteral("La persona %1 ha la data di %2 \"%3\", che non è "
-                                               "una data: è stata esportata senza.")
-                                    .arg(Quoted(person.idrecord), QLatin1StringView(what), text));
+        report_.problems.append(
+            QStringLiteral("La persona %1 ha la data di %2 \"%3\", che non è "
+                           "una data: è stata esportata senza.")
+                .arg(Quoted(person.idrecord), QLatin1StringView(what), QString::fromUtf8(text)));
     }
 }
 
@@ -403,22 +498,23 @@ std::pair<RowId, RowId> ExportRun::spousesBySex(const Family& family) {
     return {family.wife, family.husband};
 }
 
-void ExportRun::writePerson(RowId rowId, const Person& person, const StoredDates& stored,
-                            std::size_t& childAt, std::size_t& spouseAt) {
+void ExportRun::writePerson(const ScannedPerson& person, const InPart& inPart, std::size_t& childAt,
+                            std::size_t& spouseAt) {
     ++report_.persons;
-    const bool living = Living(person, stored, options_.today);
-    if (living) living_.push_back(rowId);
-    const bool withheld = living && options_.privateMode;
+    const RowId rowId = person.rowId;
+    // Only the private mode asks who is living, and the dates known in part cost to read.
+    const bool withheld = options_.privateMode && Living(person, inPart, hundredYearsAgo_);
+    if (withheld) living_.push_back(rowId);
 
     writer_.record(PersonXref(rowId), "INDI");
     // GIVN and SURN say the names exactly where "/" inside one would leave NAME unclear.
-    writer_.line(1, "NAME", QStringLiteral("%1 /%2/").arg(person.nome, person.cognome));
-    if (!person.nome.isEmpty()) writer_.line(2, "GIVN", person.nome);
-    if (!person.cognome.isEmpty()) writer_.line(2, "SURN", person.cognome);
+    writer_.utf8Line(1, "NAME", {person.nome, " /", person.cognome, "/"});
+    if (!person.nome.isEmpty()) writer_.utf8Line(2, "GIVN", {person.nome});
+    if (!person.cognome.isEmpty()) writer_.utf8Line(2, "SURN", {person.cognome});
     if (IsKnownSex(person.sesso)) {
-        writer_.line(1, "SEX", person.sesso == Male ? QStringLiteral("M") : QStringLiteral("F"));
+        writer_.utf8Line(1, "SEX", {person.sesso == Male ? "M" : "F"});
     } else {
-        writer_.line(1, "SEX", QStringLiteral("U"));
+        writer_.utf8Line(1, "SEX", {"U"});
         // No sex at all (NULL), or 9 as a file made earlier holds an unknown one, is simply
         // unknown; a code no one knows is worth a word.
         if (person.sesso && *person.sesso != NotApplicableSex)
@@ -429,11 +525,9 @@ void ExportRun::writePerson(RowId rowId, const Person& person, const StoredDates
                     .arg(*person.sesso));
     }
     if (!withheld) {
-        writeEvent("BIRT", DateValue(person.datanasc, stored.birthInPart), person.luogonasc,
-                   person.nazionenasc);
-        writeEvent("DEAT", DateValue(person.datamorte, stored.deathInPart), person.luogomorte,
-                   person.nazionemorte);
-        writer_.line(1, "REFN", person.idrecord);
+        writeEvent("BIRT", person.datanasc, inPart.birth, person.luogonasc, person.nazionenasc);
+        writeEvent("DEAT", person.datamorte, inPart.death, person.luogomorte, person.nazionemorte);
+        writer_.utf8Line(1, "REFN", {person.idrecord});
     }
     for (; childAt < childIn_.size() && childIn_[childAt].person <= rowId; ++childAt)
         if (childIn_[childAt].person == rowId)
@@ -443,19 +537,25 @@ void ExportRun::writePerson(RowId rowId, const Person& person, const StoredDates
             writer_.pointer(1, "FAMS", FamilyXref(spouseIn_[spouseAt].family));
 }
 
-void ExportRun::writeEvent(const char* tag, const QString& date, const QString& place,
-                           const QString& country) {
-    const QString where = Place(place, country);
-    if (date.isEmpty() && where.isEmpty()) return;
+// The day, in GEDCOM's form, or else the date known in part as it was stored.
+void ExportRun::writeEvent(const char* tag, const QDate& date, QByteArrayView inPart,
+                           QByteArrayView place, QByteArrayView country) {
+    const ShortText day = GedcomDate(date);
+    const QByteArrayView value = date.isValid() ? QByteArrayView(day) : inPart;
+    if (value.isEmpty() && place.isEmpty() && country.isEmpty()) return;
     writer_.line(1, tag);
-    if (!date.isEmpty()) writer_.line(2, "DATE", date);
-    if (where.isEmpty()) return;
-    writer_.line(2, "PLAC", where);
+    if (!value.isEmpty()) writer_.utf8Line(2, "DATE", {value});
+    if (place.isEmpty() && country.isEmpty()) return;
+    // A country without a place keeps the comma before it: read back, a lone name is the place.
+    if (country.isEmpty())
+        writer_.utf8Line(2, "PLAC", {place});
+    else
+        writer_.utf8Line(2, "PLAC", {place, ", ", country});
     // A comma inside a value would move the boundary between place and country: FORM then
     // names each part, "Luogo" or "Nazione".
-    if (!place.contains(u',') && !country.contains(u',')) return;
-    QStringList form(place.count(u',') + 1, QStringLiteral("Luogo"));
-    if (!country.isEmpty()) form << QStringList(country.count(u',') + 1, QStringLiteral("Nazione"));
+    if (!place.contains(',') && !country.contains(',')) return;
+    QStringList form(place.count(',') + 1, QStringLiteral("Luogo"));
+    if (!country.isEmpty()) form << QStringList(country.count(',') + 1, QStringLiteral("Nazione"));
     writer_.line(3, "FORM", form.join(QStringLiteral(", ")));
 }
 
@@ -473,12 +573,14 @@ Status ExportRun::writeFamilies() {
         if (family.married) {
             const bool withheld =
                 options_.privateMode && isLiving(family.husband) && isLiving(family.wife);
-            const QString date = DateValue(family.marriageDate, family.marriageInPart);
+            const ShortText day = GedcomDate(family.marriageDate);
+            const QByteArrayView date =
+                family.marriageDate.isValid() ? QByteArrayView(day) : family.marriageInPart;
             if (!date.isEmpty() && !withheld) {
                 writer_.line(1, "MARR");
-                writer_.line(2, "DATE", date);
+                writer_.utf8Line(2, "DATE", {date});
             } else {
-                writer_.line(1, "MARR", QStringLiteral("Y"));
+                writer_.utf8Line(1, "MARR", {"Y"});
             }
         }
         for (; child != children_.end() && child->family == index; ++child)

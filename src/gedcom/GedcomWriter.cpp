@@ -2,6 +2,8 @@
 
 #include <QIODevice>
 #include <QRegularExpression>
+#include <algorithm>
+#include <charconv>
 
 namespace radici {
 
@@ -9,7 +11,8 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr qsizetype BufferLimit = 1 << 16;
+// Written to the device in blocks about this large: fewer, larger writes cost less.
+constexpr std::size_t BufferLimit = 1 << 20;
 
 qsizetype Width(QChar c) { return c == u'@' ? 2 : 1; }
 
@@ -45,12 +48,27 @@ QByteArray Escaped(QStringView piece) {
     return (written + value.mid(from).replace(u'@', u"@@"_s)).toUtf8();
 }
 
+// Whether UTF-8 text reads back as the same bytes and holds nothing a GEDCOM value must escape
+// or break: decoding drops a byte order mark at the start and replaces invalid bytes.
+bool AsItIs(QByteArrayView utf8) {
+    bool ascii = true;
+    for (const char c : utf8) {
+        if (c == '@' || c == '\n' || c == '\r') return false;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    return ascii || (utf8.isValidUtf8() && !utf8.startsWith("\xEF\xBB\xBF"));
+}
+
 }  // namespace
 
-void GedcomWriter::record(const QByteArray& xref, const char* tag) {
+GedcomWriter::GedcomWriter(QIODevice& device) : device_(device) {
+    buffer_.reserve(BufferLimit + MaxLineLength);
+}
+
+void GedcomWriter::record(QByteArrayView xref, const char* tag) {
     lineStart_ = buffer_.size();
     buffer_ += "0 ";
-    buffer_ += xref;
+    buffer_.append(xref.data(), std::size_t(xref.size()));
     buffer_ += ' ';
     buffer_ += tag;
     end();
@@ -71,16 +89,37 @@ void GedcomWriter::line(int level, const char* tag, const QString& value) {
     }
 }
 
-void GedcomWriter::pointer(int level, const char* tag, const QByteArray& xref) {
+void GedcomWriter::utf8Line(int level, const char* tag,
+                            std::initializer_list<QByteArrayView> pieces) {
+    start(level, tag);
+    qsizetype size = 0;
+    for (const QByteArrayView piece : pieces) size += piece.size();
+    // UTF-8 takes at least as many bytes as the characters the line length counts.
+    const qsizetype room = MaxLineLength - 2 - qsizetype(buffer_.size() - lineStart_);
+    if (size <= room && std::all_of(pieces.begin(), pieces.end(), AsItIs)) {
+        if (size > 0) buffer_ += ' ';
+        for (const QByteArrayView piece : pieces)
+            buffer_.append(piece.data(), std::size_t(piece.size()));
+        end();
+        return;
+    }
+    buffer_.resize(lineStart_);
+    QString value;
+    for (const QByteArrayView piece : pieces) value += QString::fromUtf8(piece);
+    line(level, tag, value);
+}
+
+void GedcomWriter::pointer(int level, const char* tag, QByteArrayView xref) {
     start(level, tag);
     buffer_ += ' ';
-    buffer_ += xref;
+    buffer_.append(xref.data(), std::size_t(xref.size()));
     end();
 }
 
 void GedcomWriter::start(int level, const char* tag) {
     lineStart_ = buffer_.size();
-    buffer_ += QByteArray::number(level);
+    char digits[12];
+    buffer_.append(digits, std::to_chars(digits, std::end(digits), level).ptr);
     buffer_ += ' ';
     buffer_ += tag;
 }
@@ -91,11 +130,12 @@ void GedcomWriter::text(const QString& value, int continuationLevel) {
     qsizetype from = 0;
     for (;;) {
         // The room left on this line for a blank and the value, before the line end.
-        const qsizetype room = MaxLineLength - 2 - (buffer_.size() - lineStart_);
+        const qsizetype room = MaxLineLength - 2 - qsizetype(buffer_.size() - lineStart_);
         if (from < value.size()) {
             const qsizetype to = PieceEnd(value, from, room);
             buffer_ += ' ';
-            buffer_ += Escaped(QStringView(value).mid(from, to - from));
+            const QByteArray piece = Escaped(QStringView(value).mid(from, to - from));
+            buffer_.append(piece.data(), std::size_t(piece.size()));
             from = to;
         }
         end();
@@ -114,7 +154,8 @@ void GedcomWriter::writeSoon() {
 }
 
 bool GedcomWriter::flush() {
-    if (!buffer_.isEmpty() && !failed_) failed_ = device_.write(buffer_) != buffer_.size();
+    if (!buffer_.empty() && !failed_)
+        failed_ = device_.write(buffer_.data(), qint64(buffer_.size())) != qint64(buffer_.size());
     buffer_.clear();
     return !failed_;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <initializer_list>
+#include <string>
 
 class QIODevice;
 
@@ -15,15 +17,18 @@ public:
     // Characters in a line, its line end included.
     static constexpr int MaxLineLength = 255;
 
-    explicit GedcomWriter(QIODevice& device) : device_(device) {}
+    explicit GedcomWriter(QIODevice& device);
     GedcomWriter(const GedcomWriter&) = delete;
     GedcomWriter& operator=(const GedcomWriter&) = delete;
 
     // "0 @xref@ TAG"
-    void record(const QByteArray& xref, const char* tag);
+    void record(QByteArrayView xref, const char* tag);
     void line(int level, const char* tag, const QString& value = QString());
+    // The same for a value given in UTF-8 as pieces one after another: copied as it is when it
+    // needs nothing of the above, as a line of the pieces each decoded otherwise.
+    void utf8Line(int level, const char* tag, std::initializer_list<QByteArrayView> pieces);
     // "level TAG @xref@": a pointer to a record, written as it is.
-    void pointer(int level, const char* tag, const QByteArray& xref);
+    void pointer(int level, const char* tag, QByteArrayView xref);
 
     // Writes what is buffered; false when the device refused it (see errorString).
     bool flush();
@@ -36,8 +41,8 @@ private:
     void writeSoon();
 
     QIODevice& device_;
-    QByteArray buffer_;
-    qsizetype lineStart_ = 0;  // where the line being written begins in the buffer
+    std::string buffer_;
+    std::size_t lineStart_ = 0;  // where the line being written begins in the buffer
     bool failed_ = false;
 };
 

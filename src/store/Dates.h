@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -17,5 +18,7 @@ QString FormatDisplayDate(const QDate& date);
 // Dates travel to and from the store as ISO "yyyy-mm-dd" so that ordering by text is chronological.
 QString StorageDateText(const QDate& date);
 QDate DateFromStorageText(const QString& text);
+// The same from the engine's UTF-8, without a QString for the usual "yyyy-mm-dd".
+QDate DateFromStorageText(QByteArrayView utf8);
 
 }  // namespace radici

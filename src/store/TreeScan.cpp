@@ -1,8 +1,9 @@
 #include "TreeScan.h"
 
 #include "Dates.h"
-#include "PersonRow.h"
 #include "Schema.h"
+
+#include <algorithm>
 
 namespace radici {
 
@@ -28,35 +29,50 @@ Result<TableSizes> TreeScan::sizes() const {
     TableSizes sizes;
     const Status counted =
         Scan(db_,
-             "select (select count(*) from anagrafica), (select count(*) from relazioni), "
-             "(select count(*) from matrimoni)",
+             "select (select max(rowid) from anagrafica), (select max(rowid) from relazioni), "
+             "(select max(rowid) from matrimoni)",
              [&](const Statement& row) {
-                 sizes = {row.integer(0), row.integer(1), row.integer(2)};
+                 // A row id set by hand far beyond the rows is no guess worth more.
+                 const auto guess = [&](int column) {
+                     return std::clamp<std::int64_t>(row.integer(column), 0, 1 << 28);
+                 };
+                 sizes = {guess(0), guess(1), guess(2)};
                  return true;
              });
     if (!counted.ok()) return counted;
     return sizes;
 }
 
-Status TreeScan::persons(
-    const std::function<bool(std::int64_t rowId, const Person&, const StoredDates&)>& visit) const {
-    // Radici's own table is joined in only where it exists, so an old file reads as it always has.
-    const Result<bool> own = HasTable(db_, PersonDatesTable);
-    if (!own.ok()) return own.status();
+Status TreeScan::persons(const std::function<bool(const ScannedPerson&)>& visit) const {
     return Scan(db_,
-                own.value()
-                    ? "select a.idrecord, a.cognome, a.nome, a.sesso, a.datanasc, a.luogonasc, "
-                      "a.nazionenasc, a.datamorte, a.luogomorte, a.nazionemorte, a.rowid, b.data, "
-                      "d.data from anagrafica a left join radici_date_persone b on b.idrecord = "
-                      "a.idrecord and b.evento = 0 left join radici_date_persone d on d.idrecord "
-                      "= a.idrecord and d.evento = 1 order by a.rowid"
-                    : "select idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
-                      "datamorte, luogomorte, nazionemorte, rowid, null, null from anagrafica "
-                      "order by rowid",
+                "select idrecord, cognome, nome, sesso, datanasc, luogonasc, nazionenasc, "
+                "datamorte, luogomorte, nazionemorte, rowid from anagrafica order by rowid",
                 [&](const Statement& row) {
-                    return visit(row.integer(10), ReadPerson(row),
-                                 {row.text(4), row.text(7), row.text(11), row.text(12)});
+                    return visit({.rowId = row.integer(10),
+                                  .idrecord = row.utf8(0),
+                                  .cognome = row.utf8(1),
+                                  .nome = row.utf8(2),
+                                  .sesso = row.isNull(3) ? std::nullopt
+                                                         : std::optional(SexCode{row.integer(3)}),
+                                  .datanasc = DateFromStorageText(row.utf8(4)),
+                                  .storedDatanasc = row.utf8(4),
+                                  .luogonasc = row.utf8(5),
+                                  .nazionenasc = row.utf8(6),
+                                  .datamorte = DateFromStorageText(row.utf8(7)),
+                                  .storedDatamorte = row.utf8(7),
+                                  .luogomorte = row.utf8(8),
+                                  .nazionemorte = row.utf8(9)});
                 });
+}
+
+Status TreeScan::personDatesInPart(const std::function<bool(QByteArrayView key, std::int64_t evento,
+                                                            QByteArrayView date)>& visit) const {
+    // An old file has no such table, so no such dates.
+    const Result<bool> own = HasTable(db_, PersonDatesTable);
+    if (!own.ok() || !own.value()) return own.status();
+    return Scan(
+        db_, "select idrecord, evento, data from radici_date_persone",
+        [&](const Statement& row) { return visit(row.utf8(0), row.integer(1), row.utf8(2)); });
 }
 
 Status TreeScan::personKeys(
@@ -83,8 +99,8 @@ Status TreeScan::marriages(const std::function<bool(const ScannedMarriage&)>& vi
                       "r.idmoglie = m.idmoglie order by m.rowid"
                     : "select idmarito, idmoglie, Data, null from matrimoni order by rowid",
         [&](const Statement& row) {
-            const QString data = row.text(2);
-            return visit({row.utf8(0), row.utf8(1), DateFromStorageText(data), data, row.text(3)});
+            const QByteArrayView data = row.utf8(2);
+            return visit({row.utf8(0), row.utf8(1), DateFromStorageText(data), data, row.utf8(3)});
         });
 }
 

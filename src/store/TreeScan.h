@@ -7,10 +7,12 @@
 #include <QByteArrayView>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace radici {
 
-// How many rows each table holds.
+// About how many rows each table holds, for a progress bar: the largest row id, found without a
+// scan; more than the rows when some were deleted.
 struct TableSizes {
     std::int64_t persons = 0;
     std::int64_t parentLinks = 0;
@@ -28,16 +30,26 @@ struct ScannedMarriage {
     QByteArrayView husband;
     QByteArrayView wife;
     QDate data;
-    QString storedData;  // the date as the file holds it, read or not
-    QString inPart;      // Radici's own row: the date known in part, as GEDCOM text
+    QByteArrayView storedData;  // the date as the file holds it, read or not
+    QByteArrayView inPart;      // Radici's own row: the date known in part, as GEDCOM text
 };
 
-// A person's dates as the file holds them, so a text that is no date can be told from none.
-struct StoredDates {
-    QString datanasc;
-    QString datamorte;
-    QString birthInPart;  // Radici's own rows: dates known in part, as GEDCOM text
-    QString deathInPart;
+// A row of anagrafica the same way, with its dates read and also as the file holds them, so a
+// text that is no date can be told from none.
+struct ScannedPerson {
+    std::int64_t rowId = 0;
+    QByteArrayView idrecord;
+    QByteArrayView cognome;
+    QByteArrayView nome;
+    std::optional<SexCode> sesso;
+    QDate datanasc;
+    QByteArrayView storedDatanasc;
+    QByteArrayView luogonasc;
+    QByteArrayView nazionenasc;
+    QDate datamorte;
+    QByteArrayView storedDatamorte;
+    QByteArrayView luogomorte;
+    QByteArrayView nazionemorte;
 };
 
 // Whole-table reads for exporting a tree, each one sequential scan (no lookup per row, so a
@@ -53,9 +65,11 @@ public:
     // Every key with its person's row id.
     Status personKeys(
         const std::function<bool(QByteArrayView key, std::int64_t rowId)>& visit) const;
-    // Persons in row order, with their row ids.
-    Status persons(const std::function<bool(std::int64_t rowId, const Person&, const StoredDates&)>&
-                       visit) const;
+    // Persons in row order.
+    Status persons(const std::function<bool(const ScannedPerson&)>& visit) const;
+    // Radici's own rows of the dates known in part, as GEDCOM text: evento 0 birth, 1 death.
+    Status personDatesInPart(const std::function<bool(QByteArrayView key, std::int64_t evento,
+                                                      QByteArrayView date)>& visit) const;
     // Links and marriages in row order.
     Status parentLinks(const std::function<bool(const ScannedLink&)>& visit) const;
     Status marriages(const std::function<bool(const ScannedMarriage&)>& visit) const;

@@ -17,6 +17,7 @@ const QDate Today(2026, 12, 6);
 struct Exported {
     QString text;
     ExportReport report;
+    QByteArray bytes;
 };
 
 Exported Export(const TestDatabase& database, bool privateMode = false) {
@@ -27,7 +28,7 @@ Exported Export(const TestDatabase& database, bool privateMode = false) {
     const Result<ExportReport> report =
         GedcomExporter(connection, {QStringLiteral("9.8.7"), privateMode, Today}).exportTo(buffer);
     if (!report.ok()) qFatal("export failed: %s", qPrintable(report.status().description()));
-    return {QString::fromUtf8(buffer.data()), report.value()};
+    return {QString::fromUtf8(buffer.data()), report.value(), buffer.data()};
 }
 
 // What any reader needs: every line "level [@xref@] TAG [value]" within 255 characters, levels
@@ -240,6 +241,43 @@ private slots:
         QCOMPARE(exported.text.count("FAM\n"), 1);
         QCOMPARE(exported.report.parentLinks, 2);
         QCOMPARE(exported.report.marriages, 1);
+    }
+
+    // Values are copied from the file's bytes only where decoding them would change nothing.
+    void storedBytesComeOutAsTheirDecodedText() {
+        TestDatabase database;
+        const QString key = database.addPerson("ROSSI", "ADA", "01/01/1900");
+        database.execute("update anagrafica set cognome = '" + QString("ROSSI ").repeated(50) +
+                         "', nome = cast(x'EFBBBF414441' as text), luogonasc = "
+                         "cast(x'524F4DC1' as text), nazionenasc = 'ITALIA' where idrecord = '" +
+                         key + "'");
+        const Exported exported = Export(database);
+        QCOMPARE(Unsound(exported.text), QString());
+        QVERIFY(exported.bytes.contains("\n1 NAME ADA /ROSSI ROSSI "));
+        QVERIFY(exported.bytes.contains("\n2 GIVN ADA\n"));
+        QVERIFY(exported.bytes.contains("\n2 PLAC ROM\xEF\xBF\xBD, ITALIA\n"));
+    }
+
+    void longKeysAlikeAtTheStartAreToldApart() {
+        TestDatabase database;
+        const QString father = "CHIAVE SCRITTA A MANO 1";
+        database.addPerson({father, "SALA", "PIETRO", Male, QDate(1900, 1, 1), {}, {}, {}, {}, {}});
+        database.addPerson({"CHIAVE SCRITTA A MANO 2",
+                            "SALA",
+                            "UGO",
+                            Male,
+                            QDate(1930, 1, 1),
+                            {},
+                            {},
+                            {},
+                            {},
+                            {}});
+        database.link(father, "CHIAVE SCRITTA A MANO 2", Male);
+        database.link(father, "CHIAVE SCRITTA A MANO 3", Male);
+        const Exported exported = Export(database);
+        QCOMPARE(Record(exported.text, "@F1@"), "0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n");
+        QCOMPARE(exported.report.problems.size(), 1);
+        QVERIFY(exported.report.problems[0].contains("\"CHIAVE SCRITTA A MANO 3\" non è in"));
     }
 
     void cancelledExportLeavesNoFileAndKeepsAnOldOne() {
