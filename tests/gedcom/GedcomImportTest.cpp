@@ -287,7 +287,9 @@ private slots:
             Indi("@I3@", "Lucia /Rossi/Verdi/\n2 GIVN Lucia\n2 SURN Rossi/Verdi", "F",
                  "2 FEB 1917") +
             Indi("@I4@", "Dan /D@@nte/", "M", "1 JAN 1900", "1 REFN X@@Y/Z, ABC 12345\n") +
-            Indi("@I5@", "Eva /Neri/", "F", "", "1 REFN NERI EVA    1900\n");
+            Indi("@I5@", "Eva /Neri/", "F", "", "1 REFN NERI EVA    1900\n") +
+            // A value may begin with what looks like a byte-order mark; it is kept.
+            Indi("@I6@", "Ada /Neri/", "F", "3 MAR 1903", "1 DEAT\n2 PLAC \xEF\xBB\xBFRoma\n");
         const Result<ImportReport> report = Import(Gedcom(records), db.path());
         QVERIFY2(report.ok(), qPrintable(report.status().description()));
         QCOMPARE(db.person(FatherKey), "ROSSI|GIUSEPPE|0|1888-03-12||||BER GAMO|");
@@ -295,6 +297,8 @@ private slots:
         QCOMPARE(db.person("ROSLUC02/02/1917"), "ROSSI/VERDI|LUCIA|1|1917-02-02|||||");
         QCOMPARE(db.person("X@Y/Z, ABC 12345"), "D@NTE|DAN|0|1900-01-01|||||");
         QCOMPARE(db.person("NERI EVA    1900"), "NERI|EVA|1||||||");
+        QCOMPARE(db.person("NERADA03/03/1903"),
+                 QString::fromUtf8("NERI|ADA|1|1903-03-03||||\uFEFFROMA|"));
         CheckLines(report.value().lines(), {"  @I2@ (BIAMAR25/07/1891), riga 12: \"Jr.\""});
     }
 
