@@ -348,10 +348,6 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     const qint32 xref = xrefNumber(record.xref);
     const GedcomNode* nameNode = record.child("NAME"_L1);
     const Names names = nameNode ? ReadNames(*nameNode) : Names{};
-    const QString who =
-        u"%1 %2, riga %3"_s
-            .arg(record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s)
-            .arg(record.line);
     const QString refn = Stored(record.childValue("REFN"_L1));
     const EventDate birth = ReadEventDate(record.child("BIRT"_L1));
     QString why;
@@ -371,7 +367,9 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     defined_[static_cast<std::size_t>(xref)] = true;
     if (!why.isEmpty()) {
         ++plan_.report_.persons.leftOut;
-        plan_.report_.leftOutPersons << who + u": "_s + why;
+        plan_.report_.leftOutPersons << u"%1 %2, riga %3: %4"_s.arg(
+            record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s,
+            QString::number(record.line), why);
         return Status::success();
     }
     for (const GedcomNode& famc : record.children) {
