@@ -262,6 +262,8 @@ private:
     std::vector<std::array<qint32, 2>> parentOf_;  // by child xref: the planned father, mother
     QHash<qint32, std::array<QString, 2>> storedParents_;  // by child xref, once asked
     bool ownFile_ = false;  // written by Radici: a family without MARR is no marriage
+    // What the file holds already: an empty table is never asked about a row.
+    bool personsStored_ = false;
     bool linksStored_ = false;
     bool marriagesStored_ = false;
 };
@@ -303,7 +305,7 @@ QString ImportPlanner::describe(qint32 xref) const {
 // is always new.
 Result<bool> ImportPlanner::refnFree(const QString& key) const {
     if (!KeyComplete(key) || keysTaken_.contains(key)) return false;
-    if (!IsOwnKey(key) || !connection_.isOpen()) return true;
+    if (!IsOwnKey(key) || !personsStored_) return true;
     const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
     if (!stored.ok()) return stored.status();
     return !stored.value().has_value();
@@ -314,9 +316,8 @@ Result<bool> ImportPlanner::refnFree(const QString& key) const {
 Result<QString> ImportPlanner::ownKey(const QString& prefix) {
     auto last = ownNumbers_.find(prefix);
     if (last == ownNumbers_.end()) {
-        Result<int> highest = connection_.isOpen()
-                                  ? connection_.anagrafica().highestOwnNumber(prefix)
-                                  : Result<int>(0);
+        Result<int> highest =
+            personsStored_ ? connection_.anagrafica().highestOwnNumber(prefix) : Result<int>(0);
         if (!highest.ok()) return highest.status();
         last = ownNumbers_.insert(prefix, highest.value());
     }
@@ -389,7 +390,7 @@ quint32 ImportPlanner::dateInPart(const QString& text) {
 Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
                             const Names& names, const EventDate& birth) {
     plan_.keys_[static_cast<std::size_t>(xref)] = key;
-    if (connection_.isOpen() && !own) {
+    if (personsStored_ && !own) {
         const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
         if (!stored.ok()) return stored.status();
         if (stored.value()) {
@@ -675,12 +676,14 @@ Status ImportPlanner::planLinks() {
 // Whether the tables hold rows: only then can a planned row be there already.
 Status ImportPlanner::readStoredState() {
     if (!connection_.isOpen()) return Status::success();
-    const Result<bool> noLinks = connection_.relazioni().isEmpty();
-    if (!noLinks.ok()) return noLinks.status();
-    const Result<bool> noMarriages = connection_.matrimoni().isEmpty();
-    if (!noMarriages.ok()) return noMarriages.status();
-    linksStored_ = !noLinks.value();
-    marriagesStored_ = !noMarriages.value();
+    for (const auto& [stored, empty] :
+         {std::pair{&personsStored_, connection_.anagrafica().isEmpty()},
+          std::pair{&linksStored_, connection_.relazioni().isEmpty()},
+          std::pair{&marriagesStored_, connection_.matrimoni().isEmpty()},
+          std::pair{&plan_.datesInPartStored_, connection_.datesInPart().isEmpty()}}) {
+        if (!empty.ok()) return empty.status();
+        *stored = !empty.value();
+    }
     return Status::success();
 }
 
@@ -753,12 +756,16 @@ Status ImportPlan::writeRows(DatabaseConnection& connection,
     const auto text = [&](quint32 number) { return texts_[number]; };
     for (const NewPerson& planned : persons_) {
         if (Status s = connection.anagrafica().add(person(planned)); !s.ok()) return s;
-        // Radici's own tables are made by the first row written to them, only when needed.
-        if (planned.birthInPart || planned.deathInPart)
-            if (Status s = connection.datesInPart().setPerson(
-                    key(planned.xref), {text(planned.birthInPart), text(planned.deathInPart)});
+        // Radici's own tables are made by the first row written to them, only when needed; a
+        // file without such rows takes them without a row to rewrite looked for first.
+        if (planned.birthInPart || planned.deathInPart) {
+            DatesInPartTable& dates = connection.datesInPart();
+            const PersonDatesInPart written{text(planned.birthInPart), text(planned.deathInPart)};
+            if (Status s = datesInPartStored_ ? dates.setPerson(key(planned.xref), written)
+                                              : dates.addPerson(key(planned.xref), written);
                 !s.ok())
                 return s;
+        }
         if (!advance()) return ImportCancelled();
     }
     for (const NewLink& link : links_) {

@@ -259,10 +259,21 @@ private slots:
 
     // Numbers go on from the highest stored and skip the keys earlier persons of the file took;
     // a stored key of Radici's own form in REFN is someone else, so the person gets a new one.
+    // A date row left by another tool under a key no person has goes to the person who gets the
+    // key now, rewritten as that person's dates say.
     void ownKeysGoOnFromTheStoredOnes() {
         TestDatabase db;
         db.addPerson(
             {"ROSMAR~1850~0004", "ROSSI", "MARIA", Female, QDate(), "", "", QDate(), "", ""});
+        db.execute(
+            "create table radici_date_persone (idrecord text, evento integer, data text, "
+            "ordine text, primary key (idrecord, evento)) without rowid");
+        db.execute(
+            "create table radici_date_matrimoni (idmarito text, idmoglie text, data text, "
+            "ordine text, primary key (idmarito, idmoglie)) without rowid");
+        db.execute(
+            "insert into radici_date_persone values ('ROSMAR~1850~0005', 0, 'x', ''), "
+            "('ROSMAR~1850~0005', 1, 'y', '')");
         const QByteArray records =
             Indi("@I1@", "Maria /Rossi/", "F", "1850") +
             Indi("@I2@", "Mara /Rossi/", "F", "", "1 REFN ROSMAR~1850~0006\n") +
@@ -273,6 +284,9 @@ private slots:
         QCOMPARE(db.column("select idrecord from anagrafica order by rowid"),
                  QStringList({"ROSMAR~1850~0004", "ROSMAR~1850~0005", "ROSMAR~1850~0006",
                               "ROSMAR~1850~0007", "ROSMAR~1850~0008"}));
+        QCOMPARE(db.column("select evento || data from radici_date_persone where idrecord = "
+                           "'ROSMAR~1850~0005'"),
+                 QStringList("01850"));
         CheckLines(report.value().lines(), {"Persone: 4 importate, 0 già presenti, 0 escluse."});
     }
 
