@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 #include <algorithm>
+#include <array>
 
 namespace radici {
 
@@ -103,6 +104,17 @@ std::optional<GedcomNode> ParseLine(const QString& text) {
     node.tag = text.mid(parts->tagStart, parts->tagEnd - parts->tagStart);
     if (parts->valueStart >= 0) node.value = Unescaped(text.mid(parts->valueStart));
     return node;
+}
+
+// The tags of nearly every line, shared rather than made again for each line.
+QString TagText(QByteArrayView tag) {
+    static const std::array<QString, 22> common{
+        u"NAME"_s, u"GIVN"_s, u"SURN"_s, u"SEX"_s,  u"BIRT"_s, u"DEAT"_s, u"DATE"_s, u"PLAC"_s,
+        u"REFN"_s, u"FAMC"_s, u"FAMS"_s, u"HUSB"_s, u"WIFE"_s, u"CHIL"_s, u"MARR"_s, u"INDI"_s,
+        u"FAM"_s,  u"CHAN"_s, u"NOTE"_s, u"SOUR"_s, u"CONC"_s, u"CONT"_s};
+    for (const QString& known : common)
+        if (QLatin1StringView(tag) == known) return known;
+    return QString::fromLatin1(tag);
 }
 
 bool IsAscii(QByteArrayView bytes) {
@@ -291,7 +303,7 @@ std::optional<GedcomNode> GedcomReader::splitAsBytes(QByteArrayView raw) {
     }
     node.level = parts->level;
     node.xref = QString::fromLatin1(xref);
-    node.tag = QString::fromLatin1(raw.sliced(parts->tagStart, parts->tagEnd - parts->tagStart));
+    node.tag = TagText(raw.sliced(parts->tagStart, parts->tagEnd - parts->tagStart));
     return node;
 }
 
