@@ -48,12 +48,12 @@ QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
 struct EventDate {
     std::optional<QDate> day;
     QString inPart;
+    std::optional<int> earliestYear;
 };
 
-EventDate ReadEventDate(const GedcomNode* event) {
-    const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
-    const std::optional<QDate> day = ReadGedcomExactDate(text);
-    return day ? EventDate{day, {}} : EventDate{std::nullopt, text};
+EventDate ReadEventDate(const QString& text) {
+    if (const std::optional<QDate> day = ReadGedcomExactDate(text)) return {day, {}, day->year()};
+    return {std::nullopt, text, EarliestYear(text)};
 }
 
 struct Names {
@@ -225,6 +225,7 @@ private:
     Result<QString> ownKey(const QString& prefix);
     Status enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
                  const Names& names, const EventDate& birth);
+    EventDate eventDate(const GedcomNode* event);
     quint32 dateInPart(const QString& text);
     void countNotHeld(const GedcomNode& record);
     void countAttached(const GedcomNode& node);
@@ -254,6 +255,7 @@ private:
     QSet<QString> keysTaken_;         // by persons of the file
     QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
     QHash<QString, quint32> textNumbers_;
+    QHash<QString, EventDate> eventDates_;  // by the text of a date, as read
     std::vector<Family> families_;
     std::vector<qint32> children_;
     QSet<quint64> adopted_;  // (child, family) pairs that are not by birth
@@ -342,8 +344,7 @@ Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
         RegistryKey(names.surname, names.given, birth.day.value_or(QDate()));
     if (key && !keysTaken_.contains(*key)) return *key;
     own = true;
-    const std::optional<int> year = birth.day ? birth.day->year() : EarliestYear(birth.inPart);
-    return ownKey(OwnKeyPrefix(names.surname, names.given, year));
+    return ownKey(OwnKeyPrefix(names.surname, names.given, birth.earliestYear));
 }
 
 Status ImportPlanner::addIndividual(const GedcomNode& record) {
@@ -351,7 +352,7 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     const GedcomNode* nameNode = record.child("NAME"_L1);
     const Names names = nameNode ? ReadNames(*nameNode) : Names{};
     const QString refn = Stored(record.childValue("REFN"_L1));
-    const EventDate birth = ReadEventDate(record.child("BIRT"_L1));
+    const EventDate birth = eventDate(record.child("BIRT"_L1));
     QString why;
     QString key;
     bool own = false;
@@ -381,6 +382,13 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     }
     keysTaken_.insert(key);
     return enter(xref, record, key, own, names, birth);
+}
+
+// Each text is read once: the dates of a large tree repeat ("1850", "ABT 1900").
+EventDate ImportPlanner::eventDate(const GedcomNode* event) {
+    const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
+    if (const auto found = eventDates_.constFind(text); found != eventDates_.cend()) return *found;
+    return *eventDates_.insert(text, ReadEventDate(text));
 }
 
 quint32 ImportPlanner::dateInPart(const QString& text) {
@@ -418,7 +426,7 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
                                                                 : Sex::Female;
     person.birthDay = DayNumber(birth.day);
     person.birthInPart = dateInPart(birth.inPart);
-    const EventDate death = ReadEventDate(record.child("DEAT"_L1));
+    const EventDate death = eventDate(record.child("DEAT"_L1));
     person.deathDay = DayNumber(death.day);
     person.deathInPart = dateInPart(death.inPart);
     if (!names.leftOver.isEmpty())
@@ -495,7 +503,7 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     const GedcomNode* marriage = record.child("MARR"_L1);
     const GedcomNode* denied = record.child("NO"_L1);
     family.married = marriage || (!ownFile_ && !(denied && denied->value.trimmed() == u"MARR"));
-    const EventDate date = ReadEventDate(marriage);
+    const EventDate date = eventDate(marriage);
     family.marriageDay = DayNumber(date.day);
     family.marriageInPart = dateInPart(date.inPart);
     family.firstChild = static_cast<qsizetype>(children_.size());

@@ -163,6 +163,11 @@ char16_t GedcomReader::unitAt(qsizetype index) const {
 }
 
 qsizetype GedcomReader::findBreak(qsizetype from) const {
+    if (unitSize_ == 1) {
+        const auto end = std::find_if(buffer_.cbegin() + from, buffer_.cend(),
+                                      [](char c) { return c == '\r' || c == '\n'; });
+        return end == buffer_.cend() ? -1 : end - buffer_.cbegin();
+    }
     const qsizetype last = buffer_.size() - unitSize_;
     for (qsizetype at = from; at <= last; at += unitSize_) {
         const char16_t unit = unitAt(at);
