@@ -37,7 +37,9 @@ bool IsControl(QChar unit) {
 }
 
 QString OneLine(QString text) {
-    std::replace_if(text.begin(), text.end(), IsControl, QChar(u' '));
+    // Looked for first: writing through the text would copy it even when nothing changes.
+    if (std::any_of(text.cbegin(), text.cend(), IsControl))
+        std::replace_if(text.begin(), text.end(), IsControl, QChar(u' '));
     return text.trimmed();
 }
 

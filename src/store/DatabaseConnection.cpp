@@ -666,8 +666,15 @@ Status DatesInPartTable::writeRow(Statement& cache, const char* sql, BindKeys bi
     Statement& row = *statement.value();
     bindKeys(row);
     row.bind(3, data);
-    row.bind(4, StorageDateText(EarliestDay(data)));
+    row.bind(4, orderOf(data));
     return row.run();
+}
+
+// The earliest day as the row keeps it to sort by; an import writes the same few texts ("1850",
+// "ABT 1900") over and over, so each is worked out once.
+const QString& DatesInPartTable::orderOf(const QString& data) {
+    if (const auto found = orders_.constFind(data); found != orders_.cend()) return *found;
+    return *orders_.insert(data, StorageDateText(EarliestDay(data)));
 }
 
 // An empty text deletes the row; otherwise it is rewritten, or added when there is none
@@ -760,6 +767,7 @@ void DatesInPartTable::close() {
     marriageStatement_ = Statement();
     personRows_ = RowStatements();
     marriageRows_ = RowStatements();
+    orders_.clear();
     db_ = nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include "SearchResult.h"
 #include "Status.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -148,6 +149,7 @@ private:
                   const QString& text);
     template <typename Write>
     Status eachPersonRow(const QString& key, const PersonDatesInPart& dates, Write write);
+    const QString& orderOf(const QString& data);
     void close();
 
     Database* db_ = nullptr;
@@ -155,6 +157,7 @@ private:
     mutable Statement marriageStatement_;
     RowStatements personRows_;
     RowStatements marriageRows_;
+    QHash<QString, QString> orders_;  // by date text: its earliest day, as stored
 };
 
 // What "Salva" writes, in this order.
