@@ -37,7 +37,9 @@ bool IsControl(QChar unit) {
 }
 
 QString OneLine(QString text) {
-    std::replace_if(text.begin(), text.end(), IsControl, QChar(u' '));
+    // Looked for first: writing through the text would copy it even when nothing changes.
+    if (std::any_of(text.cbegin(), text.cend(), IsControl))
+        std::replace_if(text.begin(), text.end(), IsControl, QChar(u' '));
     return text.trimmed();
 }
 
@@ -48,12 +50,12 @@ QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
 struct EventDate {
     std::optional<QDate> day;
     QString inPart;
+    std::optional<int> earliestYear;
 };
 
-EventDate ReadEventDate(const GedcomNode* event) {
-    const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
-    const std::optional<QDate> day = ReadGedcomExactDate(text);
-    return day ? EventDate{day, {}} : EventDate{std::nullopt, text};
+EventDate ReadEventDate(const QString& text) {
+    if (const std::optional<QDate> day = ReadGedcomExactDate(text)) return {day, {}, day->year()};
+    return {std::nullopt, text, EarliestYear(text)};
 }
 
 struct Names {
@@ -225,6 +227,7 @@ private:
     Result<QString> ownKey(const QString& prefix);
     Status enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
                  const Names& names, const EventDate& birth);
+    EventDate eventDate(const GedcomNode* event);
     quint32 dateInPart(const QString& text);
     void countNotHeld(const GedcomNode& record);
     void countAttached(const GedcomNode& node);
@@ -242,6 +245,7 @@ private:
     quint32 textNumber(const QString& text);
     QString describe(qint32 xref) const;
     Status readStoredState();
+    void reserve(qint64 fileBytes);
 
     const DatabaseConnection& connection_;
     const ImportProgressCallback& progress_;
@@ -253,6 +257,7 @@ private:
     QSet<QString> keysTaken_;         // by persons of the file
     QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
     QHash<QString, quint32> textNumbers_;
+    QHash<QString, EventDate> eventDates_;  // by the text of a date, as read
     std::vector<Family> families_;
     std::vector<qint32> children_;
     QSet<quint64> adopted_;  // (child, family) pairs that are not by birth
@@ -262,6 +267,8 @@ private:
     std::vector<std::array<qint32, 2>> parentOf_;  // by child xref: the planned father, mother
     QHash<qint32, std::array<QString, 2>> storedParents_;  // by child xref, once asked
     bool ownFile_ = false;  // written by Radici: a family without MARR is no marriage
+    // What the file holds already: an empty table is never asked about a row.
+    bool personsStored_ = false;
     bool linksStored_ = false;
     bool marriagesStored_ = false;
 };
@@ -303,7 +310,7 @@ QString ImportPlanner::describe(qint32 xref) const {
 // is always new.
 Result<bool> ImportPlanner::refnFree(const QString& key) const {
     if (!KeyComplete(key) || keysTaken_.contains(key)) return false;
-    if (!IsOwnKey(key) || !connection_.isOpen()) return true;
+    if (!IsOwnKey(key) || !personsStored_) return true;
     const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
     if (!stored.ok()) return stored.status();
     return !stored.value().has_value();
@@ -314,9 +321,8 @@ Result<bool> ImportPlanner::refnFree(const QString& key) const {
 Result<QString> ImportPlanner::ownKey(const QString& prefix) {
     auto last = ownNumbers_.find(prefix);
     if (last == ownNumbers_.end()) {
-        Result<int> highest = connection_.isOpen()
-                                  ? connection_.anagrafica().highestOwnNumber(prefix)
-                                  : Result<int>(0);
+        Result<int> highest =
+            personsStored_ ? connection_.anagrafica().highestOwnNumber(prefix) : Result<int>(0);
         if (!highest.ok()) return highest.status();
         last = ownNumbers_.insert(prefix, highest.value());
     }
@@ -340,20 +346,15 @@ Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
         RegistryKey(names.surname, names.given, birth.day.value_or(QDate()));
     if (key && !keysTaken_.contains(*key)) return *key;
     own = true;
-    const std::optional<int> year = birth.day ? birth.day->year() : EarliestYear(birth.inPart);
-    return ownKey(OwnKeyPrefix(names.surname, names.given, year));
+    return ownKey(OwnKeyPrefix(names.surname, names.given, birth.earliestYear));
 }
 
 Status ImportPlanner::addIndividual(const GedcomNode& record) {
     const qint32 xref = xrefNumber(record.xref);
     const GedcomNode* nameNode = record.child("NAME"_L1);
     const Names names = nameNode ? ReadNames(*nameNode) : Names{};
-    const QString who =
-        u"%1 %2, riga %3"_s
-            .arg(record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s)
-            .arg(record.line);
     const QString refn = Stored(record.childValue("REFN"_L1));
-    const EventDate birth = ReadEventDate(record.child("BIRT"_L1));
+    const EventDate birth = eventDate(record.child("BIRT"_L1));
     QString why;
     QString key;
     bool own = false;
@@ -371,7 +372,9 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     defined_[static_cast<std::size_t>(xref)] = true;
     if (!why.isEmpty()) {
         ++plan_.report_.persons.leftOut;
-        plan_.report_.leftOutPersons << who + u": "_s + why;
+        plan_.report_.leftOutPersons << u"%1 %2, riga %3: %4"_s.arg(
+            record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s,
+            QString::number(record.line), why);
         return Status::success();
     }
     for (const GedcomNode& famc : record.children) {
@@ -383,6 +386,13 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     return enter(xref, record, key, own, names, birth);
 }
 
+// Each text is read once: the dates of a large tree repeat ("1850", "ABT 1900").
+EventDate ImportPlanner::eventDate(const GedcomNode* event) {
+    const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
+    if (const auto found = eventDates_.constFind(text); found != eventDates_.cend()) return *found;
+    return *eventDates_.insert(text, ReadEventDate(text));
+}
+
 quint32 ImportPlanner::dateInPart(const QString& text) {
     return text.isEmpty() ? 0 : textNumber(text);
 }
@@ -391,7 +401,7 @@ quint32 ImportPlanner::dateInPart(const QString& text) {
 Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
                             const Names& names, const EventDate& birth) {
     plan_.keys_[static_cast<std::size_t>(xref)] = key;
-    if (connection_.isOpen() && !own) {
+    if (personsStored_ && !own) {
         const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
         if (!stored.ok()) return stored.status();
         if (stored.value()) {
@@ -418,7 +428,7 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
                                                                 : Sex::Female;
     person.birthDay = DayNumber(birth.day);
     person.birthInPart = dateInPart(birth.inPart);
-    const EventDate death = ReadEventDate(record.child("DEAT"_L1));
+    const EventDate death = eventDate(record.child("DEAT"_L1));
     person.deathDay = DayNumber(death.day);
     person.deathInPart = dateInPart(death.inPart);
     if (!names.leftOver.isEmpty())
@@ -495,7 +505,7 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     const GedcomNode* marriage = record.child("MARR"_L1);
     const GedcomNode* denied = record.child("NO"_L1);
     family.married = marriage || (!ownFile_ && !(denied && denied->value.trimmed() == u"MARR"));
-    const EventDate date = ReadEventDate(marriage);
+    const EventDate date = eventDate(marriage);
     family.marriageDay = DayNumber(date.day);
     family.marriageInPart = dateInPart(date.inPart);
     family.firstChild = static_cast<qsizetype>(children_.size());
@@ -677,16 +687,27 @@ Status ImportPlanner::planLinks() {
 // Whether the tables hold rows: only then can a planned row be there already.
 Status ImportPlanner::readStoredState() {
     if (!connection_.isOpen()) return Status::success();
-    const Result<bool> noLinks = connection_.relazioni().isEmpty();
-    if (!noLinks.ok()) return noLinks.status();
-    const Result<bool> noMarriages = connection_.matrimoni().isEmpty();
-    if (!noMarriages.ok()) return noMarriages.status();
-    linksStored_ = !noLinks.value();
-    marriagesStored_ = !noMarriages.value();
+    for (const auto& [stored, empty] :
+         {std::pair{&personsStored_, connection_.anagrafica().isEmpty()},
+          std::pair{&linksStored_, connection_.relazioni().isEmpty()},
+          std::pair{&marriagesStored_, connection_.matrimoni().isEmpty()},
+          std::pair{&plan_.datesInPartStored_, connection_.datesInPart().isEmpty()}}) {
+        if (!empty.ok()) return empty.status();
+        *stored = !empty.value();
+    }
     return Status::success();
 }
 
 // The lookups share one read transaction rather than locking the file one by one.
+// The two large hash tables sized up front from the file's length, so a large tree is not hashed
+// again and again as it grows; a record of a person or a family takes about 160 bytes in a plain
+// file, more where notes and sources stand.
+void ImportPlanner::reserve(qint64 fileBytes) {
+    const auto records = static_cast<qsizetype>(fileBytes / 160);
+    xrefs_.reserve(records);
+    keysTaken_.reserve(records);
+}
+
 Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
     return connection_.runReading([&] { return readAndPlan(file); });
 }
@@ -698,6 +719,7 @@ Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
     });
     if (Status header = reader.readHeader(); !header.ok()) return header;
     if (Status read = readStoredState(); !read.ok()) return read;
+    reserve(file.size());
     ownFile_ = reader.source().compare(u"RADICI"_s, Qt::CaseInsensitive) == 0;
     plan_.report_.version = reader.version();
     plan_.report_.encoding = reader.encodingName();
@@ -755,12 +777,16 @@ Status ImportPlan::writeRows(DatabaseConnection& connection,
     const auto text = [&](quint32 number) { return texts_[number]; };
     for (const NewPerson& planned : persons_) {
         if (Status s = connection.anagrafica().add(person(planned)); !s.ok()) return s;
-        // Radici's own tables are made by the first row written to them, only when needed.
-        if (planned.birthInPart || planned.deathInPart)
-            if (Status s = connection.datesInPart().setPerson(
-                    key(planned.xref), {text(planned.birthInPart), text(planned.deathInPart)});
+        // Radici's own tables are made by the first row written to them, only when needed; a
+        // file without such rows takes them without a row to rewrite looked for first.
+        if (planned.birthInPart || planned.deathInPart) {
+            DatesInPartTable& dates = connection.datesInPart();
+            const PersonDatesInPart written{text(planned.birthInPart), text(planned.deathInPart)};
+            if (Status s = datesInPartStored_ ? dates.setPerson(key(planned.xref), written)
+                                              : dates.addPerson(key(planned.xref), written);
                 !s.ok())
                 return s;
+        }
         if (!advance()) return ImportCancelled();
     }
     for (const NewLink& link : links_) {

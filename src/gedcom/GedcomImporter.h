@@ -67,6 +67,8 @@ private:
     std::vector<NewPerson> persons_;
     std::vector<NewLink> links_;
     std::vector<NewMarriage> marriages_;
+    // Whether the file held dates known in part when planned; unknown counts as held.
+    bool datesInPartStored_ = true;
 };
 
 // Reads the whole file and plans the import against the database; writes nothing. A closed

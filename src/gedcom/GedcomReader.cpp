@@ -3,6 +3,8 @@
 #include "gedcom/Ansel.h"
 
 #include <QIODevice>
+#include <algorithm>
+#include <array>
 
 namespace radici {
 
@@ -18,6 +20,8 @@ QString GedcomNode::childValue(QLatin1StringView childTag) const {
 }
 
 namespace {
+
+using namespace Qt::StringLiterals;
 
 constexpr qint64 ChunkBytes = 1 << 16;
 constexpr int LongestLevel = 99;
@@ -39,32 +43,82 @@ bool IsTagCharacter(QChar c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || IsDigit(c) || c == u'_';
 }
 
-// "level [@xref@] TAG [value]", with one blank between the parts; the value is kept as it is
-// but for its doubled "@" signs.
-std::optional<GedcomNode> ParseLine(const QString& text) {
+char16_t Unit(QChar c) { return c.unicode(); }
+char16_t Unit(char c) { return static_cast<unsigned char>(c); }
+
+// Where the parts of "level [@xref@] TAG [value]" stand in a line, one blank between them.
+struct LineParts {
+    int level = 0;
+    qsizetype xrefStart = 0;  // with its "@" signs; as long as 0 when there is none
+    qsizetype xrefEnd = 0;
+    qsizetype tagStart = 0;
+    qsizetype tagEnd = 0;
+    qsizetype valueStart = -1;  // -1 when the line has no value
+};
+
+// The same grammar for a decoded line and for the bytes of one whose first parts are ASCII.
+template <typename Text>
+std::optional<LineParts> SplitLine(Text text) {
     const qsizetype size = text.size();
+    const auto unit = [&](qsizetype index) { return Unit(text[index]); };
+    const auto isBlank = [&](qsizetype index) { return IsBlank(QChar(unit(index))); };
+    const auto isDigit = [&](qsizetype index) { return IsDigit(QChar(unit(index))); };
     qsizetype at = 0;
-    while (at < size && IsBlank(text[at])) ++at;
+    while (at < size && isBlank(at)) ++at;
     const qsizetype levelStart = at;
-    while (at < size && IsDigit(text[at])) ++at;
-    if (at == levelStart || at - levelStart > 2 || at >= size || text[at] != u' ') return {};
-    GedcomNode node;
-    node.level = text.mid(levelStart, at - levelStart).toInt();
-    while (at < size && text[at] == u' ') ++at;
-    if (at < size && text[at] == u'@') {
-        const qsizetype close = text.indexOf(u'@', at + 1);
-        if (close < at + 2 || close + 1 >= size || text[close + 1] != u' ') return {};
-        node.xref = text.mid(at, close + 1 - at);
+    LineParts parts;
+    for (; at < size && isDigit(at); ++at) parts.level = parts.level * 10 + (unit(at) - u'0');
+    if (at == levelStart || at - levelStart > 2 || at >= size || unit(at) != u' ') return {};
+    while (at < size && unit(at) == u' ') ++at;
+    if (at < size && unit(at) == u'@') {
+        qsizetype close = at + 1;
+        while (close < size && unit(close) != u'@') ++close;
+        if (close == size || close < at + 2 || close + 1 >= size || unit(close + 1) != u' ')
+            return {};
+        parts.xrefStart = at;
+        parts.xrefEnd = close + 1;
         at = close + 1;
-        while (at < size && text[at] == u' ') ++at;
+        while (at < size && unit(at) == u' ') ++at;
     }
-    const qsizetype tagStart = at;
-    while (at < size && IsTagCharacter(text[at])) ++at;
-    if (at == tagStart || (at < size && text[at] != u' ')) return {};
-    node.tag = text.mid(tagStart, at - tagStart);
-    // "@@" stands for one "@" in a value; a pointer's single "@" signs are left alone.
-    if (at < size) node.value = text.mid(at + 1).replace(QStringLiteral("@@"), QStringLiteral("@"));
+    parts.tagStart = at;
+    while (at < size && IsTagCharacter(QChar(unit(at)))) ++at;
+    if (at == parts.tagStart || (at < size && unit(at) != u' ')) return {};
+    parts.tagEnd = at;
+    if (at < size) parts.valueStart = at + 1;
+    return parts;
+}
+
+// "@@" stands for one "@" in a value; a pointer's single "@" signs are left alone.
+QString Unescaped(QString value) {
+    // A blank after the tag gives an empty value, not none.
+    if (value.isNull()) return u""_s;
+    return value.contains(u'@') ? value.replace(u"@@"_s, u"@"_s) : value;
+}
+
+std::optional<GedcomNode> ParseLine(const QString& text) {
+    const std::optional<LineParts> parts = SplitLine(QStringView(text));
+    if (!parts) return {};
+    GedcomNode node;
+    node.level = parts->level;
+    node.xref = text.mid(parts->xrefStart, parts->xrefEnd - parts->xrefStart);
+    node.tag = text.mid(parts->tagStart, parts->tagEnd - parts->tagStart);
+    if (parts->valueStart >= 0) node.value = Unescaped(text.mid(parts->valueStart));
     return node;
+}
+
+// The tags of nearly every line, shared rather than made again for each line.
+QString TagText(QByteArrayView tag) {
+    static const std::array<QString, 22> common{
+        u"NAME"_s, u"GIVN"_s, u"SURN"_s, u"SEX"_s,  u"BIRT"_s, u"DEAT"_s, u"DATE"_s, u"PLAC"_s,
+        u"REFN"_s, u"FAMC"_s, u"FAMS"_s, u"HUSB"_s, u"WIFE"_s, u"CHIL"_s, u"MARR"_s, u"INDI"_s,
+        u"FAM"_s,  u"CHAN"_s, u"NOTE"_s, u"SOUR"_s, u"CONC"_s, u"CONT"_s};
+    for (const QString& known : common)
+        if (QLatin1StringView(tag) == known) return known;
+    return QString::fromLatin1(tag);
+}
+
+bool IsAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return Unit(c) < 0x80; });
 }
 
 QString Shown(const QString& text) {
@@ -109,6 +163,11 @@ char16_t GedcomReader::unitAt(qsizetype index) const {
 }
 
 qsizetype GedcomReader::findBreak(qsizetype from) const {
+    if (unitSize_ == 1) {
+        const auto end = std::find_if(buffer_.cbegin() + from, buffer_.cend(),
+                                      [](char c) { return c == '\r' || c == '\n'; });
+        return end == buffer_.cend() ? -1 : end - buffer_.cbegin();
+    }
     const qsizetype last = buffer_.size() - unitSize_;
     for (qsizetype at = from; at <= last; at += unitSize_) {
         const char16_t unit = unitAt(at);
@@ -117,12 +176,12 @@ qsizetype GedcomReader::findBreak(qsizetype from) const {
     return -1;
 }
 
-// Lines end with CR, LF or CR LF.
-std::optional<QByteArray> GedcomReader::nextRawLine() {
+// Lines end with CR, LF or CR LF. The bytes stay valid until the next call.
+std::optional<QByteArrayView> GedcomReader::nextRawLine() {
     if (!replay_.empty()) {
-        QByteArray line = std::move(replay_.front());
+        replayed_ = std::move(replay_.front());
         replay_.pop_front();
-        return line;
+        return QByteArrayView(replayed_);
     }
     for (;;) {
         // A long line is scanned once: the search goes on where the last fill left it.
@@ -131,7 +190,7 @@ std::optional<QByteArray> GedcomReader::nextRawLine() {
         const bool complete =
             end >= 0 && (unitAt(end) == u'\n' || end + unitSize_ < buffer_.size() || atEnd_);
         if (complete) {
-            QByteArray line = buffer_.mid(position_, end - position_);
+            const QByteArrayView line = QByteArrayView(buffer_).sliced(position_, end - position_);
             position_ = end + unitSize_;
             scanned_ = 0;
             if (unitAt(end) == u'\r' && position_ + unitSize_ <= buffer_.size() &&
@@ -144,7 +203,7 @@ std::optional<QByteArray> GedcomReader::nextRawLine() {
         if (!fill()) {
             if (end >= 0) continue;
             if (position_ >= buffer_.size()) return std::nullopt;
-            QByteArray line = buffer_.mid(position_);
+            const QByteArrayView line = QByteArrayView(buffer_).sliced(position_);
             position_ = buffer_.size();
             scanned_ = 0;
             return line;
@@ -181,9 +240,9 @@ void GedcomReader::detectByteOrder() {
 Status GedcomReader::findDeclaredEncoding() {
     QString declared;
     std::deque<QByteArray> header;
-    while (std::optional<QByteArray> raw = nextRawLine()) {
+    while (std::optional<QByteArrayView> raw = nextRawLine()) {
         const std::optional<GedcomNode> node = ParseLine(QString::fromLatin1(*raw));
-        header.push_back(std::move(*raw));
+        header.push_back(raw->toByteArray());
         if (node && node->level == 0 && header.size() > 1) break;
         if (node && node->level == 1 && node->tag == QLatin1StringView("CHAR"))
             declared = node->value.trimmed();
@@ -216,7 +275,7 @@ Status GedcomReader::chooseEncoding(const QString& declared) {
     return Status::success();
 }
 
-std::optional<QString> GedcomReader::decode(const QByteArray& raw) {
+std::optional<QString> GedcomReader::decode(QByteArrayView raw) {
     if (ansel_) return DecodeAnsel(raw);
     decoder_.resetState();
     QString text = decoder_(raw);
@@ -230,11 +289,38 @@ Status GedcomReader::failureAtLine(const QString& problem) const {
                           .arg(problem));
 }
 
+// A line whose level, reference and tag are ASCII, as nearly every line is, split as bytes with
+// only its value decoded; none for any other line, which readLine decodes whole.
+std::optional<GedcomNode> GedcomReader::splitAsBytes(QByteArrayView raw) {
+    if (unitSize_ != 1 || ansel_) return {};
+    const std::optional<LineParts> parts = SplitLine(raw);
+    if (!parts) return {};
+    const QByteArrayView xref = raw.sliced(parts->xrefStart, parts->xrefEnd - parts->xrefStart);
+    // A value that begins with a byte-order mark would lose it to the decoder.
+    if (!IsAscii(xref) ||
+        (parts->valueStart >= 0 && raw.sliced(parts->valueStart).startsWith("\xEF\xBB\xBF")))
+        return {};
+    GedcomNode node;
+    if (parts->valueStart >= 0) {
+        const std::optional<QString> value = decode(raw.sliced(parts->valueStart));
+        if (!value) return {};
+        node.value = Unescaped(*value);
+    }
+    node.level = parts->level;
+    node.xref = QString::fromLatin1(xref);
+    node.tag = TagText(raw.sliced(parts->tagStart, parts->tagEnd - parts->tagStart));
+    return node;
+}
+
 // The next line that is not blank, or no value at the end of the file.
 Result<std::optional<GedcomNode>> GedcomReader::readLine() {
-    while (std::optional<QByteArray> raw = nextRawLine()) {
+    while (std::optional<QByteArrayView> raw = nextRawLine()) {
         if (cancelled_) return ImportCancelled();
         ++lineNumber_;
+        if (std::optional<GedcomNode> node = splitAsBytes(*raw)) {
+            node->line = lineNumber_;
+            return node;
+        }
         const std::optional<QString> text = decode(*raw);
         if (!text)
             return failureAtLine(QStringLiteral("contiene caratteri non validi nella codifica %1.")

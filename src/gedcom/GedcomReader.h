@@ -3,6 +3,7 @@
 #include "store/Status.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringDecoder>
@@ -58,14 +59,15 @@ public:
     Result<std::optional<GedcomNode>> nextRecord();
 
 private:
-    std::optional<QByteArray> nextRawLine();
+    std::optional<QByteArrayView> nextRawLine();
     qsizetype findBreak(qsizetype from) const;
     char16_t unitAt(qsizetype index) const;
     bool fill();
     void detectByteOrder();
     Status findDeclaredEncoding();
     Status chooseEncoding(const QString& declared);
-    std::optional<QString> decode(const QByteArray& raw);
+    std::optional<QString> decode(QByteArrayView raw);
+    std::optional<GedcomNode> splitAsBytes(QByteArrayView raw);
     Result<std::optional<GedcomNode>> readLine();
     Result<GedcomNode> readRecord(GedcomNode first);
     Status failureAtLine(const QString& problem) const;
@@ -83,6 +85,7 @@ private:
     bool ansel_ = false;
     QStringDecoder decoder_;
     std::deque<QByteArray> replay_;  // the header's lines, read once to find the encoding
+    QByteArray replayed_;            // the one of them read last
     qint64 lineNumber_ = 0;
     std::optional<GedcomNode> pending_;  // the first line of the next record
     bool finished_ = false;

@@ -472,6 +472,10 @@ Result<bool> RelationTable::contains(const QString& parentKey, const QString& ch
     return Exists(*statement.value(), parentKey, childKey);
 }
 
+Result<bool> PersonTable::isEmpty() const {
+    return HoldsNoRow(db_, "select 1 from anagrafica limit 1");
+}
+
 Result<bool> RelationTable::isEmpty() const {
     return HoldsNoRow(db_, "select 1 from relazioni limit 1");
 }
@@ -643,6 +647,36 @@ Result<QString> DatesInPartTable::ofMarriage(const QString& husbandKey,
     return text;
 }
 
+constexpr DatesInPartTable::RowSql PersonRowSql{
+    "update radici_date_persone set data = ?3, ordine = ?4 where idrecord = ?1 and evento = ?2",
+    "insert into radici_date_persone (idrecord, evento, data, ordine) values (?1, ?2, ?3, ?4)",
+    "delete from radici_date_persone where idrecord = ?1 and evento = ?2"};
+constexpr DatesInPartTable::RowSql MarriageRowSql{
+    "update radici_date_matrimoni set data = ?3, ordine = ?4 where idmarito = ?1 and "
+    "idmoglie = ?2",
+    "insert into radici_date_matrimoni (idmarito, idmoglie, data, ordine) values (?1, ?2, ?3, ?4)",
+    "delete from radici_date_matrimoni where idmarito = ?1 and idmoglie = ?2"};
+
+// The update or the insert of a row holding the date, with its earliest day to sort by.
+template <typename BindKeys>
+Status DatesInPartTable::writeRow(Statement& cache, const char* sql, BindKeys bindKeys,
+                                  const QString& data) {
+    Result<Statement*> statement = writing(cache, sql);
+    if (!statement.ok()) return statement.status();
+    Statement& row = *statement.value();
+    bindKeys(row);
+    row.bind(3, data);
+    row.bind(4, orderOf(data));
+    return row.run();
+}
+
+// The earliest day as the row keeps it to sort by; an import writes the same few texts ("1850",
+// "ABT 1900") over and over, so each is worked out once.
+const QString& DatesInPartTable::orderOf(const QString& data) {
+    if (const auto found = orders_.constFind(data); found != orders_.cend()) return *found;
+    return *orders_.insert(data, StorageDateText(EarliestDay(data)));
+}
+
 // An empty text deletes the row; otherwise it is rewritten, or added when there is none
 // ("insert or replace" would keep a statement journal for every row, which slows an import down).
 template <typename BindKeys>
@@ -655,26 +689,15 @@ Status DatesInPartTable::setRow(RowStatements& statements, const RowSql& sql, Bi
         bindKeys(*erase.value());
         return erase.value()->run();
     }
-    const QString ordine = StorageDateText(EarliestDay(data));
-    for (const auto& [cache, statementSql] :
-         {std::pair{&statements.update, sql.update}, std::pair{&statements.insert, sql.insert}}) {
-        Result<Statement*> statement = writing(*cache, statementSql);
-        if (!statement.ok()) return statement.status();
-        Statement& row = *statement.value();
-        bindKeys(row);
-        row.bind(3, data);
-        row.bind(4, ordine);
-        if (Status written = row.run(); !written.ok()) return written;
-        if (ChangedRows(db_) > 0) break;
-    }
-    return Status::success();
+    const Status updated = writeRow(statements.update, sql.update, bindKeys, data);
+    if (!updated.ok() || ChangedRows(db_) > 0) return updated;
+    return writeRow(statements.insert, sql.insert, bindKeys, data);
 }
 
-Status DatesInPartTable::setPerson(const QString& key, const PersonDatesInPart& dates) {
-    static constexpr RowSql sql{
-        "update radici_date_persone set data = ?3, ordine = ?4 where idrecord = ?1 and evento = ?2",
-        "insert into radici_date_persone (idrecord, evento, data, ordine) values (?1, ?2, ?3, ?4)",
-        "delete from radici_date_persone where idrecord = ?1 and evento = ?2"};
+// Each of the person's two rows, with the text for it.
+template <typename Write>
+Status DatesInPartTable::eachPersonRow(const QString& key, const PersonDatesInPart& dates,
+                                       Write write) {
     // Not a structured binding: clang before 16 cannot capture one in a lambda.
     for (const auto& row : {std::pair{0, dates.birth}, std::pair{1, dates.death}}) {
         const std::int64_t event = row.first;
@@ -682,24 +705,46 @@ Status DatesInPartTable::setPerson(const QString& key, const PersonDatesInPart& 
             statement.bind(1, KeyParameter(key));
             statement.bind(2, event);
         };
-        if (Status s = setRow(personRows_, sql, bindKeys, row.second); !s.ok()) return s;
+        if (Status written = write(bindKeys, row.second); !written.ok()) return written;
     }
     return Status::success();
 }
 
+Status DatesInPartTable::setPerson(const QString& key, const PersonDatesInPart& dates) {
+    return eachPersonRow(key, dates, [&](const auto& bindKeys, const QString& text) {
+        return setRow(personRows_, PersonRowSql, bindKeys, text);
+    });
+}
+
+Status DatesInPartTable::addPerson(const QString& key, const PersonDatesInPart& dates) {
+    return eachPersonRow(key, dates, [&](const auto& bindKeys, const QString& text) {
+        const QString data = text.trimmed();
+        return data.isEmpty() ? Status::success()
+                              : writeRow(personRows_.insert, PersonRowSql.insert, bindKeys, data);
+    });
+}
+
 Status DatesInPartTable::setMarriage(const QString& husbandKey, const QString& wifeKey,
                                      const QString& text) {
-    static constexpr RowSql sql{
-        "update radici_date_matrimoni set data = ?3, ordine = ?4 where idmarito = ?1 and "
-        "idmoglie = ?2",
-        "insert into radici_date_matrimoni (idmarito, idmoglie, data, ordine) values (?1, ?2, ?3, "
-        "?4)",
-        "delete from radici_date_matrimoni where idmarito = ?1 and idmoglie = ?2"};
     const auto bindKeys = [&](Statement& row) {
         row.bind(1, KeyParameter(husbandKey));
         row.bind(2, KeyParameter(wifeKey));
     };
-    return setRow(marriageRows_, sql, bindKeys, text);
+    return setRow(marriageRows_, MarriageRowSql, bindKeys, text);
+}
+
+Result<bool> DatesInPartTable::isEmpty() const {
+    if (!db_) return ConnectionClosed();
+    for (const auto& [table, sql] :
+         {std::pair{PersonDatesTable, "select 1 from radici_date_persone limit 1"},
+          std::pair{MarriageDatesTable, "select 1 from radici_date_matrimoni limit 1"}}) {
+        const Result<bool> present = HasTable(*db_, table);
+        if (!present.ok()) return present.status();
+        if (!present.value()) continue;
+        const Result<bool> empty = HoldsNoRow(db_, sql);
+        if (!empty.ok() || !empty.value()) return empty;
+    }
+    return true;
 }
 
 Result<bool> DatesInPartTable::exists() const {
@@ -722,6 +767,7 @@ void DatesInPartTable::close() {
     marriageStatement_ = Statement();
     personRows_ = RowStatements();
     marriageRows_ = RowStatements();
+    orders_.clear();
     db_ = nullptr;
 }
 

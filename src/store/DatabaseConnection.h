@@ -5,6 +5,7 @@
 #include "SearchResult.h"
 #include "Status.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -36,6 +37,7 @@ public:
 
     // The highest number of a stored own key "prefix + nnnn" (OwnKey); 0 when there is none.
     Result<int> highestOwnNumber(const QString& prefix) const;
+    Result<bool> isEmpty() const;
 
 private:
     friend class DatabaseConnection;
@@ -116,16 +118,21 @@ public:
     Result<QString> ofMarriage(const QString& husbandKey, const QString& wifeKey) const;
     // Writes the person's birth and death rows; an empty text deletes that row.
     Status setPerson(const QString& key, const PersonDatesInPart& dates);
+    // Adds the rows of a person the caller knows has none: nothing is looked for first.
+    Status addPerson(const QString& key, const PersonDatesInPart& dates);
     // Writes the marriage's row; an empty text deletes it.
     Status setMarriage(const QString& husbandKey, const QString& wifeKey, const QString& text);
     // Whether the file holds both tables.
     Result<bool> exists() const;
     // Makes the tables when missing.
     Status create();
+    // Whether neither table holds a row; true when the file has no such tables.
+    Result<bool> isEmpty() const;
+
+    struct RowSql;
 
 private:
     friend class DatabaseConnection;
-    struct RowSql;
     struct RowStatements {
         Statement update;
         Statement insert;
@@ -136,8 +143,13 @@ private:
     // The cached statement, once the tables are there.
     Result<Statement*> writing(Statement& cache, const char* sql);
     template <typename BindKeys>
+    Status writeRow(Statement& cache, const char* sql, BindKeys bindKeys, const QString& data);
+    template <typename BindKeys>
     Status setRow(RowStatements& statements, const RowSql& sql, BindKeys bindKeys,
                   const QString& text);
+    template <typename Write>
+    Status eachPersonRow(const QString& key, const PersonDatesInPart& dates, Write write);
+    const QString& orderOf(const QString& data);
     void close();
 
     Database* db_ = nullptr;
@@ -145,6 +157,7 @@ private:
     mutable Statement marriageStatement_;
     RowStatements personRows_;
     RowStatements marriageRows_;
+    QHash<QString, QString> orders_;  // by date text: its earliest day, as stored
 };
 
 // What "Salva" writes, in this order.

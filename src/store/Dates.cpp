@@ -1,6 +1,7 @@
 #include "Dates.h"
 
 #include <QRegularExpression>
+#include <cstdio>
 
 namespace radici {
 
@@ -21,7 +22,16 @@ QString FormatDisplayDate(const QDate& date) {
 }
 
 QString StorageDateText(const QDate& date) {
-    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+    if (!date.isValid()) return {};
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    // Written at every row of an import: the usual years without the general formatting.
+    if (year < 0 || year > 9999) return date.toString(Qt::ISODate);
+    char text[11];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+    return QString::fromLatin1(text, 10);
 }
 
 QDate DateFromStorageText(const QString& text) {

@@ -174,7 +174,27 @@ std::optional<QString> InPartFromTyped(const QString& typed) {
 
 }  // namespace
 
+// "15 JUL 1920", the form of nearly every exact date, read without the general grammar; null
+// for any other text, which the general reading then settles.
+QDate PlainDay(QStringView text) {
+    const QStringView date = text.trimmed();
+    const qsizetype dayDigits = date.size() - 9;
+    const auto digits = [](QStringView part) {
+        return std::all_of(part.begin(), part.end(),
+                           [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (dayDigits < 1 || dayDigits > 2 || date[dayDigits] != u' ' || date[dayDigits + 4] != u' ' ||
+        !digits(date.first(dayDigits)) || !digits(date.last(4)))
+        return {};
+    const auto month =
+        std::find(MonthNames().cbegin(), MonthNames().cend(), date.sliced(dayDigits + 1, 3));
+    if (month == MonthNames().cend()) return {};
+    return QDate(date.last(4).toInt(), int(month - MonthNames().cbegin()) + 1,
+                 date.first(dayDigits).toInt());
+}
+
 std::optional<QDate> ReadGedcomExactDate(const QString& gedcomDate) {
+    if (const QDate day = PlainDay(gedcomDate); day.isValid()) return day;
     const std::optional<DateValue> value = ReadDateValue(gedcomDate);
     if (!value || !value->form || !value->form->keyword.isEmpty()) return std::nullopt;
     if (!value->first->plainGregorian() || value->first->day == 0) return std::nullopt;

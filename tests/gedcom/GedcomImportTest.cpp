@@ -259,10 +259,21 @@ private slots:
 
     // Numbers go on from the highest stored and skip the keys earlier persons of the file took;
     // a stored key of Radici's own form in REFN is someone else, so the person gets a new one.
+    // A date row left by another tool under a key no person has goes to the person who gets the
+    // key now, rewritten as that person's dates say.
     void ownKeysGoOnFromTheStoredOnes() {
         TestDatabase db;
         db.addPerson(
             {"ROSMAR~1850~0004", "ROSSI", "MARIA", Female, QDate(), "", "", QDate(), "", ""});
+        db.execute(
+            "create table radici_date_persone (idrecord text, evento integer, data text, "
+            "ordine text, primary key (idrecord, evento)) without rowid");
+        db.execute(
+            "create table radici_date_matrimoni (idmarito text, idmoglie text, data text, "
+            "ordine text, primary key (idmarito, idmoglie)) without rowid");
+        db.execute(
+            "insert into radici_date_persone values ('ROSMAR~1850~0005', 0, 'x', ''), "
+            "('ROSMAR~1850~0005', 1, 'y', '')");
         const QByteArray records =
             Indi("@I1@", "Maria /Rossi/", "F", "1850") +
             Indi("@I2@", "Mara /Rossi/", "F", "", "1 REFN ROSMAR~1850~0006\n") +
@@ -273,6 +284,9 @@ private slots:
         QCOMPARE(db.column("select idrecord from anagrafica order by rowid"),
                  QStringList({"ROSMAR~1850~0004", "ROSMAR~1850~0005", "ROSMAR~1850~0006",
                               "ROSMAR~1850~0007", "ROSMAR~1850~0008"}));
+        QCOMPARE(db.column("select evento || data from radici_date_persone where idrecord = "
+                           "'ROSMAR~1850~0005'"),
+                 QStringList("01850"));
         CheckLines(report.value().lines(), {"Persone: 4 importate, 0 già presenti, 0 escluse."});
     }
 
@@ -287,7 +301,9 @@ private slots:
             Indi("@I3@", "Lucia /Rossi/Verdi/\n2 GIVN Lucia\n2 SURN Rossi/Verdi", "F",
                  "2 FEB 1917") +
             Indi("@I4@", "Dan /D@@nte/", "M", "1 JAN 1900", "1 REFN X@@Y/Z, ABC 12345\n") +
-            Indi("@I5@", "Eva /Neri/", "F", "", "1 REFN NERI EVA    1900\n");
+            Indi("@I5@", "Eva /Neri/", "F", "", "1 REFN NERI EVA    1900\n") +
+            // A value may begin with what looks like a byte-order mark; it is kept.
+            Indi("@I6@", "Ada /Neri/", "F", "3 MAR 1903", "1 DEAT\n2 PLAC \xEF\xBB\xBFRoma\n");
         const Result<ImportReport> report = Import(Gedcom(records), db.path());
         QVERIFY2(report.ok(), qPrintable(report.status().description()));
         QCOMPARE(db.person(FatherKey), "ROSSI|GIUSEPPE|0|1888-03-12||||BER GAMO|");
@@ -295,6 +311,8 @@ private slots:
         QCOMPARE(db.person("ROSLUC02/02/1917"), "ROSSI/VERDI|LUCIA|1|1917-02-02|||||");
         QCOMPARE(db.person("X@Y/Z, ABC 12345"), "D@NTE|DAN|0|1900-01-01|||||");
         QCOMPARE(db.person("NERI EVA    1900"), "NERI|EVA|1||||||");
+        QCOMPARE(db.person("NERADA03/03/1903"),
+                 QString::fromUtf8("NERI|ADA|1|1903-03-03||||\uFEFFROMA|"));
         CheckLines(report.value().lines(), {"  @I2@ (BIAMAR25/07/1891), riga 12: \"Jr.\""});
     }
 
