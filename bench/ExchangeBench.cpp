@@ -77,19 +77,33 @@ void WriteEvent(FloorLines& out, const char* tag, const FloorStatement& row, int
     if (!place.empty() || !country.empty()) out << "2 PLAC " << place << ", " << country << "\n";
 }
 
-// The keys turned into row ids in memory, looked up without a copy of the key.
-struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const {
-        return std::hash<std::string_view>()(key);
+// The keys turned into row ids in memory: every key in one block of text and the table sized
+// for all of them at once, so no key costs an allocation of its own.
+class RowIds {
+public:
+    void add(std::string_view key, std::int64_t rowId) {
+        keys_.emplace_back(text_.size(), rowId);
+        text_.append(key);
     }
-};
-using RowIds = std::unordered_map<std::string, std::int64_t, KeyHash, std::equal_to<>>;
+    // Once every key is in: the text no longer moves.
+    void index() {
+        rowIds_.reserve(keys_.size());
+        keys_.emplace_back(text_.size(), 0);
+        for (std::size_t i = 0; i + 1 < keys_.size(); ++i)
+            rowIds_.emplace(
+                std::string_view(text_).substr(keys_[i].first, keys_[i + 1].first - keys_[i].first),
+                keys_[i].second);
+    }
+    std::int64_t of(std::string_view key) const {
+        const auto found = rowIds_.find(key);
+        return found == rowIds_.end() ? 0 : found->second;
+    }
 
-std::int64_t RowIdOf(const RowIds& rowIds, std::string_view key) {
-    const auto found = rowIds.find(key);
-    return found == rowIds.end() ? 0 : found->second;
-}
+private:
+    std::string text_;
+    std::vector<std::pair<std::size_t, std::int64_t>> keys_;
+    std::unordered_map<std::string_view, std::int64_t> rowIds_;
+};
 
 void WritePerson(FloorLines& out, const FloorStatement& persons) {
     out << "0 @I" << persons.columnInteger(10) << "@ INDI\n1 NAME " << persons.column(2) << " /"
@@ -102,14 +116,14 @@ void WritePerson(FloorLines& out, const FloorStatement& persons) {
 void WriteFamilies(sqlite3* db, FloorLines& out, const RowIds& rowIds) {
     FloorStatement marriages(db, "select idmarito, idmoglie, Data from matrimoni order by rowid");
     for (std::int64_t family = 1; marriages.row(); ++family) {
-        out << "0 @F" << family << "@ FAM\n1 HUSB @I" << RowIdOf(rowIds, marriages.column(0))
-            << "@\n1 WIFE @I" << RowIdOf(rowIds, marriages.column(1)) << "@\n1 MARR\n";
+        out << "0 @F" << family << "@ FAM\n1 HUSB @I" << rowIds.of(marriages.column(0))
+            << "@\n1 WIFE @I" << rowIds.of(marriages.column(1)) << "@\n1 MARR\n";
         WriteDate(out, 2, marriages.column(2));
     }
     FloorStatement links(db, "select idgenitori, idfigli, idsesso from relazioni order by rowid");
     while (links.row())
-        out << "1 CHIL @I" << RowIdOf(rowIds, links.column(1)) << "@ "
-            << RowIdOf(rowIds, links.column(0)) << "\n";
+        out << "1 CHIL @I" << rowIds.of(links.column(1)) << "@ " << rowIds.of(links.column(0))
+            << "\n";
 }
 
 bool Begin(sqlite3* db) {
@@ -131,9 +145,10 @@ bool FloorExport(sqlite3* db, const std::string& path) {
     FloorStatement persons(db,
                            "select " FLOOR_PERSON_COLUMNS ", rowid from anagrafica order by rowid");
     while (persons.row()) {
-        rowIds.emplace(persons.column(0), persons.columnInteger(10));
+        rowIds.add(persons.column(0), persons.columnInteger(10));
         WritePerson(out, persons);
     }
+    rowIds.index();
     WriteFamilies(db, out, rowIds);
     return Commit(db, out);
 }
@@ -146,7 +161,8 @@ bool FloorExportKeysFirst(sqlite3* db, const std::string& path) {
     out << "0 HEAD\n1 CHAR UTF-8\n";
     RowIds rowIds;
     FloorStatement keyScan(db, "select idrecord, rowid from anagrafica");
-    while (keyScan.row()) rowIds.emplace(keyScan.column(0), keyScan.columnInteger(1));
+    while (keyScan.row()) rowIds.add(keyScan.column(0), keyScan.columnInteger(1));
+    rowIds.index();
     WriteFamilies(db, out, rowIds);
     FloorStatement persons(db,
                            "select " FLOOR_PERSON_COLUMNS ", rowid from anagrafica order by rowid");
