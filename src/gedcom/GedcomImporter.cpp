@@ -386,9 +386,11 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     return enter(xref, record, key, own, names, birth);
 }
 
-// Each text is read once: the dates of a large tree repeat ("1850", "ABT 1900").
+// A day in its usual form is read at once; any other text is read once for all, since the dates
+// of a large tree repeat ("1850", "ABT 1900").
 EventDate ImportPlanner::eventDate(const GedcomNode* event) {
     const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
+    if (const QDate day = ReadPlainGedcomDay(text); day.isValid()) return {day, {}, day.year()};
     if (const auto found = eventDates_.constFind(text); found != eventDates_.cend()) return *found;
     return *eventDates_.insert(text, ReadEventDate(text));
 }

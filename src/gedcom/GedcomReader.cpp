@@ -277,6 +277,8 @@ Status GedcomReader::chooseEncoding(const QString& declared) {
 
 std::optional<QString> GedcomReader::decode(QByteArrayView raw) {
     if (ansel_) return DecodeAnsel(raw);
+    // ASCII reads the same in every encoding read here but UTF-16, and needs no decoder.
+    if (unitSize_ == 1 && IsAscii(raw)) return QString::fromLatin1(raw);
     decoder_.resetState();
     QString text = decoder_(raw);
     if (decoder_.hasError()) return std::nullopt;

@@ -174,9 +174,7 @@ std::optional<QString> InPartFromTyped(const QString& typed) {
 
 }  // namespace
 
-// "15 JUL 1920", the form of nearly every exact date, read without the general grammar; null
-// for any other text, which the general reading then settles.
-QDate PlainDay(QStringView text) {
+QDate ReadPlainGedcomDay(QStringView text) {
     const QStringView date = text.trimmed();
     const qsizetype dayDigits = date.size() - 9;
     const auto digits = [](QStringView part) {
@@ -194,7 +192,8 @@ QDate PlainDay(QStringView text) {
 }
 
 std::optional<QDate> ReadGedcomExactDate(const QString& gedcomDate) {
-    if (const QDate day = PlainDay(gedcomDate); day.isValid()) return day;
+    // The form of nearly every exact date, read without the general grammar.
+    if (const QDate day = ReadPlainGedcomDay(gedcomDate); day.isValid()) return day;
     const std::optional<DateValue> value = ReadDateValue(gedcomDate);
     if (!value || !value->form || !value->form->keyword.isEmpty()) return std::nullopt;
     if (!value->first->plainGregorian() || value->first->day == 0) return std::nullopt;

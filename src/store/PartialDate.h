@@ -12,6 +12,9 @@ namespace radici {
 // "12 MAR 1888" in the Gregorian calendar (said or implied): the date; anything less exact,
 // qualified or in another calendar has none.
 std::optional<QDate> ReadGedcomExactDate(const QString& gedcomDate);
+// The same for the usual form alone, "15 JUL 1920", read at once; null for any other text, which
+// ReadGedcomExactDate may still read.
+QDate ReadPlainGedcomDay(QStringView gedcomDate);
 
 // The short Italian form shown for a date value: "1850", "03/1850", "12/03/1850", "ca. 1850",
 // "prima del 1850", "dopo il 1850", "tra il 1850 e il 1855", "dal 1850 al 1855", "dal 1850",
