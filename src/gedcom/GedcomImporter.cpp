@@ -700,7 +700,6 @@ Status ImportPlanner::readStoredState() {
     return Status::success();
 }
 
-// The lookups share one read transaction rather than locking the file one by one.
 // The two large hash tables sized up front from the file's length, so a large tree is not hashed
 // again and again as it grows; a record of a person or a family takes about 160 bytes in a plain
 // file, more where notes and sources stand.
@@ -710,6 +709,7 @@ void ImportPlanner::reserve(qint64 fileBytes) {
     keysTaken_.reserve(records);
 }
 
+// The lookups share one read transaction rather than locking the file one by one.
 Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
     return connection_.runReading([&] { return readAndPlan(file); });
 }
