@@ -66,9 +66,11 @@ std::optional<LineParts> SplitLine(Text text) {
     qsizetype at = 0;
     while (at < size && isBlank(at)) ++at;
     const qsizetype levelStart = at;
-    LineParts parts;
-    for (; at < size && isDigit(at); ++at) parts.level = parts.level * 10 + (unit(at) - u'0');
+    while (at < size && isDigit(at)) ++at;
     if (at == levelStart || at - levelStart > 2 || at >= size || unit(at) != u' ') return {};
+    LineParts parts;
+    for (qsizetype digit = levelStart; digit < at; ++digit)
+        parts.level = parts.level * 10 + (unit(digit) - u'0');
     while (at < size && unit(at) == u' ') ++at;
     if (at < size && unit(at) == u'@') {
         qsizetype close = at + 1;
