@@ -138,26 +138,27 @@ const QString SecondNames = u"secondi nomi"_s;
 const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
 
 // Tags that hold nothing more than what the import reads, or only the file's bookkeeping.
-bool IsQuietTag(const QString& tag) {
-    static const QSet<QString> quiet{
-        u"SEX"_s,  u"FAMC"_s, u"FAMS"_s, u"REFN"_s, u"RIN"_s,  u"CHAN"_s, u"_UID"_s,
-        u"UID"_s,  u"SUBM"_s, u"RFN"_s,  u"AFN"_s,  u"CREA"_s, u"EXID"_s, u"HUSB"_s,
-        u"WIFE"_s, u"CHIL"_s, u"NAME"_s, u"BIRT"_s, u"DEAT"_s, u"MARR"_s, u"NO"_s};
-    return quiet.contains(tag);
+bool IsQuietTag(const GedcomNode& node) {
+    static constexpr std::array quiet{
+        "SEX"_L1,  "FAMC"_L1, "FAMS"_L1, "REFN"_L1, "RIN"_L1,  "CHAN"_L1, "_UID"_L1,
+        "UID"_L1,  "SUBM"_L1, "RFN"_L1,  "AFN"_L1,  "CREA"_L1, "EXID"_L1, "HUSB"_L1,
+        "WIFE"_L1, "CHIL"_L1, "NAME"_L1, "BIRT"_L1, "DEAT"_L1, "MARR"_L1, "NO"_L1};
+    return std::any_of(quiet.begin(), quiet.end(),
+                       [&](QLatin1StringView tag) { return node.is(tag); });
 }
 
 // Notes, sources and media anywhere below a node.
-QString AttachedKind(const QString& tag) {
-    if (tag == u"NOTE" || tag == u"SNOTE") return u"note"_s;
-    if (tag == u"SOUR") return u"fonti e citazioni"_s;
-    if (tag == u"OBJE") return u"oggetti multimediali"_s;
+QString AttachedKind(const GedcomNode& node) {
+    if (node.is("NOTE"_L1) || node.is("SNOTE"_L1)) return u"note"_s;
+    if (node.is("SOUR"_L1)) return u"fonti e citazioni"_s;
+    if (node.is("OBJE"_L1)) return u"oggetti multimediali"_s;
     return {};
 }
 
-QString TopLevelKind(const QString& tag) {
-    if (const QString attached = AttachedKind(tag); !attached.isEmpty()) return attached;
-    if (tag == u"REPO") return u"archivi delle fonti"_s;
-    if (tag == u"SUBM" || tag == u"SUBN") return {};
+QString TopLevelKind(const GedcomNode& record) {
+    if (const QString attached = AttachedKind(record); !attached.isEmpty()) return attached;
+    if (record.is("REPO"_L1)) return u"archivi delle fonti"_s;
+    if (record.is("SUBM"_L1) || record.is("SUBN"_L1)) return {};
     return u"altri record"_s;
 }
 
@@ -173,6 +174,27 @@ constexpr std::array<Box, 6> Boxes{{{"cognome", 20},
                                     {"nazione di nascita", 20},
                                     {"luogo di morte", 20},
                                     {"nazione di morte", 20}}};
+
+// An xref of the usual form, "@", one to eight ASCII characters, "@", as one number: its
+// characters packed, so no two xrefs share one and a large file's xrefs need no strings. 0 for
+// any other form.
+quint64 PackedXref(QStringView xref) {
+    if (xref.size() < 3 || xref.size() > 10 || xref.front() != u'@' || xref.back() != u'@')
+        return 0;
+    quint64 packed = 0;
+    for (qsizetype at = xref.size() - 2; at >= 1; --at) {
+        const char16_t unit = xref[at].unicode();
+        if (unit == 0 || unit >= 0x80) return 0;
+        packed = (packed << 8) | unit;
+    }
+    return packed;
+}
+
+QString UnpackedXref(quint64 packed) {
+    QString xref(u'@');
+    for (; packed != 0; packed >>= 8) xref += QChar(static_cast<char16_t>(packed & 0xFF));
+    return xref + u'@';
+}
 
 quint64 PairKey(qint32 first, qint32 second) {
     return (quint64(quint32(first)) << 32) | quint32(second);
@@ -243,6 +265,7 @@ private:
     Result<QString> parentHeld(qint32 child, std::size_t slot);
     void refuse(const Family& family, const QString& why);
     quint32 textNumber(const QString& text);
+    QString xrefName(qint32 xref) const;
     QString describe(qint32 xref) const;
     Status readStoredState();
     void reserve(qint64 fileBytes);
@@ -250,8 +273,10 @@ private:
     const DatabaseConnection& connection_;
     const ImportProgressCallback& progress_;
     ImportPlan plan_;
-    QHash<QString, qint32> xrefs_;
-    std::vector<QString> xrefNames_;
+    QHash<quint64, qint32> packedXrefs_;
+    QHash<QString, qint32> otherXrefs_;      // the xrefs PackedXref cannot pack
+    std::vector<quint64> packedXrefNames_;   // by xref number: 0 for an xref of another form
+    QHash<qint32, QString> otherXrefNames_;  // by xref number, for those
     std::vector<Origin> origin_;
     std::vector<bool> defined_;
     QSet<QString> keysTaken_;         // by persons of the file
@@ -275,12 +300,23 @@ private:
 
 qint32 ImportPlanner::xrefNumber(const QString& xref) {
     const qint32 next = static_cast<qint32>(plan_.keys_.size());
-    const QString name = xref.trimmed();
-    if (!name.isEmpty()) {
-        if (const auto found = xrefs_.constFind(name); found != xrefs_.cend()) return *found;
-        xrefs_.insert(name, next);
+    const QStringView name = QStringView(xref).trimmed();
+    const quint64 packed = PackedXref(name);
+    // One lookup each: a new xref is known by the table growing.
+    if (packed != 0) {
+        const qsizetype known = packedXrefs_.size();
+        qint32& number = packedXrefs_[packed];
+        if (packedXrefs_.size() == known) return number;
+        number = next;
+    } else if (!name.isEmpty()) {
+        const QString text = name.toString();
+        const qsizetype known = otherXrefs_.size();
+        qint32& number = otherXrefs_[text];
+        if (otherXrefs_.size() == known) return number;
+        number = next;
+        otherXrefNames_.insert(next, text);
     }
-    xrefNames_.push_back(name);
+    packedXrefNames_.push_back(packed);
     plan_.keys_.emplace_back();
     origin_.push_back(Origin::None);
     defined_.push_back(false);
@@ -298,9 +334,14 @@ quint32 ImportPlanner::textNumber(const QString& text) {
     return number;
 }
 
+QString ImportPlanner::xrefName(qint32 xref) const {
+    const quint64 packed = packedXrefNames_[static_cast<std::size_t>(xref)];
+    return packed != 0 ? UnpackedXref(packed) : otherXrefNames_.value(xref);
+}
+
 QString ImportPlanner::describe(qint32 xref) const {
     const QString& key = plan_.keys_[static_cast<std::size_t>(xref)];
-    const QString& name = xrefNames_[static_cast<std::size_t>(xref)];
+    const QString name = xrefName(xref);
     return key.isEmpty() ? name : u"%1 (%2)"_s.arg(name, key);
 }
 
@@ -379,7 +420,7 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     }
     for (const GedcomNode& famc : record.children) {
         const QString pedigree = famc.childValue("PEDI"_L1).trimmed().toUpper();
-        if (famc.tag == u"FAMC" && (pedigree == u"ADOPTED" || pedigree == u"FOSTER"))
+        if (famc.is("FAMC"_L1) && (pedigree == u"ADOPTED" || pedigree == u"FOSTER"))
             adopted_.insert(PairKey(xref, xrefNumber(famc.value)));
     }
     keysTaken_.insert(key);
@@ -471,7 +512,7 @@ void ImportPlanner::noteLongValues(const GedcomNode& record, const ImportPlan::N
 
 void ImportPlanner::countAttached(const GedcomNode& node) {
     for (const GedcomNode& child : node.children) {
-        if (const QString kind = AttachedKind(child.tag); !kind.isEmpty())
+        if (const QString kind = AttachedKind(child); !kind.isEmpty())
             ++plan_.report_.notHeld[kind];
         else
             countAttached(child);
@@ -483,13 +524,13 @@ void ImportPlanner::countNotHeld(const GedcomNode& record) {
     countAttached(record);
     int names = 0;
     for (const GedcomNode& node : record.children) {
-        if (node.tag == u"NAME" && ++names > 1) ++plan_.report_.notHeld[SecondNames];
-        if (node.tag == u"DIV") ++plan_.report_.notHeld[u"divorzi"_s];
-        if (node.tag == u"MARR" && !node.childValue("PLAC"_L1).isEmpty())
+        if (node.is("NAME"_L1) && ++names > 1) ++plan_.report_.notHeld[SecondNames];
+        if (node.is("DIV"_L1)) ++plan_.report_.notHeld[u"divorzi"_s];
+        if (node.is("MARR"_L1) && !node.childValue("PLAC"_L1).isEmpty())
             ++plan_.report_.notHeld[u"luoghi di matrimonio"_s];
-        if (node.tag != u"DIV" && !IsQuietTag(node.tag) && AttachedKind(node.tag).isEmpty())
-            ++plan_.report_.notHeld[record.tag == u"FAM" ? u"altri eventi di famiglia"_s
-                                                         : u"altri eventi e attributi"_s];
+        if (!node.is("DIV"_L1) && !IsQuietTag(node) && AttachedKind(node).isEmpty())
+            ++plan_.report_.notHeld[record.is("FAM"_L1) ? u"altri eventi di famiglia"_s
+                                                        : u"altri eventi e attributi"_s];
     }
 }
 
@@ -512,7 +553,7 @@ void ImportPlanner::addFamily(const GedcomNode& record) {
     family.marriageInPart = dateInPart(date.inPart);
     family.firstChild = static_cast<qsizetype>(children_.size());
     for (const GedcomNode& node : record.children) {
-        if (node.tag == u"CHIL" && !node.value.trimmed().isEmpty())
+        if (node.is("CHIL"_L1) && !node.value.trimmed().isEmpty())
             children_.push_back(xrefNumber(node.value));
     }
     family.childCount = static_cast<qsizetype>(children_.size()) - family.firstChild;
@@ -550,8 +591,7 @@ Result<bool> ImportPlanner::marriageThere(qint32 husband, qint32 wife) {
 }
 
 void ImportPlanner::refuse(const Family& family, const QString& why) {
-    plan_.report_.refusedLinks << u"famiglia %1: %2"_s.arg(
-        xrefNames_[static_cast<std::size_t>(family.xref)], why);
+    plan_.report_.refusedLinks << u"famiglia %1: %2"_s.arg(xrefName(family.xref), why);
 }
 
 // The husband is the man and the wife the woman, whatever roles the file gives them.
@@ -673,8 +713,8 @@ Status ImportPlanner::planLinks() {
         for (qsizetype index = 0; index < family.childCount; ++index) {
             const qint32 child = children_[static_cast<std::size_t>(family.firstChild + index)];
             if (adopted_.contains(PairKey(child, family.xref)))
-                plan_.report_.adoptions << u"%1 nella famiglia %2"_s.arg(
-                    describe(child), xrefNames_[static_cast<std::size_t>(family.xref)]);
+                plan_.report_.adoptions
+                    << u"%1 nella famiglia %2"_s.arg(describe(child), xrefName(family.xref));
             for (const auto& [parent, idsesso] :
                  {std::pair{family.husband, Male}, std::pair{family.wife, Female}}) {
                 if (parent < 0) continue;
@@ -705,7 +745,7 @@ Status ImportPlanner::readStoredState() {
 // file, more where notes and sources stand.
 void ImportPlanner::reserve(qint64 fileBytes) {
     const auto records = static_cast<qsizetype>(fileBytes / 160);
-    xrefs_.reserve(records);
+    packedXrefs_.reserve(records);
     keysTaken_.reserve(records);
 }
 
@@ -731,11 +771,11 @@ Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
         if (!read.ok()) return read.status();
         if (!read.value()) break;
         const GedcomNode& record = *read.value();
-        if (record.tag == u"INDI") {
+        if (record.is("INDI"_L1)) {
             if (Status added = addIndividual(record); !added.ok()) return added;
-        } else if (record.tag == u"FAM") {
+        } else if (record.is("FAM"_L1)) {
             addFamily(record);
-        } else if (const QString kind = TopLevelKind(record.tag); !kind.isEmpty()) {
+        } else if (const QString kind = TopLevelKind(record); !kind.isEmpty()) {
             ++plan_.report_.notHeld[kind];
         }
     }

@@ -10,7 +10,7 @@ namespace radici {
 
 const GedcomNode* GedcomNode::child(QLatin1StringView childTag) const {
     for (const GedcomNode& node : children)
-        if (node.tag == childTag) return &node;
+        if (node.is(childTag)) return &node;
     return nullptr;
 }
 
@@ -104,18 +104,27 @@ std::optional<GedcomNode> ParseLine(const QString& text) {
     node.level = parts->level;
     node.xref = text.mid(parts->xrefStart, parts->xrefEnd - parts->xrefStart);
     node.tag = text.mid(parts->tagStart, parts->tagEnd - parts->tagStart);
+    node.packedTag = PackedTag(QStringView(node.tag));
     if (parts->valueStart >= 0) node.value = Unescaped(text.mid(parts->valueStart));
     return node;
 }
 
 // The tags of nearly every line, shared rather than made again for each line.
-QString TagText(QByteArrayView tag) {
+QString TagText(quint32 packed, QByteArrayView tag) {
     static const std::array<QString, 22> common{
         u"NAME"_s, u"GIVN"_s, u"SURN"_s, u"SEX"_s,  u"BIRT"_s, u"DEAT"_s, u"DATE"_s, u"PLAC"_s,
         u"REFN"_s, u"FAMC"_s, u"FAMS"_s, u"HUSB"_s, u"WIFE"_s, u"CHIL"_s, u"MARR"_s, u"INDI"_s,
         u"FAM"_s,  u"CHAN"_s, u"NOTE"_s, u"SOUR"_s, u"CONC"_s, u"CONT"_s};
-    for (const QString& known : common)
-        if (QLatin1StringView(tag) == known) return known;
+    static const std::array<quint32, 22> packedCommon = [] {
+        std::array<quint32, 22> codes{};
+        std::transform(common.begin(), common.end(), codes.begin(),
+                       [](const QString& known) { return PackedTag(QStringView(known)); });
+        return codes;
+    }();
+    if (packed != 0)
+        if (const auto* known = std::find(packedCommon.begin(), packedCommon.end(), packed);
+            known != packedCommon.end())
+            return common[static_cast<std::size_t>(known - packedCommon.begin())];
     return QString::fromLatin1(tag);
 }
 
@@ -312,7 +321,9 @@ std::optional<GedcomNode> GedcomReader::splitAsBytes(QByteArrayView raw) {
     }
     node.level = parts->level;
     node.xref = QString::fromLatin1(xref);
-    node.tag = TagText(raw.sliced(parts->tagStart, parts->tagEnd - parts->tagStart));
+    const QByteArrayView tag = raw.sliced(parts->tagStart, parts->tagEnd - parts->tagStart);
+    node.packedTag = PackedTag(QLatin1StringView(tag));
+    node.tag = TagText(node.packedTag, tag);
     return node;
 }
 
@@ -363,9 +374,9 @@ Result<GedcomNode> GedcomReader::readRecord(GedcomNode first) {
                                      .arg(path.size() - 1));
         path.resize(static_cast<std::size_t>(line->level));
         GedcomNode* parent = path.back();
-        if (line->tag == QLatin1StringView("CONC")) {
+        if (line->is(QLatin1StringView("CONC"))) {
             parent->value += line->value;
-        } else if (line->tag == QLatin1StringView("CONT")) {
+        } else if (line->is(QLatin1StringView("CONT"))) {
             parent->value += u'\n' + line->value;
         } else {
             parent->children.push_back(std::move(*line));

@@ -25,16 +25,34 @@ inline constexpr int Cancelled = 4002;   // the user stopped it; nothing was wri
 // The failure of an import the user stopped.
 Status ImportCancelled();
 
+// A tag of one to four ASCII characters as one number, so that telling tags apart costs one
+// comparison; 0 for any other tag.
+template <typename Text>
+constexpr quint32 PackedTag(Text tag) {
+    if (tag.size() < 1 || tag.size() > 4) return 0;
+    quint32 packed = 0;
+    for (qsizetype at = tag.size() - 1; at >= 0; --at) {
+        const auto unit = static_cast<quint32>(tag[at].unicode());
+        if (unit == 0 || unit >= 0x80) return 0;
+        packed = (packed << 8) | unit;
+    }
+    return packed;
+}
+
 // One line of a record with the lines below it. CONC and CONT lines are already joined into
 // the value.
 struct GedcomNode {
     int level = 0;
     QString xref;  // with its "@" signs; empty when the line has none
     QString tag;
+    quint32 packedTag = 0;  // PackedTag(tag)
     QString value;
     qint64 line = 0;  // where it stands in the file, from 1
     std::vector<GedcomNode> children;
 
+    bool is(QLatin1StringView wanted) const {
+        return packedTag != 0 ? packedTag == PackedTag(wanted) : tag == wanted;
+    }
     // The first child with the tag, or none.
     const GedcomNode* child(QLatin1StringView childTag) const;
     // The value of the first child with the tag; empty when there is none.

@@ -158,6 +158,33 @@ private slots:
         CheckLines(report.value().lines(), lines);
     }
 
+    // Short ASCII xrefs are held as numbers, any other as text: both kinds must find their
+    // persons, stay apart, and come back whole in the report; a value without its "@" signs
+    // names no xref.
+    void xrefsOfEveryFormFindTheirPersons() {
+        const QByteArray records =
+            Indi("@INDIVIDUO_0001@", "Giuseppe /Rossi/", "M", "12 MAR 1888") +
+            Indi("@Ì2@", "Maria /Bianchi/", "F", "25 JUL 1891") +
+            Indi("@12345678@", "Lucia /Rossi/", "F", "2 FEB 1917") +
+            Indi("@123456789@", "Ugo /Neri/", "M", "1 JAN 1889") +
+            "0 @FAMIGLIA_LUNGA@ FAM\n1 HUSB  @INDIVIDUO_0001@ \n1 WIFE @Ì2@\n"
+            "1 CHIL @12345678@\n1 CHIL @123456789@\n1 MARR\n"
+            "0 @F€@ FAM\n1 HUSB @123456789@\n1 WIFE @123456789@\n1 MARR\n"
+            "0 @F3@ FAM\n1 HUSB @123456789@\n1 CHIL 12345678\n";
+        TestDatabase db;
+        const Result<ImportReport> report = Import(Gedcom(records), db.path());
+        QVERIFY2(report.ok(), qPrintable(report.status().description()));
+        QCOMPARE(
+            RowsOf(db),
+            (QStringList{"4", FatherKey + ">" + ChildKey + ":0", MotherKey + ">" + ChildKey + ":1",
+                         FatherKey + ">NERUGO01/01/1889:0", MotherKey + ">NERUGO01/01/1889:1",
+                         FatherKey + "+" + MotherKey + ":"}));
+        CheckLines(report.value().lines(),
+                   {QStringLiteral("  famiglia @F€@: @123456789@ (NERUGO01/01/1889) sarebbe "
+                                   "coniuge di sé stesso"),
+                    QStringLiteral("  legami con un figlio non importato: 1")});
+    }
+
     void filesThatCannotBeReadWriteNothing_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
