@@ -71,8 +71,10 @@ bool Insert(sqlite3* db, const char* sql,
     return true;
 }
 
-// The same page cache as the program's import.
-constexpr int ImportCacheMiB = 192;
+// The same page caches as the program's import: with the indexes kept up to date, and with
+// them built at the end.
+constexpr int KeptIndexesCacheMiB = 192;
+constexpr int RebuiltIndexesCacheMiB = 64;
 
 bool InsertAll(sqlite3* db, const Rows& rows) {
     return Insert(db, FLOOR_INSERT_PERSON, rows.persons) &&
@@ -88,14 +90,15 @@ bool InsertAll(sqlite3* db, const Rows& rows) {
 bool FloorImportKeepingIndexes(const Rows& rows, const std::string& path,
                                const std::string& password) {
     FloorDatabase db(path, password);
-    return db.ok() && db.writeAtOnce(ImportCacheMiB, [&] { return InsertAll(db.handle(), rows); });
+    return db.ok() &&
+           db.writeAtOnce(KeptIndexesCacheMiB, [&] { return InsertAll(db.handle(), rows); });
 }
 
 // The indexes the file holds are dropped, the rows go in, and the indexes are built again from
 // their own text at the end, in the same transaction: the engine then sorts each index once.
 bool FloorImport(const Rows& rows, const std::string& path, const std::string& password) {
     FloorDatabase db(path, password);
-    return db.ok() && db.writeAtOnce(ImportCacheMiB, [&] {
+    return db.ok() && db.writeAtOnce(RebuiltIndexesCacheMiB, [&] {
         std::vector<std::pair<std::string, std::string>> indexes;  // name, text
         FloorStatement read(db.handle(),
                             "select name, sql from sqlite_master where type = 'index' and "

@@ -871,7 +871,8 @@ Result<ImportReport> WriteImport(const ImportPlan& plan, DatabaseConnection& con
     // Large against the tree, the rows go in faster with the indexes built once at the end.
     const Result<bool> rebuild = IndexRebuild::worthwhile(db, tables, total);
     if (!rebuild.ok()) return rebuild.status();
-    const BulkWriteCache cache(connection);
+    const BulkWriteCache cache(connection, rebuild.value() ? BulkWriteCache::Indexes::BuiltAtTheEnd
+                                                           : BulkWriteCache::Indexes::KeptUpToDate);
     const Status written = connection.runInTransaction([&] {
         std::optional<IndexRebuild> indexes;
         if (rebuild.value()) {

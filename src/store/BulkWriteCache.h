@@ -4,12 +4,17 @@
 
 namespace radici {
 
-// While it lives, the connection keeps up to 192 MiB of pages in memory rather than the engine's
-// 2 MB, so that writing a very large number of rows in one transaction does not read back and
-// decrypt the same index pages over and over; then the engine's default again.
+// While it lives, the connection keeps more pages in memory than the engine's 2 MB, then the
+// engine's default again. Rows added while the engine keeps the indexes up to date need a large
+// cache (192 MiB), or the same index pages are read back and decrypted over and over. Rows added
+// with the indexes built at the end fill each table at its end and need little, and the engine
+// sorts each index in as much memory as the cache may take, so a smaller one (64 MiB) keeps a
+// large import's memory down at no cost in time.
 class BulkWriteCache {
 public:
-    explicit BulkWriteCache(const DatabaseConnection& connection);
+    enum class Indexes { KeptUpToDate, BuiltAtTheEnd };
+
+    BulkWriteCache(const DatabaseConnection& connection, Indexes indexes);
     ~BulkWriteCache();
     BulkWriteCache(const BulkWriteCache&) = delete;
     BulkWriteCache& operator=(const BulkWriteCache&) = delete;
