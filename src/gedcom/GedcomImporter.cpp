@@ -31,6 +31,7 @@ QDate DateOfDay(qint32 day) { return day == 0 ? QDate() : QDate::fromJulianDay(d
 // Line breaks and other control characters become blanks, as in the registry window's boxes:
 // a name, a place or a key is one line of printable text.
 bool IsControl(QChar unit) {
+    if (unit >= u' ' && unit < u'\x7F') return false;  // most text, without a table lookup
     const QChar::Category category = unit.category();
     return category == QChar::Other_Control || category == QChar::Separator_Line ||
            category == QChar::Separator_Paragraph;
@@ -196,6 +197,47 @@ QString UnpackedXref(quint64 packed) {
     return xref + u'@';
 }
 
+// Most files number their records one after another under a short prefix ("@I1@", "@I2@", ...,
+// "@F1@"): such xrefs are found by their number in an array per prefix, without hashing.
+class NumberedXrefs {
+public:
+    // Numbers from the limit on, and prefixes past the eighth, are left to a hash table, so an
+    // odd file cannot make the arrays large: they hold at most eight times the limit.
+    void setLimit(qint64 limit) { limit_ = limit; }
+
+    // The number given to an xref of that form, -1 until one is; none for any other xref.
+    // xref is "@" and one to eight ASCII characters and "@", as PackedXref takes it.
+    qint32* slot(QStringView xref) {
+        const QStringView inner = xref.sliced(1, xref.size() - 2);
+        const auto isDigit = [](QChar unit) { return unit >= u'0' && unit <= u'9'; };
+        const auto digitsAt = std::find_if(inner.begin(), inner.end(), isDigit) - inner.begin();
+        if (digitsAt == 0 || digitsAt == inner.size()) return nullptr;
+        const QStringView digits = inner.sliced(digitsAt);
+        // A leading zero would give "@I01@" the number of "@I1@".
+        if (digits.size() > 1 && digits.front() == u'0') return nullptr;
+        if (!std::all_of(digits.begin(), digits.end(), isDigit)) return nullptr;
+        const qint64 number = digits.toLongLong();
+        const quint32 prefix = PackedTag(inner.first(digitsAt));
+        if (number >= limit_ || prefix == 0) return nullptr;
+        auto table = std::find_if(byPrefix_.begin(), byPrefix_.end(),
+                                  [&](const auto& known) { return known.first == prefix; });
+        if (table == byPrefix_.end()) {
+            if (byPrefix_.size() == MostPrefixes) return nullptr;
+            table = byPrefix_.insert(table, {prefix, {}});
+        }
+        std::vector<qint32>& numbers = table->second;
+        const auto at = static_cast<std::size_t>(number);
+        if (at >= numbers.size())
+            numbers.resize(std::max(at + 1, std::min(numbers.size() * 2, std::size_t(limit_))), -1);
+        return &numbers[at];
+    }
+
+private:
+    static constexpr std::size_t MostPrefixes = 8;
+    qint64 limit_ = 1 << 16;
+    std::vector<std::pair<quint32, std::vector<qint32>>> byPrefix_;
+};
+
 quint64 PairKey(qint32 first, qint32 second) {
     return (quint64(quint32(first)) << 32) | quint32(second);
 }
@@ -273,7 +315,8 @@ private:
     const DatabaseConnection& connection_;
     const ImportProgressCallback& progress_;
     ImportPlan plan_;
-    QHash<quint64, qint32> packedXrefs_;
+    NumberedXrefs numberedXrefs_;
+    QHash<quint64, qint32> packedXrefs_;     // the packed xrefs of another form
     QHash<QString, qint32> otherXrefs_;      // the xrefs PackedXref cannot pack
     std::vector<quint64> packedXrefNames_;   // by xref number: 0 for an xref of another form
     QHash<qint32, QString> otherXrefNames_;  // by xref number, for those
@@ -303,7 +346,10 @@ qint32 ImportPlanner::xrefNumber(const QString& xref) {
     const QStringView name = QStringView(xref).trimmed();
     const quint64 packed = PackedXref(name);
     // One lookup each: a new xref is known by the table growing.
-    if (packed != 0) {
+    if (qint32* numbered = packed != 0 ? numberedXrefs_.slot(name) : nullptr) {
+        if (*numbered >= 0) return *numbered;
+        *numbered = next;
+    } else if (packed != 0) {
         const qsizetype known = packedXrefs_.size();
         qint32& number = packedXrefs_[packed];
         if (packedXrefs_.size() == known) return number;
@@ -740,12 +786,12 @@ Status ImportPlanner::readStoredState() {
     return Status::success();
 }
 
-// The two large hash tables sized up front from the file's length, so a large tree is not hashed
-// again and again as it grows; a record of a person or a family takes about 160 bytes in a plain
-// file, more where notes and sources stand.
+// The keys' hash table sized up front from the file's length, so a large tree is not hashed
+// again and again as it grows, and the xrefs' arrays allowed to grow with it; a record of a
+// person or a family takes about 160 bytes in a plain file, more where notes and sources stand.
 void ImportPlanner::reserve(qint64 fileBytes) {
     const auto records = static_cast<qsizetype>(fileBytes / 160);
-    packedXrefs_.reserve(records);
+    numberedXrefs_.setLimit(std::max<qint64>(1 << 16, 4 * qint64(records)));
     keysTaken_.reserve(records);
 }
 

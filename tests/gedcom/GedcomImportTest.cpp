@@ -185,6 +185,28 @@ private slots:
                     QStringLiteral("  legami con un figlio non importato: 1")});
     }
 
+    // Numbered xrefs are found by their number under their prefix: a leading zero, a number
+    // past the arrays' limit and more prefixes than the arrays take must still name one person
+    // each.
+    void numberedXrefsNameOnePersonEach() {
+        const QStringList xrefs{"@I1@", "@I01@", "@I0@", "@I9999999@", "@A1@", "@B1@",   "@C1@",
+                                "@D1@", "@E1@",  "@G1@", "@H1@",       "@J1@", "@ABC1@", "@AB1@"};
+        QByteArray records = Indi("@R1@", "Giuseppe /Rossi/", "M", "12 MAR 1888");
+        QStringList rows{QString::number(xrefs.size() + 1)};
+        for (qsizetype at = 0; at < xrefs.size(); ++at) {
+            const QByteArray day = QByteArray::number(at + 1);
+            records +=
+                Indi(xrefs[at].toLatin1().constData(), "Lucia /Rossi/", "F", day + " FEB 1917");
+            records += "0 @F" + day + "@ FAM\n1 HUSB @R1@\n1 CHIL " + xrefs[at].toLatin1() + "\n";
+            rows << FatherKey + ">ROSLUC" + QString::number(at + 1).rightJustified(2, u'0') +
+                        "/02/1917:0";
+        }
+        TestDatabase db;
+        const Result<ImportReport> report = Import(Gedcom(records), db.path());
+        QVERIFY2(report.ok(), qPrintable(report.status().description()));
+        QCOMPARE(RowsOf(db), rows);
+    }
+
     void filesThatCannotBeReadWriteNothing_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
