@@ -57,8 +57,10 @@ std::optional<QString> RegistryKey(const QString& surname, const QString& givenN
 
 QString UpperCase(const QString& text) {
     // Most text comes upper-cased already (stored rows, Radici's own files): it is then shared.
-    if (std::all_of(text.cbegin(), text.cend(),
-                    [](QChar c) { return !c.isSurrogate() && c.toUpper() == c; }))
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+            if (c < u'\x80') return c < u'a' || c > u'z';  // ASCII, without a table lookup
+            return !c.isSurrogate() && c.toUpper() == c;
+        }))
         return text;
     // Built character by character: QString::fromUcs4 would drop a leading U+FEFF as a
     // byte-order mark, and a pasted name that begins with one would lose a character.
