@@ -180,15 +180,8 @@ constexpr std::array<Box, 6> Boxes{{{"cognome", 20},
 // characters packed, so no two xrefs share one and a large file's xrefs need no strings. 0 for
 // any other form.
 quint64 PackedXref(QStringView xref) {
-    if (xref.size() < 3 || xref.size() > 10 || xref.front() != u'@' || xref.back() != u'@')
-        return 0;
-    quint64 packed = 0;
-    for (qsizetype at = xref.size() - 2; at >= 1; --at) {
-        const char16_t unit = xref[at].unicode();
-        if (unit == 0 || unit >= 0x80) return 0;
-        packed = (packed << 8) | unit;
-    }
-    return packed;
+    if (xref.size() < 3 || xref.front() != u'@' || xref.back() != u'@') return 0;
+    return PackedAscii<quint64>(xref.sliced(1, xref.size() - 2));
 }
 
 QString UnpackedXref(quint64 packed) {

@@ -25,18 +25,25 @@ inline constexpr int Cancelled = 4002;   // the user stopped it; nothing was wri
 // The failure of an import the user stopped.
 Status ImportCancelled();
 
+// One ASCII character to a byte of Packed, the first in the lowest, so two texts share a number
+// only when they are equal; 0 for an empty or non-ASCII text, or one too long to fit.
+template <typename Packed, typename Text>
+constexpr Packed PackedAscii(Text text) {
+    if (text.size() < 1 || text.size() > qsizetype(sizeof(Packed))) return 0;
+    Packed packed = 0;
+    for (qsizetype at = text.size() - 1; at >= 0; --at) {
+        const auto unit = static_cast<Packed>(text[at].unicode());
+        if (unit == 0 || unit >= 0x80) return 0;
+        packed = static_cast<Packed>(packed << 8) | unit;
+    }
+    return packed;
+}
+
 // A tag of one to four ASCII characters as one number, so that telling tags apart costs one
 // comparison; 0 for any other tag.
 template <typename Text>
 constexpr quint32 PackedTag(Text tag) {
-    if (tag.size() < 1 || tag.size() > 4) return 0;
-    quint32 packed = 0;
-    for (qsizetype at = tag.size() - 1; at >= 0; --at) {
-        const auto unit = static_cast<quint32>(tag[at].unicode());
-        if (unit == 0 || unit >= 0x80) return 0;
-        packed = (packed << 8) | unit;
-    }
-    return packed;
+    return PackedAscii<quint32>(tag);
 }
 
 // One line of a record with the lines below it. CONC and CONT lines are already joined into
