@@ -94,7 +94,10 @@ std::optional<LineParts> SplitLine(Text text) {
 QString Unescaped(QString value) {
     // A blank after the tag gives an empty value, not none.
     if (value.isNull()) return u""_s;
-    return value.contains(u'@') ? value.replace(u"@@"_s, u"@"_s) : value;
+    // Looked for first: most values with an "@" are pointers, which hold no "@@".
+    const auto isPair = [](QChar first, QChar second) { return first == u'@' && second == u'@'; };
+    if (std::adjacent_find(value.cbegin(), value.cend(), isPair) == value.cend()) return value;
+    return value.replace(u"@@"_s, u"@"_s);
 }
 
 std::optional<GedcomNode> ParseLine(const QString& text) {
@@ -150,14 +153,18 @@ Status ImportCancelled() {
 
 bool GedcomReader::fill() {
     if (atEnd_) return false;
-    buffer_.remove(0, position_);
+    // What is left moves to the front, and the block is read straight into the room after it:
+    // the buffer stays allocated from one block to the next.
+    std::copy(buffer_.cbegin() + position_, buffer_.cend(), buffer_.begin());
+    const qsizetype kept = buffer_.size() - position_;
     position_ = 0;
-    const QByteArray chunk = device_.read(ChunkBytes);
-    if (chunk.isEmpty()) {
+    buffer_.resize(kept + ChunkBytes);
+    const qint64 read = device_.read(buffer_.data() + kept, ChunkBytes);
+    buffer_.resize(kept + std::max<qint64>(read, 0));
+    if (read <= 0) {
         atEnd_ = true;
         return false;
     }
-    buffer_ += chunk;
     if (keepGoing_ && !keepGoing_()) {
         cancelled_ = true;
         atEnd_ = true;
@@ -379,6 +386,8 @@ Result<GedcomNode> GedcomReader::readRecord(GedcomNode first) {
         } else if (line->is(QLatin1StringView("CONT"))) {
             parent->value += u'\n' + line->value;
         } else {
+            // Room for the few lines a record's line holds, at once rather than one by one.
+            if (parent->children.empty()) parent->children.reserve(4);
             parent->children.push_back(std::move(*line));
             path.push_back(&parent->children.back());
         }
