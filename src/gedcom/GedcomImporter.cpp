@@ -1,10 +1,8 @@
 #include "gedcom/GedcomImporter.h"
 
-#include "gedcom/GedcomReader.h"
+#include "gedcom/GedcomReadAhead.h"
 #include "store/BulkWriteCache.h"
-#include "store/Dates.h"
 #include "store/IndexRebuild.h"
-#include "store/PartialDate.h"
 #include "store/PersonKey.h"
 
 #include <QFile>
@@ -27,141 +25,6 @@ qint32 DayNumber(const std::optional<QDate>& date) {
 }
 
 QDate DateOfDay(qint32 day) { return day == 0 ? QDate() : QDate::fromJulianDay(day); }
-
-// Line breaks and other control characters become blanks, as in the registry window's boxes:
-// a name, a place or a key is one line of printable text.
-bool IsControl(QChar unit) {
-    if (unit >= u' ' && unit < u'\x7F') return false;  // most text, without a table lookup
-    const QChar::Category category = unit.category();
-    return category == QChar::Other_Control || category == QChar::Separator_Line ||
-           category == QChar::Separator_Paragraph;
-}
-
-QString OneLine(QString text) {
-    // Looked for first: writing through the text would copy it even when nothing changes.
-    if (std::any_of(text.cbegin(), text.cend(), IsControl))
-        std::replace_if(text.begin(), text.end(), IsControl, QChar(u' '));
-    return text.trimmed();
-}
-
-// Names, places and keys as the registry window stores them: one line, trimmed and upper-cased.
-QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
-
-// An event's date: the day when the file gives one, otherwise its text as the file wrote it.
-struct EventDate {
-    std::optional<QDate> day;
-    QString inPart;
-    std::optional<int> earliestYear;
-};
-
-EventDate ReadEventDate(const QString& text) {
-    if (const std::optional<QDate> day = ReadGedcomExactDate(text)) return {day, {}, day->year()};
-    return {std::nullopt, text, EarliestYear(text)};
-}
-
-struct Names {
-    QString surname;
-    QString given;
-    QString leftOver;  // what stands in the name but in neither column
-};
-
-// "Given /Surname/ Suffix" or "/Surname/ Given"; GIVN and SURN, when present, say exactly what
-// the value may leave unclear (a surname holding a "/").
-Names ReadNames(const GedcomNode& name) {
-    Names names;
-    const QString& value = name.value;
-    const qsizetype open = value.indexOf(u'/');
-    const qsizetype close = open < 0 ? -1 : value.indexOf(u'/', open + 1);
-    if (open < 0) {
-        names.given = value;
-    } else {
-        names.surname = value.mid(open + 1, close < 0 ? -1 : close - open - 1);
-        const QString before = value.left(open).trimmed();
-        const QString after = close < 0 ? QString() : value.mid(close + 1).trimmed();
-        if (before.isEmpty()) {
-            names.given = after;
-        } else {
-            names.given = before;
-            names.leftOver = after;
-        }
-    }
-    const QString givn = name.childValue("GIVN"_L1);
-    const QString surn = name.childValue("SURN"_L1);
-    if (!givn.trimmed().isEmpty()) names.given = givn;
-    if (!surn.trimmed().isEmpty()) names.surname = surn;
-    if (!givn.trimmed().isEmpty() || !surn.trimmed().isEmpty()) names.leftOver.clear();
-    QStringList parts{names.leftOver.trimmed()};
-    for (const char* tag : {"NPFX", "SPFX", "NSFX", "NICK"})
-        parts << name.childValue(QLatin1StringView(tag)).trimmed();
-    parts.removeAll(QString());
-    names.leftOver = parts.join(u' ');
-    names.surname = Stored(names.surname);
-    names.given = Stored(names.given);
-    return names;
-}
-
-struct Place {
-    QString place;
-    QString country;
-    int leftOutParts = 0;
-};
-
-// Radici's own files name each part of a place holding a comma in FORM: the "Luogo" parts are
-// the place and the "Nazione" parts the country, each whole with its commas.
-std::optional<Place> ReadNamedParts(const GedcomNode& node) {
-    const QStringList parts = node.value.split(u',');
-    QStringList form = node.childValue("FORM"_L1).split(u',');
-    for (QString& name : form) name = name.trimmed();
-    const qsizetype places = form.contains(u"Nazione"_s) ? form.indexOf(u"Nazione"_s) : form.size();
-    if (form.size() != parts.size() || places == 0 ||
-        form.mid(0, places) != QStringList(places, u"Luogo"_s) ||
-        form.mid(places) != QStringList(form.size() - places, u"Nazione"_s))
-        return std::nullopt;
-    QString country = parts.mid(places).join(u',');
-    if (country.startsWith(u' ')) country.remove(0, 1);  // the blank written after the comma
-    return Place{Stored(parts.mid(0, places).join(u',')), Stored(country)};
-}
-
-// The first part is the place, the last the country; the parts between have no column.
-Place ReadPlace(const GedcomNode* node) {
-    if (!node) return {};
-    if (const std::optional<Place> named = ReadNamedParts(*node)) return *named;
-    QStringList parts = node->value.split(u',');
-    for (QString& part : parts) part = Stored(part);
-    Place place{parts.first(), parts.size() > 1 ? parts.last() : u""_s};
-    for (qsizetype index = 1; index + 1 < parts.size(); ++index)
-        if (!parts[index].isEmpty()) ++place.leftOutParts;
-    return place;
-}
-
-// Kinds of data Radici has no column for, as the report names them.
-const QString SecondNames = u"secondi nomi"_s;
-const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
-
-// Tags that hold nothing more than what the import reads, or only the file's bookkeeping.
-bool IsQuietTag(const GedcomNode& node) {
-    static constexpr std::array quiet{
-        "SEX"_L1,  "FAMC"_L1, "FAMS"_L1, "REFN"_L1, "RIN"_L1,  "CHAN"_L1, "_UID"_L1,
-        "UID"_L1,  "SUBM"_L1, "RFN"_L1,  "AFN"_L1,  "CREA"_L1, "EXID"_L1, "HUSB"_L1,
-        "WIFE"_L1, "CHIL"_L1, "NAME"_L1, "BIRT"_L1, "DEAT"_L1, "MARR"_L1, "NO"_L1};
-    return std::any_of(quiet.begin(), quiet.end(),
-                       [&](QLatin1StringView tag) { return node.is(tag); });
-}
-
-// Notes, sources and media anywhere below a node.
-QString AttachedKind(const GedcomNode& node) {
-    if (node.is("NOTE"_L1) || node.is("SNOTE"_L1)) return u"note"_s;
-    if (node.is("SOUR"_L1)) return u"fonti e citazioni"_s;
-    if (node.is("OBJE"_L1)) return u"oggetti multimediali"_s;
-    return {};
-}
-
-QString TopLevelKind(const GedcomNode& record) {
-    if (const QString attached = AttachedKind(record); !attached.isEmpty()) return attached;
-    if (record.is("REPO"_L1)) return u"archivi delle fonti"_s;
-    if (record.is("SUBM"_L1) || record.is("SUBN"_L1)) return {};
-    return u"altri record"_s;
-}
 
 struct Box {
     const char* what;
@@ -242,11 +105,6 @@ Sex SexOf(const std::optional<SexCode>& code) {
     return !IsKnownSex(code) ? Sex::Unknown : *code == Male ? Sex::Male : Sex::Female;
 }
 
-// The sex as NewPerson holds it: 0 male, 1 female, -1 unknown.
-qint8 SexByte(const QString& tag) {
-    return tag == u"M" ? qint8(Male) : tag == u"F" ? qint8(Female) : qint8(-1);
-}
-
 // A parent's slot: 0 the father, 1 the mother.
 std::size_t Slot(SexCode idsesso) { return idsesso == Male ? 0 : 1; }
 
@@ -277,19 +135,16 @@ private:
     };
 
     qint32 xrefNumber(const QString& xref);
-    Status addIndividual(const GedcomNode& record);
+    Status addIndividual(const PersonFacts& facts);
     Result<bool> refnFree(const QString& key) const;
     Result<QString> keyFor(const QString& refn, const Names& names, const EventDate& birth,
                            bool& own);
     Result<QString> ownKey(const QString& prefix);
-    Status enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
-                 const Names& names, const EventDate& birth);
-    EventDate eventDate(const GedcomNode* event);
+    Status enter(qint32 xref, const PersonFacts& facts, const QString& key, bool own);
     quint32 dateInPart(const QString& text);
-    void countNotHeld(const GedcomNode& record);
-    void countAttached(const GedcomNode& node);
-    void noteLongValues(const GedcomNode& record, const ImportPlan::NewPerson& person);
-    void addFamily(const GedcomNode& record);
+    void countNotHeld(const NotHeldCounts& counts);
+    void noteLongValues(const PersonFacts& facts, const ImportPlan::NewPerson& person);
+    void addFamily(const FamilyFacts& facts);
     Status planLinks();
     template <typename Table>
     Result<bool> alreadyThere(QSet<quint64>& planned, bool stored, qint32 first, qint32 second,
@@ -318,7 +173,6 @@ private:
     QSet<QString> keysTaken_;         // by persons of the file
     QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
     QHash<QString, quint32> textNumbers_;
-    QHash<QString, EventDate> eventDates_;  // by the text of a date, as read
     std::vector<Family> families_;
     std::vector<qint32> children_;
     QSet<quint64> adopted_;  // (child, family) pairs that are not by birth
@@ -429,21 +283,18 @@ Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
     return ownKey(OwnKeyPrefix(names.surname, names.given, birth.earliestYear));
 }
 
-Status ImportPlanner::addIndividual(const GedcomNode& record) {
-    const qint32 xref = xrefNumber(record.xref);
-    const GedcomNode* nameNode = record.child("NAME"_L1);
-    const Names names = nameNode ? ReadNames(*nameNode) : Names{};
-    const QString refn = Stored(record.childValue("REFN"_L1));
-    const EventDate birth = eventDate(record.child("BIRT"_L1));
+Status ImportPlanner::addIndividual(const PersonFacts& facts) {
+    const qint32 xref = xrefNumber(facts.xref);
     QString why;
     QString key;
     bool own = false;
     if (defined_[static_cast<std::size_t>(xref)]) {
-        why = u"il riferimento %1 è già di un'altra persona del file"_s.arg(record.xref);
-    } else if (names.surname.isEmpty() && names.given.isEmpty() && refn.isEmpty()) {
+        why = u"il riferimento %1 è già di un'altra persona del file"_s.arg(facts.xref);
+    } else if (facts.names.surname.isEmpty() && facts.names.given.isEmpty() &&
+               facts.refn.isEmpty()) {
         why = u"né cognome né nome, né REFN"_s;
     } else {
-        const Result<QString> found = keyFor(refn, names, birth, own);
+        const Result<QString> found = keyFor(facts.refn, facts.names, facts.birth, own);
         if (!found.ok()) return found.status();
         key = found.value();
         if (key.isEmpty())
@@ -453,26 +304,13 @@ Status ImportPlanner::addIndividual(const GedcomNode& record) {
     if (!why.isEmpty()) {
         ++plan_.report_.persons.leftOut;
         plan_.report_.leftOutPersons << u"%1 %2, riga %3: %4"_s.arg(
-            record.xref, nameNode ? nameNode->value.trimmed() : u"(senza nome)"_s,
-            QString::number(record.line), why);
+            facts.xref, facts.name.value_or(u"(senza nome)"_s), QString::number(facts.line), why);
         return Status::success();
     }
-    for (const GedcomNode& famc : record.children) {
-        const QString pedigree = famc.childValue("PEDI"_L1).trimmed().toUpper();
-        if (famc.is("FAMC"_L1) && (pedigree == u"ADOPTED" || pedigree == u"FOSTER"))
-            adopted_.insert(PairKey(xref, xrefNumber(famc.value)));
-    }
+    for (const QString& family : facts.adoptedIn)
+        adopted_.insert(PairKey(xref, xrefNumber(family)));
     keysTaken_.insert(key);
-    return enter(xref, record, key, own, names, birth);
-}
-
-// A day in its usual form is read at once; any other text is read once for all, since the dates
-// of a large tree repeat ("1850", "ABT 1900").
-EventDate ImportPlanner::eventDate(const GedcomNode* event) {
-    const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
-    if (const QDate day = ReadPlainGedcomDay(text); day.isValid()) return {day, {}, day.year()};
-    if (const auto found = eventDates_.constFind(text); found != eventDates_.cend()) return *found;
-    return *eventDates_.insert(text, ReadEventDate(text));
+    return enter(xref, facts, key, own);
 }
 
 quint32 ImportPlanner::dateInPart(const QString& text) {
@@ -480,8 +318,7 @@ quint32 ImportPlanner::dateInPart(const QString& text) {
 }
 
 // A person with Radici's own key is always new; one with a registry key may be stored already.
-Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString& key, bool own,
-                            const Names& names, const EventDate& birth) {
+Status ImportPlanner::enter(qint32 xref, const PersonFacts& facts, const QString& key, bool own) {
     plan_.keys_[static_cast<std::size_t>(xref)] = key;
     if (personsStored_ && !own) {
         const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
@@ -491,9 +328,9 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
             sex_[static_cast<std::size_t>(xref)] = SexOf(stored.value()->sesso);
             ++plan_.report_.persons.present;
             plan_.report_.presentPersons << u"%1 %2, riga %3: già presente nel database (chiave "
-                                            u"%4), non modificata"_s.arg(record.xref)
-                                                .arg(record.childValue("NAME"_L1).trimmed())
-                                                .arg(record.line)
+                                            u"%4), non modificata"_s.arg(facts.xref)
+                                                .arg(facts.name.value_or(QString()))
+                                                .arg(facts.line)
                                                 .arg(key);
             return Status::success();
         }
@@ -501,34 +338,25 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
     origin_[static_cast<std::size_t>(xref)] = Origin::New;
     ImportPlan::NewPerson person;
     person.xref = xref;
-    const QString sex = record.childValue("SEX"_L1).trimmed().toUpper();
-    person.sex = SexByte(sex);
-    if (!sex.isEmpty() && sex != u"M" && sex != u"F" && sex != u"U")
-        ++plan_.report_.notHeld[u"sesso diverso da M, F e U (importato come non noto)"_s];
+    person.sex = facts.sex;
     sex_[static_cast<std::size_t>(xref)] = person.sex < 0       ? Sex::Unknown
                                            : person.sex == Male ? Sex::Male
                                                                 : Sex::Female;
-    person.birthDay = DayNumber(birth.day);
-    person.birthInPart = dateInPart(birth.inPart);
-    const EventDate death = eventDate(record.child("DEAT"_L1));
-    person.deathDay = DayNumber(death.day);
-    person.deathInPart = dateInPart(death.inPart);
-    if (!names.leftOver.isEmpty())
-        plan_.report_.nameParts << u"%1 (%2), riga %3: \"%4\""_s.arg(record.xref, key)
-                                       .arg(record.line)
-                                       .arg(names.leftOver);
-    std::array<QString, 6> texts{names.surname, names.given};
-    for (const auto& [tag, at] : {std::pair{"BIRT"_L1, 2}, std::pair{"DEAT"_L1, 4}}) {
-        const GedcomNode* event = record.child(tag);
-        const Place place = ReadPlace(event ? event->child("PLAC"_L1) : nullptr);
-        texts[static_cast<std::size_t>(at)] = place.place;
-        texts[static_cast<std::size_t>(at) + 1] = place.country;
-        if (place.leftOutParts > 0) plan_.report_.notHeld[MiddlePlaceParts] += place.leftOutParts;
-    }
+    person.birthDay = DayNumber(facts.birth.day);
+    person.birthInPart = dateInPart(facts.birth.inPart);
+    person.deathDay = DayNumber(facts.death.day);
+    person.deathInPart = dateInPart(facts.death.inPart);
+    if (!facts.names.leftOver.isEmpty())
+        plan_.report_.nameParts << u"%1 (%2), riga %3: \"%4\""_s.arg(facts.xref, key)
+                                       .arg(facts.line)
+                                       .arg(facts.names.leftOver);
+    const std::array<const QString*, 6> texts{&facts.names.surname,    &facts.names.given,
+                                              &facts.birthPlace.place, &facts.birthPlace.country,
+                                              &facts.deathPlace.place, &facts.deathPlace.country};
     for (std::size_t index = 0; index < texts.size(); ++index)
-        person.texts[index] = textNumber(texts[index]);
-    noteLongValues(record, person);
-    countNotHeld(record);
+        person.texts[index] = textNumber(*texts[index]);
+    noteLongValues(facts, person);
+    countNotHeld(facts.notHeld);
     plan_.persons_.push_back(person);
     ++plan_.report_.persons.added;
     if (own) ++plan_.report_.ownKeys;
@@ -536,67 +364,40 @@ Status ImportPlanner::enter(qint32 xref, const GedcomNode& record, const QString
     return Status::success();
 }
 
-void ImportPlanner::noteLongValues(const GedcomNode& record, const ImportPlan::NewPerson& person) {
+void ImportPlanner::noteLongValues(const PersonFacts& facts, const ImportPlan::NewPerson& person) {
     for (std::size_t index = 0; index < Boxes.size(); ++index) {
         const QString& text = plan_.texts_[person.texts[index]];
         if (text.size() > Boxes[index].length)
             plan_.report_.longValues << u"%1, riga %2: %3 \"%4\", %5 caratteri (la casella ne "
-                                        u"tiene %6)"_s.arg(record.xref)
-                                            .arg(record.line)
+                                        u"tiene %6)"_s.arg(facts.xref)
+                                            .arg(facts.line)
                                             .arg(QLatin1StringView(Boxes[index].what), text)
                                             .arg(text.size())
                                             .arg(Boxes[index].length);
     }
 }
 
-void ImportPlanner::countAttached(const GedcomNode& node) {
-    for (const GedcomNode& child : node.children) {
-        if (const QString kind = AttachedKind(child); !kind.isEmpty())
-            ++plan_.report_.notHeld[kind];
-        else
-            countAttached(child);
-    }
+void ImportPlanner::countNotHeld(const NotHeldCounts& counts) {
+    for (const auto& [kind, count] : counts) plan_.report_.notHeld[kind] += count;
 }
 
-// What a person's or a family's record holds beyond what the import reads.
-void ImportPlanner::countNotHeld(const GedcomNode& record) {
-    countAttached(record);
-    int names = 0;
-    for (const GedcomNode& node : record.children) {
-        if (node.is("NAME"_L1) && ++names > 1) ++plan_.report_.notHeld[SecondNames];
-        if (node.is("DIV"_L1)) ++plan_.report_.notHeld[u"divorzi"_s];
-        if (node.is("MARR"_L1) && !node.childValue("PLAC"_L1).isEmpty())
-            ++plan_.report_.notHeld[u"luoghi di matrimonio"_s];
-        if (!node.is("DIV"_L1) && !IsQuietTag(node) && AttachedKind(node).isEmpty())
-            ++plan_.report_.notHeld[record.is("FAM"_L1) ? u"altri eventi di famiglia"_s
-                                                        : u"altri eventi e attributi"_s];
-    }
-}
-
-void ImportPlanner::addFamily(const GedcomNode& record) {
+void ImportPlanner::addFamily(const FamilyFacts& facts) {
     Family family;
-    family.xref = xrefNumber(record.xref);
-    const auto partner = [&](QLatin1StringView tag) {
-        const QString value = record.childValue(tag).trimmed();
-        return value.isEmpty() ? -1 : xrefNumber(value);
+    family.xref = xrefNumber(facts.xref);
+    const auto partner = [&](const QString& xref) {
+        return xref.isEmpty() ? -1 : xrefNumber(xref);
     };
-    family.husband = partner("HUSB"_L1);
-    family.wife = partner("WIFE"_L1);
+    family.husband = partner(facts.husband);
+    family.wife = partner(facts.wife);
     // Radici writes MARR for every marriage, so in its files a couple without one is only the
     // parents of their children; elsewhere a husband and a wife are a couple unless "NO MARR".
-    const GedcomNode* marriage = record.child("MARR"_L1);
-    const GedcomNode* denied = record.child("NO"_L1);
-    family.married = marriage || (!ownFile_ && !(denied && denied->value.trimmed() == u"MARR"));
-    const EventDate date = eventDate(marriage);
-    family.marriageDay = DayNumber(date.day);
-    family.marriageInPart = dateInPart(date.inPart);
+    family.married = facts.marriage || (!ownFile_ && !facts.deniedMarriage);
+    family.marriageDay = DayNumber(facts.marriageDate.day);
+    family.marriageInPart = dateInPart(facts.marriageDate.inPart);
     family.firstChild = static_cast<qsizetype>(children_.size());
-    for (const GedcomNode& node : record.children) {
-        if (node.is("CHIL"_L1) && !node.value.trimmed().isEmpty())
-            children_.push_back(xrefNumber(node.value));
-    }
+    for (const QString& child : facts.children) children_.push_back(xrefNumber(child));
     family.childCount = static_cast<qsizetype>(children_.size()) - family.firstChild;
-    countNotHeld(record);
+    countNotHeld(facts.notHeld);
     families_.push_back(family);
 }
 
@@ -794,27 +595,27 @@ Result<ImportPlan> ImportPlanner::plan(QIODevice& file) {
 }
 
 Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
-    // Asked at each block read, so "Annulla" answers even inside a very long line.
-    GedcomReader reader(file, [&] {
-        return !progress_ || progress_({ImportProgress::Phase::Reading, file.pos(), file.size()});
+    const qint64 fileBytes = file.size();
+    GedcomReadAhead reader(file, [&](qint64 bytesRead) {
+        return !progress_ || progress_({ImportProgress::Phase::Reading, bytesRead, fileBytes});
     });
     if (Status header = reader.readHeader(); !header.ok()) return header;
     if (Status read = readStoredState(); !read.ok()) return read;
-    reserve(file.size());
+    reserve(fileBytes);
     ownFile_ = reader.source().compare(u"RADICI"_s, Qt::CaseInsensitive) == 0;
     plan_.report_.version = reader.version();
     plan_.report_.encoding = reader.encodingName();
     textNumber(u""_s);
     for (;;) {
-        Result<std::optional<GedcomNode>> read = reader.nextRecord();
+        const Result<const RecordFacts*> read = reader.nextRecord();
         if (!read.ok()) return read.status();
         if (!read.value()) break;
-        const GedcomNode& record = *read.value();
-        if (record.is("INDI"_L1)) {
-            if (Status added = addIndividual(record); !added.ok()) return added;
-        } else if (record.is("FAM"_L1)) {
-            addFamily(record);
-        } else if (const QString kind = TopLevelKind(record); !kind.isEmpty()) {
+        const RecordFacts& record = *read.value();
+        if (const auto* person = std::get_if<PersonFacts>(&record)) {
+            if (Status added = addIndividual(*person); !added.ok()) return added;
+        } else if (const auto* family = std::get_if<FamilyFacts>(&record)) {
+            addFamily(*family);
+        } else if (const QString& kind = std::get<QString>(record); !kind.isEmpty()) {
             ++plan_.report_.notHeld[kind];
         }
     }
