@@ -1,7 +1,6 @@
 #include "Dates.h"
 
 #include <QRegularExpression>
-#include <cstdio>
 
 namespace radici {
 
@@ -29,9 +28,15 @@ QString StorageDateText(const QDate& date) {
     date.getDate(&year, &month, &day);
     // Written at every row of an import: the usual years without the general formatting.
     if (year < 0 || year > 9999) return date.toString(Qt::ISODate);
-    char text[11];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
-    return QString::fromLatin1(text, 10);
+    QString text(10, u'-');
+    const auto put = [&](qsizetype at, int value, qsizetype width) {
+        for (qsizetype index = at + width - 1; index >= at; --index, value /= 10)
+            text[index] = QChar(static_cast<char16_t>(u'0' + value % 10));
+    };
+    put(0, year, 4);
+    put(5, month, 2);
+    put(8, day, 2);
+    return text;
 }
 
 QDate DateFromStorageText(const QString& text) {

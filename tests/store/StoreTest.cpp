@@ -132,6 +132,16 @@ private slots:
         QCOMPARE(store.db.column("select data from radici_date_matrimoni"), QStringList("1951"));
     }
 
+    // A day is stored as the ISO text the engine and other programs read, whatever its year.
+    void storesEachDayAsItsIsoText() {
+        for (const QDate& day : {QDate(1, 1, 1), QDate(999, 12, 31), QDate(1888, 3, 12),
+                                 QDate(2026, 10, 9), QDate(9999, 12, 31), QDate(10000, 1, 1),
+                                 QDate(-44, 3, 15)})
+            QCOMPARE(StorageDateText(day), day.toString(Qt::ISODate));
+        QCOMPARE(StorageDateText(QDate(1888, 3, 12)), u"1888-03-12"_qs);
+        QVERIFY(StorageDateText(QDate()).isNull());
+    }
+
     // Each value as stored, as shown, its earliest day and the text that types it.
     void readsShowsAndOrdersDatesKnownInPart() {
         for (const auto& [gedcom, shown, earliest, typed] :
