@@ -147,8 +147,7 @@ private:
     void addFamily(const FamilyFacts& facts);
     Status planLinks();
     template <typename Table>
-    Result<bool> alreadyThere(QSet<quint64>& planned, bool stored, qint32 first, qint32 second,
-                              const Table& table);
+    Result<bool> storedPair(bool stored, qint32 first, qint32 second, const Table& table) const;
     Result<bool> marriageThere(qint32 husband, qint32 wife);
     Status planMarriage(const Family& family);
     Status planChildLink(const Family& family, qint32 parent, qint32 child, SexCode role);
@@ -176,7 +175,6 @@ private:
     std::vector<Family> families_;
     std::vector<qint32> children_;
     QSet<quint64> adopted_;  // (child, family) pairs that are not by birth
-    QSet<quint64> plannedLinks_;
     QSet<quint64> plannedMarriages_;
     std::vector<Sex> sex_;                         // by xref
     std::vector<std::array<qint32, 2>> parentOf_;  // by child xref: the planned father, mother
@@ -401,33 +399,27 @@ void ImportPlanner::addFamily(const FamilyFacts& facts) {
     families_.push_back(family);
 }
 
-// True when the pair is planned already or stored, whoever stored it (a row may name keys whose
-// persons enter only now); otherwise it is planned from now on. The table is asked only when it
-// holds rows.
+// True when the table holds the pair, whoever stored it (a row may name keys whose persons enter
+// only now). The table is asked only when it holds rows.
 template <typename Table>
-Result<bool> ImportPlanner::alreadyThere(QSet<quint64>& planned, bool stored, qint32 first,
-                                         qint32 second, const Table& table) {
+Result<bool> ImportPlanner::storedPair(bool stored, qint32 first, qint32 second,
+                                       const Table& table) const {
     const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
-    if (planned.contains(PairKey(first, second))) return true;
-    if (stored) {
-        const Result<bool> found = table.contains(plan_.keys_[at(first)], plan_.keys_[at(second)]);
-        if (!found.ok() || found.value()) return found;
-    }
-    planned.insert(PairKey(first, second));
-    return false;
+    if (!stored) return false;
+    return table.contains(plan_.keys_[at(first)], plan_.keys_[at(second)]);
 }
 
-// A marriage is there in either role: a pair stored both ways is one marriage.
+// A marriage is there in either role: a pair stored both ways is one marriage. One that is not
+// is planned from now on.
 Result<bool> ImportPlanner::marriageThere(qint32 husband, qint32 wife) {
-    const auto at = [](qint32 xref) { return static_cast<std::size_t>(xref); };
-    if (plannedMarriages_.contains(PairKey(wife, husband))) return true;
-    if (marriagesStored_) {
-        const Result<bool> reversed =
-            connection_.matrimoni().contains(plan_.keys_[at(wife)], plan_.keys_[at(husband)]);
-        if (!reversed.ok() || reversed.value()) return reversed;
+    for (const auto& [first, second] : {std::pair{wife, husband}, std::pair{husband, wife}}) {
+        if (plannedMarriages_.contains(PairKey(first, second))) return true;
+        const Result<bool> found =
+            storedPair(marriagesStored_, first, second, connection_.matrimoni());
+        if (!found.ok() || found.value()) return found;
     }
-    return alreadyThere(plannedMarriages_, marriagesStored_, husband, wife,
-                        connection_.matrimoni());
+    plannedMarriages_.insert(PairKey(husband, wife));
+    return false;
 }
 
 void ImportPlanner::refuse(const Family& family, const QString& why) {
@@ -519,8 +511,10 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
     const SexCode idsesso = sex_[at(from)] == Sex::Unknown ? role
                             : sex_[at(from)] == Sex::Male  ? Male
                                                            : Female;
+    // Planned already when the child has the parent in either slot.
+    const bool planned = parentOf_[at(to)][0] == from || parentOf_[at(to)][1] == from;
     const Result<bool> present =
-        alreadyThere(plannedLinks_, linksStored_, from, to, connection_.relazioni());
+        planned ? Result<bool>(true) : storedPair(linksStored_, from, to, connection_.relazioni());
     if (!present.ok()) return present.status();
     if (present.value()) {
         ++plan_.report_.parentLinks.present;
@@ -529,7 +523,6 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
     const Result<QString> held = parentHeld(to, Slot(idsesso));
     if (!held.ok()) return held.status();
     if (!held.value().isEmpty()) {
-        plannedLinks_.remove(PairKey(from, to));
         ++plan_.report_.parentLinks.leftOut;
         refuse(family, u"%1 ha già %2 %3; %4 non importato come secondo genitore"_s.arg(
                            describe(to), idsesso == Male ? u"il padre"_s : u"la madre"_s,

@@ -135,6 +135,12 @@ private slots:
                    "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
             << QStringList{"2", "NEREVA~0000~0001+NERUGO~0000~0001:"}
             << QStringList{"Matrimoni: 1 importati, 0 già presenti, 0 esclusi."};
+        QTest::newRow("one couple in three families, in either role")
+            << Indi("@I1@", "Eva /Neri/", "U", "") + Indi("@I2@", "Ugo /Neri/", "", "") +
+                   "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n0 @F2@ FAM\n1 HUSB @I2@\n1 WIFE @I1@\n" +
+                   "0 @F3@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
+            << QStringList{"2", "NEREVA~0000~0001+NERUGO~0000~0001:"}
+            << QStringList{"Matrimoni: 1 importati, 2 già presenti, 0 esclusi."};
         QTest::newRow("one sex known settles the couple, long place kept whole")
             << Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888",
                     "1 DEAT\n2 PLAC San Giovanni in Persiceto, Italia\n") +
