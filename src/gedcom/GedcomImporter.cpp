@@ -121,7 +121,6 @@ public:
 
 private:
     Result<ImportPlan> readAndPlan(QIODevice& file);
-    enum class Origin : char { None, New, Database };
 
     struct Family {
         qint32 xref = -1;
@@ -145,6 +144,9 @@ private:
     void countNotHeld(const NotHeldCounts& counts);
     void noteLongValues(const PersonFacts& facts, const ImportPlan::NewPerson& person);
     void addFamily(const FamilyFacts& facts);
+    Status planFamily(const Family& family);
+    bool everyoneRead(const Family& family) const;
+    Status planFamiliesRead();
     Status planLinks();
     template <typename Table>
     Result<bool> storedPair(bool stored, qint32 first, qint32 second, const Table& table) const;
@@ -167,12 +169,12 @@ private:
     QHash<QString, qint32> otherXrefs_;      // the xrefs PackedXref cannot pack
     std::vector<quint64> packedXrefNames_;   // by xref number: 0 for an xref of another form
     QHash<qint32, QString> otherXrefNames_;  // by xref number, for those
-    std::vector<Origin> origin_;
     std::vector<bool> defined_;
     QSet<QString> keysTaken_;         // by persons of the file
     QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
     QHash<QString, quint32> textNumbers_;
     std::vector<Family> families_;
+    std::size_t linked_ = 0;  // families planned, in the file's order
     std::vector<qint32> children_;
     QSet<quint64> adopted_;  // (child, family) pairs that are not by birth
     QSet<quint64> plannedMarriages_;
@@ -209,7 +211,6 @@ qint32 ImportPlanner::xrefNumber(const QString& xref) {
     }
     packedXrefNames_.push_back(packed);
     plan_.keys_.emplace_back();
-    origin_.push_back(Origin::None);
     defined_.push_back(false);
     sex_.push_back(Sex::Unknown);
     parentOf_.push_back({-1, -1});
@@ -322,7 +323,6 @@ Status ImportPlanner::enter(qint32 xref, const PersonFacts& facts, const QString
         const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
         if (!stored.ok()) return stored.status();
         if (stored.value()) {
-            origin_[static_cast<std::size_t>(xref)] = Origin::Database;
             sex_[static_cast<std::size_t>(xref)] = SexOf(stored.value()->sesso);
             ++plan_.report_.persons.present;
             plan_.report_.presentPersons << u"%1 %2, riga %3: già presente nel database (chiave "
@@ -333,7 +333,6 @@ Status ImportPlanner::enter(qint32 xref, const PersonFacts& facts, const QString
             return Status::success();
         }
     }
-    origin_[static_cast<std::size_t>(xref)] = Origin::New;
     ImportPlan::NewPerson person;
     person.xref = xref;
     person.sex = facts.sex;
@@ -535,26 +534,52 @@ Status ImportPlanner::planChildLink(const Family& family, qint32 parent, qint32 
     return Status::success();
 }
 
+Status ImportPlanner::planFamily(const Family& family) {
+    if (Status planned = planMarriage(family); !planned.ok()) return planned;
+    for (qsizetype index = 0; index < family.childCount; ++index) {
+        const qint32 child = children_[static_cast<std::size_t>(family.firstChild + index)];
+        if (adopted_.contains(PairKey(child, family.xref)))
+            plan_.report_.adoptions
+                << u"%1 nella famiglia %2"_s.arg(describe(child), xrefName(family.xref));
+        for (const auto& [parent, idsesso] :
+             {std::pair{family.husband, Male}, std::pair{family.wife, Female}}) {
+            if (parent < 0) continue;
+            if (Status planned = planChildLink(family, parent, child, idsesso); !planned.ok())
+                return planned;
+        }
+    }
+    return Status::success();
+}
+
+bool ImportPlanner::everyoneRead(const Family& family) const {
+    const auto read = [&](qint32 xref) {
+        return xref < 0 || defined_[static_cast<std::size_t>(xref)];
+    };
+    const auto firstChild = children_.begin() + family.firstChild;
+    return read(family.husband) && read(family.wife) &&
+           std::all_of(firstChild, firstChild + family.childCount, read);
+}
+
+// Families are linked in the file's order, each as soon as every person it names is read: a
+// later record can change nothing the links depend on, and a file whose families follow its
+// persons is then linked while the reading goes on.
+Status ImportPlanner::planFamiliesRead() {
+    for (; linked_ < families_.size() && everyoneRead(families_[linked_]); ++linked_)
+        if (Status planned = planFamily(families_[linked_]); !planned.ok()) return planned;
+    return Status::success();
+}
+
+// The families left once every record is read.
 Status ImportPlanner::planLinks() {
     const auto total = static_cast<qint64>(families_.size());
-    for (qint64 done = 0; done < total; ++done) {
-        if (done % ProgressStep == 0 && progress_ &&
-            !progress_({ImportProgress::Phase::Linking, done, total}))
-            return ImportCancelled();
-        const Family& family = families_[static_cast<std::size_t>(done)];
-        if (Status planned = planMarriage(family); !planned.ok()) return planned;
-        for (qsizetype index = 0; index < family.childCount; ++index) {
-            const qint32 child = children_[static_cast<std::size_t>(family.firstChild + index)];
-            if (adopted_.contains(PairKey(child, family.xref)))
-                plan_.report_.adoptions
-                    << u"%1 nella famiglia %2"_s.arg(describe(child), xrefName(family.xref));
-            for (const auto& [parent, idsesso] :
-                 {std::pair{family.husband, Male}, std::pair{family.wife, Female}}) {
-                if (parent < 0) continue;
-                if (Status planned = planChildLink(family, parent, child, idsesso); !planned.ok())
-                    return planned;
-            }
-        }
+    const auto told = [&] {
+        return !progress_ ||
+               progress_({ImportProgress::Phase::Linking, static_cast<qint64>(linked_), total});
+    };
+    if (!told()) return ImportCancelled();
+    while (linked_ < families_.size()) {
+        if (Status planned = planFamily(families_[linked_]); !planned.ok()) return planned;
+        if (++linked_ % ProgressStep == 0 && !told()) return ImportCancelled();
     }
     return Status::success();
 }
@@ -611,6 +636,7 @@ Result<ImportPlan> ImportPlanner::readAndPlan(QIODevice& file) {
         } else if (const QString& kind = std::get<QString>(record); !kind.isEmpty()) {
             ++plan_.report_.notHeld[kind];
         }
+        if (Status linked = planFamiliesRead(); !linked.ok()) return linked;
     }
     if (Status linked = planLinks(); !linked.ok()) return linked;
     return std::move(plan_);

@@ -135,6 +135,15 @@ private slots:
                    "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
             << QStringList{"2", "NEREVA~0000~0001+NERUGO~0000~0001:"}
             << QStringList{"Matrimoni: 1 importati, 0 già presenti, 0 esclusi."};
+        QTest::newRow("a family naming a later person keeps its turn")
+            << Father + Child + "0 @F1@ FAM\n1 HUSB @I9@\n1 CHIL @I3@\n" +
+                   "0 @F2@ FAM\n1 HUSB @I1@\n1 CHIL @I3@\n" +
+                   Indi("@I9@", "Ugo /Neri/", "M", "1 JAN 1889")
+            << QStringList{"3", "NERUGO01/01/1889>" + ChildKey + ":0"}
+            << QStringList{
+                   "  famiglia @F2@: @I3@ (ROSLUC02/02/1917) ha già il padre "
+                   "NERUGO01/01/1889; @I1@ (ROSGIU12/03/1888) non importato come secondo "
+                   "genitore"};
         QTest::newRow("one couple in three families, in either role")
             << Indi("@I1@", "Eva /Neri/", "U", "") + Indi("@I2@", "Ugo /Neri/", "", "") +
                    "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n0 @F2@ FAM\n1 HUSB @I2@\n1 WIFE @I1@\n" +
