@@ -139,7 +139,8 @@ private:
     Result<QString> keyFor(const QString& refn, const Names& names, const EventDate& birth,
                            bool& own);
     Result<QString> ownKey(const QString& prefix);
-    Status enter(qint32 xref, const PersonFacts& facts, const QString& key, bool own);
+    Status enter(qint32 xref, const PersonFacts& facts, const QString& key, bool own,
+                 const Names& names, const EventDate& birth);
     quint32 dateInPart(const QString& text);
     void countNotHeld(const NotHeldCounts& counts);
     void noteLongValues(const PersonFacts& facts, const ImportPlan::NewPerson& person);
@@ -173,6 +174,7 @@ private:
     QSet<QString> keysTaken_;         // by persons of the file
     QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
     QHash<QString, quint32> textNumbers_;
+    EventDates eventDates_;
     std::vector<Family> families_;
     std::size_t linked_ = 0;  // families planned, in the file's order
     std::vector<qint32> children_;
@@ -284,16 +286,18 @@ Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
 
 Status ImportPlanner::addIndividual(const PersonFacts& facts) {
     const qint32 xref = xrefNumber(facts.xref);
+    const Names names = facts.name ? ReadNames(*facts.name) : Names{};
+    const QString refn = Stored(facts.refn);
+    const EventDate birth = eventDates_.read(facts.birth.date);
     QString why;
     QString key;
     bool own = false;
     if (defined_[static_cast<std::size_t>(xref)]) {
         why = u"il riferimento %1 è già di un'altra persona del file"_s.arg(facts.xref);
-    } else if (facts.names.surname.isEmpty() && facts.names.given.isEmpty() &&
-               facts.refn.isEmpty()) {
+    } else if (names.surname.isEmpty() && names.given.isEmpty() && refn.isEmpty()) {
         why = u"né cognome né nome, né REFN"_s;
     } else {
-        const Result<QString> found = keyFor(facts.refn, facts.names, facts.birth, own);
+        const Result<QString> found = keyFor(refn, names, birth, own);
         if (!found.ok()) return found.status();
         key = found.value();
         if (key.isEmpty())
@@ -303,13 +307,14 @@ Status ImportPlanner::addIndividual(const PersonFacts& facts) {
     if (!why.isEmpty()) {
         ++plan_.report_.persons.leftOut;
         plan_.report_.leftOutPersons << u"%1 %2, riga %3: %4"_s.arg(
-            facts.xref, facts.name.value_or(u"(senza nome)"_s), QString::number(facts.line), why);
+            facts.xref, facts.name ? facts.name->value.trimmed() : u"(senza nome)"_s,
+            QString::number(facts.line), why);
         return Status::success();
     }
     for (const QString& family : facts.adoptedIn)
         adopted_.insert(PairKey(xref, xrefNumber(family)));
     keysTaken_.insert(key);
-    return enter(xref, facts, key, own);
+    return enter(xref, facts, key, own, names, birth);
 }
 
 quint32 ImportPlanner::dateInPart(const QString& text) {
@@ -317,7 +322,8 @@ quint32 ImportPlanner::dateInPart(const QString& text) {
 }
 
 // A person with Radici's own key is always new; one with a registry key may be stored already.
-Status ImportPlanner::enter(qint32 xref, const PersonFacts& facts, const QString& key, bool own) {
+Status ImportPlanner::enter(qint32 xref, const PersonFacts& facts, const QString& key, bool own,
+                            const Names& names, const EventDate& birth) {
     plan_.keys_[static_cast<std::size_t>(xref)] = key;
     if (personsStored_ && !own) {
         const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
@@ -325,31 +331,39 @@ Status ImportPlanner::enter(qint32 xref, const PersonFacts& facts, const QString
         if (stored.value()) {
             sex_[static_cast<std::size_t>(xref)] = SexOf(stored.value()->sesso);
             ++plan_.report_.persons.present;
-            plan_.report_.presentPersons << u"%1 %2, riga %3: già presente nel database (chiave "
-                                            u"%4), non modificata"_s.arg(facts.xref)
-                                                .arg(facts.name.value_or(QString()))
-                                                .arg(facts.line)
-                                                .arg(key);
+            plan_.report_.presentPersons
+                << u"%1 %2, riga %3: già presente nel database (chiave "
+                   u"%4), non modificata"_s.arg(facts.xref)
+                       .arg(facts.name ? facts.name->value.trimmed() : QString())
+                       .arg(facts.line)
+                       .arg(key);
             return Status::success();
         }
     }
     ImportPlan::NewPerson person;
     person.xref = xref;
-    person.sex = facts.sex;
+    const SexRead sex = ReadSex(facts.sex);
+    person.sex = sex.code;
+    if (sex.odd) ++plan_.report_.notHeld[u"sesso diverso da M, F e U (importato come non noto)"_s];
     sex_[static_cast<std::size_t>(xref)] = person.sex < 0       ? Sex::Unknown
                                            : person.sex == Male ? Sex::Male
                                                                 : Sex::Female;
-    person.birthDay = DayNumber(facts.birth.day);
-    person.birthInPart = dateInPart(facts.birth.inPart);
-    person.deathDay = DayNumber(facts.death.day);
-    person.deathInPart = dateInPart(facts.death.inPart);
-    if (!facts.names.leftOver.isEmpty())
+    person.birthDay = DayNumber(birth.day);
+    person.birthInPart = dateInPart(birth.inPart);
+    const EventDate death = eventDates_.read(facts.death.date);
+    person.deathDay = DayNumber(death.day);
+    person.deathInPart = dateInPart(death.inPart);
+    if (!names.leftOver.isEmpty())
         plan_.report_.nameParts << u"%1 (%2), riga %3: \"%4\""_s.arg(facts.xref, key)
                                        .arg(facts.line)
-                                       .arg(facts.names.leftOver);
-    const std::array<const QString*, 6> texts{&facts.names.surname,    &facts.names.given,
-                                              &facts.birthPlace.place, &facts.birthPlace.country,
-                                              &facts.deathPlace.place, &facts.deathPlace.country};
+                                       .arg(names.leftOver);
+    const Place birthPlace = ReadPlace(facts.birth.place);
+    const Place deathPlace = ReadPlace(facts.death.place);
+    for (const Place& place : {birthPlace, deathPlace})
+        if (place.leftOutParts > 0) plan_.report_.notHeld[MiddlePlaceParts] += place.leftOutParts;
+    const std::array<const QString*, 6> texts{&names.surname,    &names.given,
+                                              &birthPlace.place, &birthPlace.country,
+                                              &deathPlace.place, &deathPlace.country};
     for (std::size_t index = 0; index < texts.size(); ++index)
         person.texts[index] = textNumber(*texts[index]);
     noteLongValues(facts, person);
@@ -389,8 +403,9 @@ void ImportPlanner::addFamily(const FamilyFacts& facts) {
     // Radici writes MARR for every marriage, so in its files a couple without one is only the
     // parents of their children; elsewhere a husband and a wife are a couple unless "NO MARR".
     family.married = facts.marriage || (!ownFile_ && !facts.deniedMarriage);
-    family.marriageDay = DayNumber(facts.marriageDate.day);
-    family.marriageInPart = dateInPart(facts.marriageDate.inPart);
+    const EventDate marriage = eventDates_.read(facts.marriageDate);
+    family.marriageDay = DayNumber(marriage.day);
+    family.marriageInPart = dateInPart(marriage.inPart);
     family.firstChild = static_cast<qsizetype>(children_.size());
     for (const QString& child : facts.children) children_.push_back(xrefNumber(child));
     family.childCount = static_cast<qsizetype>(children_.size()) - family.firstChild;

@@ -29,59 +29,17 @@ QString OneLine(QString text) {
     return text.trimmed();
 }
 
-// Names, places and keys as the registry window stores them: one line, trimmed and upper-cased.
-QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
-
 EventDate ReadEventDate(const QString& text) {
     if (const std::optional<QDate> day = ReadGedcomExactDate(text)) return {day, {}, day->year()};
     return {std::nullopt, text, EarliestYear(text)};
 }
 
-// "Given /Surname/ Suffix" or "/Surname/ Given"; GIVN and SURN, when present, say exactly what
-// the value may leave unclear (a surname holding a "/").
-Names ReadNames(const GedcomNode& name) {
-    Names names;
-    const QString& value = name.value;
-    const qsizetype open = value.indexOf(u'/');
-    const qsizetype close = open < 0 ? -1 : value.indexOf(u'/', open + 1);
-    if (open < 0) {
-        names.given = value;
-    } else {
-        names.surname = value.mid(open + 1, close < 0 ? -1 : close - open - 1);
-        const QString before = value.left(open).trimmed();
-        const QString after = close < 0 ? QString() : value.mid(close + 1).trimmed();
-        if (before.isEmpty()) {
-            names.given = after;
-        } else {
-            names.given = before;
-            names.leftOver = after;
-        }
-    }
-    const QString givn = name.childValue("GIVN"_L1);
-    const QString surn = name.childValue("SURN"_L1);
-    if (!givn.trimmed().isEmpty()) names.given = givn;
-    if (!surn.trimmed().isEmpty()) names.surname = surn;
-    if (!givn.trimmed().isEmpty() || !surn.trimmed().isEmpty()) names.leftOver.clear();
-    // The parts that are not blank, one blank between them.
-    names.leftOver = names.leftOver.trimmed();
-    for (const char* tag : {"NPFX", "SPFX", "NSFX", "NICK"}) {
-        const QString part = name.childValue(QLatin1StringView(tag)).trimmed();
-        if (part.isEmpty()) continue;
-        if (!names.leftOver.isEmpty()) names.leftOver += u' ';
-        names.leftOver += part;
-    }
-    names.surname = Stored(names.surname);
-    names.given = Stored(names.given);
-    return names;
-}
-
 // Radici's own files name each part of a place holding a comma in FORM: the "Luogo" parts are
 // the place and the "Nazione" parts the country, each whole with its commas.
-std::optional<Place> ReadNamedParts(const GedcomNode& node) {
-    const GedcomNode* named = node.child("FORM"_L1);
-    if (!named) return std::nullopt;
-    const QStringList parts = node.value.split(u',');
-    QStringList form = named->value.split(u',');
+std::optional<Place> ReadNamedParts(const PlaceFields& fields) {
+    if (!fields.form) return std::nullopt;
+    const QStringList parts = fields.value.split(u',');
+    QStringList form = fields.form->split(u',');
     for (QString& name : form) name = name.trimmed();
     const qsizetype places = form.contains(u"Nazione"_s) ? form.indexOf(u"Nazione"_s) : form.size();
     if (form.size() != parts.size() || places == 0 ||
@@ -93,21 +51,8 @@ std::optional<Place> ReadNamedParts(const GedcomNode& node) {
     return Place{Stored(parts.mid(0, places).join(u',')), Stored(country)};
 }
 
-// The first part is the place, the last the country; the parts between have no column.
-Place ReadPlace(const GedcomNode* node) {
-    if (!node) return {};
-    if (const std::optional<Place> named = ReadNamedParts(*node)) return *named;
-    QStringList parts = node->value.split(u',');
-    for (QString& part : parts) part = Stored(part);
-    Place place{parts.first(), parts.size() > 1 ? parts.last() : u""_s};
-    for (qsizetype index = 1; index + 1 < parts.size(); ++index)
-        if (!parts[index].isEmpty()) ++place.leftOutParts;
-    return place;
-}
-
 // Kinds of data Radici has no column for, as the report names them.
 const QString SecondNames = u"secondi nomi"_s;
-const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
 
 // Tags that hold nothing more than what the import reads, or only the file's bookkeeping.
 bool IsQuietTag(const GedcomNode& node) {
@@ -168,40 +113,41 @@ void CountNotHeld(const GedcomNode& record, NotHeldCounts& counts) {
     }
 }
 
-// The sex as PersonFacts holds it: 0 male, 1 female, -1 unknown.
-qint8 SexByte(const QString& tag) {
-    return tag == u"M" ? qint8(Male) : tag == u"F" ? qint8(Female) : qint8(-1);
+EventFields Event(const GedcomNode* event) {
+    if (!event) return {};
+    EventFields fields{event->childValue("DATE"_L1), {}};
+    if (const GedcomNode* place = event->child("PLAC"_L1)) {
+        fields.place = PlaceFields{place->value, {}};
+        if (const GedcomNode* form = place->child("FORM"_L1)) fields.place->form = form->value;
+    }
+    return fields;
 }
 
 }  // namespace
 
-RecordFacts FactsReader::read(const GedcomNode& record) {
+const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
+
+RecordFacts FactsReader::read(const GedcomNode& record) const {
     if (record.is("INDI"_L1)) return person(record);
     if (record.is("FAM"_L1)) return family(record);
     return TopLevelKind(record);
 }
 
-PersonFacts FactsReader::person(const GedcomNode& record) {
+PersonFacts FactsReader::person(const GedcomNode& record) const {
     PersonFacts facts;
     facts.xref = record.xref;
     facts.line = record.line;
     if (const GedcomNode* name = record.child("NAME"_L1)) {
-        facts.name = name->value.trimmed();
-        facts.names = ReadNames(*name);
+        facts.name = NameFields{name->value,
+                                name->childValue("GIVN"_L1),
+                                name->childValue("SURN"_L1),
+                                {name->childValue("NPFX"_L1), name->childValue("SPFX"_L1),
+                                 name->childValue("NSFX"_L1), name->childValue("NICK"_L1)}};
     }
-    facts.refn = Stored(record.childValue("REFN"_L1));
-    facts.birth = eventDate(record.child("BIRT"_L1));
-    facts.death = eventDate(record.child("DEAT"_L1));
-    const QString sex = record.childValue("SEX"_L1).trimmed().toUpper();
-    facts.sex = SexByte(sex);
-    if (!sex.isEmpty() && sex != u"M" && sex != u"F" && sex != u"U")
-        Count(facts.notHeld, u"sesso diverso da M, F e U (importato come non noto)"_s);
-    for (const auto& [tag, place] :
-         {std::pair{"BIRT"_L1, &facts.birthPlace}, std::pair{"DEAT"_L1, &facts.deathPlace}}) {
-        const GedcomNode* event = record.child(tag);
-        *place = ReadPlace(event ? event->child("PLAC"_L1) : nullptr);
-        if (place->leftOutParts > 0) Count(facts.notHeld, MiddlePlaceParts, place->leftOutParts);
-    }
+    facts.refn = record.childValue("REFN"_L1);
+    facts.sex = record.childValue("SEX"_L1);
+    facts.birth = Event(record.child("BIRT"_L1));
+    facts.death = Event(record.child("DEAT"_L1));
     for (const GedcomNode& famc : record.children) {
         if (!famc.is("FAMC"_L1)) continue;
         const QString pedigree = famc.childValue("PEDI"_L1).trimmed().toUpper();
@@ -211,7 +157,7 @@ PersonFacts FactsReader::person(const GedcomNode& record) {
     return facts;
 }
 
-FamilyFacts FactsReader::family(const GedcomNode& record) {
+FamilyFacts FactsReader::family(const GedcomNode& record) const {
     FamilyFacts facts;
     facts.xref = record.xref;
     facts.husband = record.childValue("HUSB"_L1).trimmed();
@@ -220,7 +166,7 @@ FamilyFacts FactsReader::family(const GedcomNode& record) {
     const GedcomNode* denied = record.child("NO"_L1);
     facts.marriage = marriage != nullptr;
     facts.deniedMarriage = denied && denied->value.trimmed() == u"MARR";
-    facts.marriageDate = eventDate(marriage);
+    if (marriage) facts.marriageDate = marriage->childValue("DATE"_L1);
     for (const GedcomNode& node : record.children) {
         if (node.is("CHIL"_L1) && !node.value.trimmed().isEmpty())
             facts.children.push_back(node.value);
@@ -229,12 +175,72 @@ FamilyFacts FactsReader::family(const GedcomNode& record) {
     return facts;
 }
 
+QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
+
+// "Given /Surname/ Suffix" or "/Surname/ Given"; GIVN and SURN, when present, say exactly what
+// the value may leave unclear (a surname holding a "/").
+Names ReadNames(const NameFields& name) {
+    Names names;
+    const QString& value = name.value;
+    const qsizetype open = value.indexOf(u'/');
+    const qsizetype close = open < 0 ? -1 : value.indexOf(u'/', open + 1);
+    if (open < 0) {
+        names.given = value;
+    } else {
+        names.surname = value.mid(open + 1, close < 0 ? -1 : close - open - 1);
+        const QString before = value.left(open).trimmed();
+        const QString after = close < 0 ? QString() : value.mid(close + 1).trimmed();
+        if (before.isEmpty()) {
+            names.given = after;
+        } else {
+            names.given = before;
+            names.leftOver = after;
+        }
+    }
+    const QString& givn = name.givn;
+    const QString& surn = name.surn;
+    if (!givn.trimmed().isEmpty()) names.given = givn;
+    if (!surn.trimmed().isEmpty()) names.surname = surn;
+    if (!givn.trimmed().isEmpty() || !surn.trimmed().isEmpty()) names.leftOver.clear();
+    // The parts that are not blank, one blank between them.
+    names.leftOver = names.leftOver.trimmed();
+    for (const QString& more : name.more) {
+        const QString part = more.trimmed();
+        if (part.isEmpty()) continue;
+        if (!names.leftOver.isEmpty()) names.leftOver += u' ';
+        names.leftOver += part;
+    }
+    names.surname = Stored(names.surname);
+    names.given = Stored(names.given);
+    return names;
+}
+
+// The first part is the place, the last the country; the parts between have no column.
+Place ReadPlace(const std::optional<PlaceFields>& fields) {
+    if (!fields) return {};
+    if (const std::optional<Place> named = ReadNamedParts(*fields)) return *named;
+    QStringList parts = fields->value.split(u',');
+    for (QString& part : parts) part = Stored(part);
+    Place place{parts.first(), parts.size() > 1 ? parts.last() : u""_s};
+    for (qsizetype index = 1; index + 1 < parts.size(); ++index)
+        if (!parts[index].isEmpty()) ++place.leftOutParts;
+    return place;
+}
+
+SexRead ReadSex(const QString& sex) {
+    const QString code = sex.trimmed().toUpper();
+    return {code == u"M"   ? qint8(Male)
+            : code == u"F" ? qint8(Female)
+                           : qint8(-1),
+            !code.isEmpty() && code != u"M" && code != u"F" && code != u"U"};
+}
+
 // A day in its usual form is read at once; any other text is read once for all.
-EventDate FactsReader::eventDate(const GedcomNode* event) {
-    const QString text = event ? OneLine(event->childValue("DATE"_L1)) : QString();
+EventDate EventDates::read(const QString& date) {
+    const QString text = OneLine(date);
     if (const QDate day = ReadPlainGedcomDay(text); day.isValid()) return {day, {}, day.year()};
-    if (const auto found = eventDates_.constFind(text); found != eventDates_.cend()) return *found;
-    return *eventDates_.insert(text, ReadEventDate(text));
+    if (const auto found = read_.constFind(text); found != read_.cend()) return *found;
+    return *read_.insert(text, ReadEventDate(text));
 }
 
 }  // namespace radici

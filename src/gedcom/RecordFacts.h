@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QHash>
 #include <QString>
+#include <array>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -34,20 +35,37 @@ struct Place {
 
 // Kinds of data Radici has no column for, as the report names them, and how many a record holds.
 using NotHeldCounts = std::vector<std::pair<QString, int>>;
+extern const QString MiddlePlaceParts;
 
-// What a person's record says, read from it alone; the plan decides what becomes of it.
+// A NAME line and the lines below it that the import reads, as the file writes them.
+struct NameFields {
+    QString value;
+    QString givn;
+    QString surn;
+    std::array<QString, 4> more;  // NPFX, SPFX, NSFX, NICK: no column holds them
+};
+
+// A PLAC line as the file writes it, with its FORM when it has one.
+struct PlaceFields {
+    QString value;
+    std::optional<QString> form;
+};
+
+// An event's DATE and PLAC as the file writes them; a missing DATE is null.
+struct EventFields {
+    QString date;
+    std::optional<PlaceFields> place;
+};
+
+// What a person's record says, taken from its lines as they stand; the plan reads and decides.
 struct PersonFacts {
     QString xref;
     qint64 line = 0;
-    std::optional<QString> name;  // the first NAME's value, trimmed
-    Names names;
-    QString refn;  // stored as a key is
-    EventDate birth;
-    EventDate death;
-    Place birthPlace;
-    Place deathPlace;
-    qint8 sex = -1;                  // 0 male, 1 female, -1 unknown
-    bool oddSex = false;             // neither M, F nor U, so read as unknown
+    std::optional<NameFields> name;  // the first NAME
+    QString refn;
+    QString sex;
+    EventFields birth;
+    EventFields death;
     std::vector<QString> adoptedIn;  // the families the person is adopted or fostered in
     NotHeldCounts notHeld;
 };
@@ -56,9 +74,9 @@ struct FamilyFacts {
     QString xref;
     QString husband;  // trimmed; empty when there is none
     QString wife;
-    bool marriage = false;        // a MARR line
-    bool deniedMarriage = false;  // "NO MARR"
-    EventDate marriageDate;
+    bool marriage = false;          // a MARR line
+    bool deniedMarriage = false;    // "NO MARR"
+    QString marriageDate;           // the MARR line's DATE, as written
     std::vector<QString> children;  // the CHIL values that are not blank
     NotHeldCounts notHeld;
 };
@@ -66,18 +84,37 @@ struct FamilyFacts {
 // A person, a family, or another record: then the kind the report counts it as, empty for none.
 using RecordFacts = std::variant<PersonFacts, FamilyFacts, QString>;
 
-// Reads the facts of one record after another. Dates are read once for all, since the dates of
-// a large tree repeat ("1850", "ABT 1900").
+// Takes the facts of one record after another. Only what a record holds is taken here, with no
+// text made anew, so the reading thread stays light; the plan reads the texts below.
 class FactsReader {
 public:
-    RecordFacts read(const GedcomNode& record);
+    RecordFacts read(const GedcomNode& record) const;
 
 private:
-    PersonFacts person(const GedcomNode& record);
-    FamilyFacts family(const GedcomNode& record);
-    EventDate eventDate(const GedcomNode* event);
+    PersonFacts person(const GedcomNode& record) const;
+    FamilyFacts family(const GedcomNode& record) const;
+};
 
-    QHash<QString, EventDate> eventDates_;  // by the text of a date, as read
+// Names, places and keys as the registry window stores them: one line, trimmed and upper-cased.
+QString Stored(const QString& text);
+Names ReadNames(const NameFields& name);
+Place ReadPlace(const std::optional<PlaceFields>& place);
+
+// The sex: 0 male, 1 female, -1 unknown; odd when the file gives one that is neither M, F nor U.
+struct SexRead {
+    qint8 code = -1;
+    bool odd = false;
+};
+SexRead ReadSex(const QString& sex);
+
+// Reads the dates of events. Dates are read once for all, since the dates of a large tree
+// repeat ("1850", "ABT 1900").
+class EventDates {
+public:
+    EventDate read(const QString& date);
+
+private:
+    QHash<QString, EventDate> read_;  // by the text of a date, as read
 };
 
 }  // namespace radici
