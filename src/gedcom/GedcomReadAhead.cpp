@@ -52,12 +52,11 @@ void GedcomReadAhead::read() {
     }
     changed_.notify_all();
     if (!header.ok()) return;
-    FactsReader facts;
     Batch batch;
     for (;;) {
         const Result<std::optional<GedcomNode>> record = reader.nextRecord();
         if (!record.ok() || !record.value()) return finish(batch, record.status());
-        batch.push_back(facts.read(*record.value()));
+        batch.push_back(TakeFacts(*record.value()));
         if (batch.size() == BatchRecords && !handOver(batch)) return;
     }
 }

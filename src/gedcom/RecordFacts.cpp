@@ -60,8 +60,15 @@ bool IsQuietTag(const GedcomNode& node) {
         "SEX"_L1,  "FAMC"_L1, "FAMS"_L1, "REFN"_L1, "RIN"_L1,  "CHAN"_L1, "_UID"_L1,
         "UID"_L1,  "SUBM"_L1, "RFN"_L1,  "AFN"_L1,  "CREA"_L1, "EXID"_L1, "HUSB"_L1,
         "WIFE"_L1, "CHIL"_L1, "NAME"_L1, "BIRT"_L1, "DEAT"_L1, "MARR"_L1, "NO"_L1};
-    return std::any_of(quiet.begin(), quiet.end(),
-                       [&](QLatin1StringView tag) { return node.is(tag); });
+    // Each is short, so a tag is told by its packed number alone.
+    static const std::array<quint32, quiet.size()> packed = [] {
+        std::array<quint32, quiet.size()> codes{};
+        std::transform(quiet.begin(), quiet.end(), codes.begin(),
+                       [](QLatin1StringView tag) { return PackedTag(tag); });
+        return codes;
+    }();
+    return node.packedTag != 0 &&
+           std::find(packed.begin(), packed.end(), node.packedTag) != packed.end();
 }
 
 // Notes, sources and media.
@@ -123,17 +130,7 @@ EventFields Event(const GedcomNode* event) {
     return fields;
 }
 
-}  // namespace
-
-const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
-
-RecordFacts FactsReader::read(const GedcomNode& record) const {
-    if (record.is("INDI"_L1)) return person(record);
-    if (record.is("FAM"_L1)) return family(record);
-    return TopLevelKind(record);
-}
-
-PersonFacts FactsReader::person(const GedcomNode& record) const {
+PersonFacts TakePerson(const GedcomNode& record) {
     PersonFacts facts;
     facts.xref = record.xref;
     facts.line = record.line;
@@ -157,7 +154,7 @@ PersonFacts FactsReader::person(const GedcomNode& record) const {
     return facts;
 }
 
-FamilyFacts FactsReader::family(const GedcomNode& record) const {
+FamilyFacts TakeFamily(const GedcomNode& record) {
     FamilyFacts facts;
     facts.xref = record.xref;
     facts.husband = record.childValue("HUSB"_L1).trimmed();
@@ -174,6 +171,16 @@ FamilyFacts FactsReader::family(const GedcomNode& record) const {
     CountNotHeld(record, facts.notHeld);
     return facts;
 }
+
+}  // namespace
+
+RecordFacts TakeFacts(const GedcomNode& record) {
+    if (record.is("INDI"_L1)) return TakePerson(record);
+    if (record.is("FAM"_L1)) return TakeFamily(record);
+    return TopLevelKind(record);
+}
+
+const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e nazione)"_s;
 
 QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
 

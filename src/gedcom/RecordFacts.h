@@ -84,20 +84,15 @@ struct FamilyFacts {
 // A person, a family, or another record: then the kind the report counts it as, empty for none.
 using RecordFacts = std::variant<PersonFacts, FamilyFacts, QString>;
 
-// Takes the facts of one record after another. Only what a record holds is taken here, with no
-// text made anew, so the reading thread stays light; the plan reads the texts below.
-class FactsReader {
-public:
-    RecordFacts read(const GedcomNode& record) const;
-
-private:
-    PersonFacts person(const GedcomNode& record) const;
-    FamilyFacts family(const GedcomNode& record) const;
-};
+// The facts of one record, taken from its lines as they stand: little is made anew here, since
+// this runs on the reading thread; the plan reads the texts with what follows.
+RecordFacts TakeFacts(const GedcomNode& record);
 
 // Names, places and keys as the registry window stores them: one line, trimmed and upper-cased.
 QString Stored(const QString& text);
+// The surname and the given name, as stored, and what the name holds beside them.
 Names ReadNames(const NameFields& name);
+// The place and the country, as stored; none when the event gives no place.
 Place ReadPlace(const std::optional<PlaceFields>& place);
 
 // The sex: 0 male, 1 female, -1 unknown; odd when the file gives one that is neither M, F nor U.

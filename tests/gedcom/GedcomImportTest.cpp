@@ -173,6 +173,32 @@ private slots:
         CheckLines(report.value().lines(), lines);
     }
 
+    // What a file holds that Radici has no place for is counted by kind, wherever it stands; the
+    // lines the import reads count as nothing.
+    void whatRadiciDoesNotHoldIsCountedByKind() {
+        const QByteArray records =
+            Indi("@I1@", "Giuseppe /Rossi/", "M", "12 MAR 1888",
+                 "2 SOUR @S1@\n1 NAME Peppino /Rossi/\n1 OCCU Contadino\n2 NOTE a mano\n"
+                 "1 OBJE\n2 FILE foto.jpg\n1 RESI\n2 PLAC Roma\n1 FAMS @F1@\n1 REFN 7\n") +
+            Mother +
+            "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n2 PLAC Bergamo\n1 DIV\n"
+            "1 EVEN\n2 TYPE festa\n1 CHAN\n2 DATE 1 JAN 2000\n"
+            "0 @S1@ SOUR\n1 TITL Registro\n0 @R1@ REPO\n1 NAME Archivio\n0 @N1@ NOTE testo\n"
+            "0 @U1@ SUBM\n1 NAME Io\n0 _LUOGO Roma\n";
+        TestDatabase db;
+        const Result<ImportReport> report = Import(Gedcom(records), db.path());
+        QVERIFY2(report.ok(), qPrintable(report.status().description()));
+        const QStringList lines = report.value().lines();
+        const qsizetype section =
+            lines.indexOf("Dati che Radici non conserva, non importati (10):");
+        QVERIFY2(section >= 0, qPrintable(lines.join('\n')));
+        QCOMPARE(lines.mid(section + 1),
+                 QStringList({"  altri eventi di famiglia: 1", "  altri eventi e attributi: 2",
+                              "  altri record: 1", "  archivi delle fonti: 1", "  divorzi: 1",
+                              "  fonti e citazioni: 2", "  luoghi di matrimonio: 1", "  note: 2",
+                              "  oggetti multimediali: 1", "  secondi nomi: 1"}));
+    }
+
     // Short ASCII xrefs are held as numbers, any other as text: both kinds must find their
     // persons, stay apart, and come back whole in the report; a value without its "@" signs
     // names no xref.
