@@ -21,9 +21,10 @@ namespace radici {
 // leave it alone until this is gone.
 class GedcomReadAhead {
 public:
-    // keepGoing is told how many bytes are read: when a record is handed over after the reading
-    // has moved on, and every few hundredths of a second while the caller waits, even inside one
-    // long line. false stops the reading with ImportCancelled.
+    // keepGoing is told how many bytes are read: when a batch of records is handed over after the
+    // reading has moved on, and each time the caller has waited, at the latest every few
+    // hundredths of a second, even inside one long line. false stops the reading with
+    // ImportCancelled.
     GedcomReadAhead(QIODevice& device, std::function<bool(qint64 bytesRead)> keepGoing);
     ~GedcomReadAhead();
     GedcomReadAhead(const GedcomReadAhead&) = delete;
