@@ -134,9 +134,9 @@ private slots:
 
     // A day is stored as the ISO text the engine and other programs read, whatever its year.
     void storesEachDayAsItsIsoText() {
-        for (const QDate& day : {QDate(1, 1, 1), QDate(999, 12, 31), QDate(1888, 3, 12),
-                                 QDate(2026, 10, 9), QDate(9999, 12, 31), QDate(10000, 1, 1),
-                                 QDate(-44, 3, 15)})
+        for (const QDate& day :
+             {QDate(1, 1, 1), QDate(999, 12, 31), QDate(1888, 3, 12), QDate(2026, 10, 9),
+              QDate(9999, 12, 31), QDate(10000, 1, 1), QDate(-44, 3, 15)})
             QCOMPARE(StorageDateText(day), day.toString(Qt::ISODate));
         QCOMPARE(StorageDateText(QDate(1888, 3, 12)), u"1888-03-12"_qs);
         QVERIFY(StorageDateText(QDate()).isNull());
