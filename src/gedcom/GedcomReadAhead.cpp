@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <chrono>
+#include <utility>
 
 namespace radici {
 namespace {
@@ -122,8 +123,7 @@ Result<const RecordFacts*> GedcomReadAhead::nextRecord() {
     if (next_ < current_.size()) return &current_[next_++];
     current_.clear();  // freed here, where the facts were used last and are still at hand
     std::unique_lock lock(mutex_);
-    if (current_.capacity() > 0) spent_.push_back(std::move(current_));
-    current_.clear();
+    if (current_.capacity() > 0) spent_.push_back(std::exchange(current_, {}));
     next_ = 0;
     if (Status waited = waitUntil(lock, [&] { return !ready_.empty() || finished_; }); !waited.ok())
         return waited;

@@ -118,12 +118,7 @@ QString TagText(quint32 packed, QByteArrayView tag) {
         u"NAME"_s, u"GIVN"_s, u"SURN"_s, u"SEX"_s,  u"BIRT"_s, u"DEAT"_s, u"DATE"_s, u"PLAC"_s,
         u"REFN"_s, u"FAMC"_s, u"FAMS"_s, u"HUSB"_s, u"WIFE"_s, u"CHIL"_s, u"MARR"_s, u"INDI"_s,
         u"FAM"_s,  u"CHAN"_s, u"NOTE"_s, u"SOUR"_s, u"CONC"_s, u"CONT"_s};
-    static const std::array<quint32, 22> packedCommon = [] {
-        std::array<quint32, 22> codes{};
-        std::transform(common.begin(), common.end(), codes.begin(),
-                       [](const QString& known) { return PackedTag(QStringView(known)); });
-        return codes;
-    }();
+    static const std::array<quint32, 22> packedCommon = PackedTags(common);
     if (packed != 0)
         if (const auto* known = std::find(packedCommon.begin(), packedCommon.end(), packed);
             known != packedCommon.end())

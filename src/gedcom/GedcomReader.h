@@ -7,6 +7,7 @@
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringDecoder>
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -44,6 +45,14 @@ constexpr Packed PackedAscii(Text text) {
 template <typename Text>
 constexpr quint32 PackedTag(Text tag) {
     return PackedAscii<quint32>(tag);
+}
+
+// The packed numbers of a list of tags, in its order.
+template <typename Text, std::size_t Count>
+constexpr std::array<quint32, Count> PackedTags(const std::array<Text, Count>& tags) {
+    std::array<quint32, Count> packed{};
+    for (std::size_t at = 0; at < Count; ++at) packed[at] = PackedTag(tags[at]);
+    return packed;
 }
 
 // One line of a record with the lines below it. CONC and CONT lines are already joined into

@@ -61,12 +61,7 @@ bool IsQuietTag(const GedcomNode& node) {
         "UID"_L1,  "SUBM"_L1, "RFN"_L1,  "AFN"_L1,  "CREA"_L1, "EXID"_L1, "HUSB"_L1,
         "WIFE"_L1, "CHIL"_L1, "NAME"_L1, "BIRT"_L1, "DEAT"_L1, "MARR"_L1, "NO"_L1};
     // Each is short, so a tag is told by its packed number alone.
-    static const std::array<quint32, quiet.size()> packed = [] {
-        std::array<quint32, quiet.size()> codes{};
-        std::transform(quiet.begin(), quiet.end(), codes.begin(),
-                       [](QLatin1StringView tag) { return PackedTag(tag); });
-        return codes;
-    }();
+    static const std::array<quint32, quiet.size()> packed = PackedTags(quiet);
     return node.packedTag != 0 &&
            std::find(packed.begin(), packed.end(), node.packedTag) != packed.end();
 }
