@@ -65,7 +65,11 @@ std::size_t FloorStatement::readAll() const {
 }
 
 FloorDatabase::FloorDatabase(const std::string& path, const std::string& password) {
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+    // One thread per connection: neither the engine's locks nor its memory count are needed.
+    static const int configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    (void)configured;
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+            SQLITE_OK ||
         sqlite3_key(db_, password.data(), static_cast<int>(password.size())) != SQLITE_OK) {
         error_ = db_ ? sqlite3_errmsg(db_) : "out of memory";
         return;

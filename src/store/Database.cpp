@@ -11,6 +11,13 @@ namespace {
 // How long an operation waits for another program that holds the file before it gives up.
 constexpr int BusyTimeoutMilliseconds = 3000;
 
+// The engine's count of the memory in use takes a lock at every allocation, and nothing reads it.
+// The engine takes the setting only before its first use in the process and ignores it after.
+void LeaveOutMemoryCount() {
+    static const int configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    Q_UNUSED(configured);
+}
+
 QString EngineText(sqlite3* db) { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(); }
 
 // A crash can leave the journal of an unfinished write beside the file. The engine must undo that
@@ -195,8 +202,11 @@ Result<Database> Database::open(const QString& path, const QString& password, Mo
                            "oppure avvia il programma dalla cartella che lo contiene.")
                 .arg(path));
     }
+    LeaveOutMemoryCount();
     sqlite3* raw = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
+    // A connection is used by one thread at a time, so its lock around every call only costs time.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
+                      (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
     Database db(raw);  // owns the handle even when the open failed
     if (rc != SQLITE_OK) return EngineFailure(raw, rc);
