@@ -20,6 +20,12 @@ FloorStatement& FloorStatement::text(int index, std::string_view value) {
     return *this;
 }
 
+FloorStatement& FloorStatement::textInPlace(int index, std::string_view value) {
+    sqlite3_bind_text(statement_, index, value.data(), static_cast<int>(value.size()),
+                      SQLITE_STATIC);
+    return *this;
+}
+
 FloorStatement& FloorStatement::integer(int index, std::int64_t value) {
     sqlite3_bind_int64(statement_, index, value);
     return *this;

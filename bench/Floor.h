@@ -24,6 +24,8 @@ public:
     bool prepared() const { return statement_ != nullptr; }
 
     FloorStatement& text(int index, std::string_view value);
+    // Bound in place, without the engine's copy: the bytes must stay until the statement runs.
+    FloorStatement& textInPlace(int index, std::string_view value);
     FloorStatement& integer(int index, std::int64_t value);
     FloorStatement& null(int index);
 

@@ -64,7 +64,7 @@ bool Insert(sqlite3* db, const char* sql,
             if (row[column].empty())
                 insert.null(static_cast<int>(column) + 1);
             else
-                insert.text(static_cast<int>(column) + 1, row[column]);
+                insert.textInPlace(static_cast<int>(column) + 1, row[column]);
         }
         if (!insert.run()) return false;
     }

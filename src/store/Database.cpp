@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringEncoder>
+#include <algorithm>
 
 namespace radici {
 
@@ -103,7 +105,10 @@ Status EngineFailure(sqlite3* db, int resultCode) {
 // --- Statement ---------------------------------------------------------------------------------
 
 Statement::Statement(Statement&& other) noexcept
-    : db_(other.db_), stmt_(other.stmt_), status_(std::move(other.status_)) {
+    : db_(other.db_),
+      stmt_(other.stmt_),
+      status_(std::move(other.status_)),
+      texts_(std::move(other.texts_)) {
     other.db_ = nullptr;
     other.stmt_ = nullptr;
 }
@@ -114,6 +119,7 @@ Statement& Statement::operator=(Statement&& other) noexcept {
         db_ = other.db_;
         stmt_ = other.stmt_;
         status_ = std::move(other.status_);
+        texts_ = std::move(other.texts_);  // after the statement that pointed into them is gone
         other.db_ = nullptr;
         other.stmt_ = nullptr;
     }
@@ -133,7 +139,18 @@ void Statement::bind(int index, const QString& text) {
         bindNull(index);
         return;
     }
-    bindUtf8(index, text.toUtf8());
+    if (texts_.size() <= static_cast<std::size_t>(index)) texts_.resize(index + 1);
+    QByteArray& utf8 = texts_[static_cast<std::size_t>(index)];
+    // The encoder writes a surrogate without its pair as U+FFFD where toUtf8 writes '?', as
+    // Radici always has: such a text keeps the bytes it was always stored with.
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar unit) { return unit.isSurrogate(); })) {
+        utf8 = text.toUtf8();
+    } else {
+        QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+        utf8.resize(encoder.requiredSpace(text.size()));
+        utf8.truncate(encoder.appendToBuffer(utf8.data(), text) - utf8.constData());
+    }
+    sqlite3_bind_text(stmt_, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_STATIC);
 }
 
 void Statement::bindUtf8(int index, const QByteArray& utf8) {

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -29,7 +30,9 @@ public:
 
     // Clears earlier bindings and rewinds, so a cached statement can be run again.
     void reset();
-    void bind(int index, const QString& text);  // a null QString binds NULL
+    // A null QString binds NULL. The text is bound from the statement's own buffer for that
+    // parameter, valid until the next binding or rewind.
+    void bind(int index, const QString& text);
     void bindUtf8(int index, const QByteArray& utf8);
     void bind(int index, std::int64_t value);
     void bindNull(int index);
@@ -56,6 +59,9 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     Status status_;
+    // One buffer per parameter: bound in place, so the engine keeps no copy, and reused from row
+    // to row. A QByteArray keeps its bytes where they are when the statement is moved.
+    std::vector<QByteArray> texts_;
 };
 
 // Owns one SQLCipher connection.

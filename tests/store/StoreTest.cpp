@@ -142,6 +142,32 @@ private slots:
         QVERIFY(StorageDateText(QDate()).isNull());
     }
 
+    // A statement run row after row, and moved between rows, binds each text as its own bytes,
+    // however long the text bound before it at the same place.
+    void bindsEachTextAsItsOwnBytes() {
+        TestDatabase file;
+        Result<Database> db =
+            Database::open(file.path(), DatabaseConnection::Password, Database::Mode::OpenExisting);
+        Result<Statement> prepared = db.value().prepare("select hex(?1) || '/' || hex(?2)");
+        QVERIFY(prepared.ok());
+        Statement statement = std::move(prepared).value();
+        const QString surrogatesAlone = QString(QChar(0xD800)) + u'x' + QChar(0xDBFF);
+        const QList<std::pair<QString, QString>> rows{{u"ROSSI"_qs.repeated(60), u"Ǆ"_qs},
+                                                      {u"A"_qs, u""_qs},
+                                                      {u"𝔄 Nicolò"_qs, surrogatesAlone},
+                                                      {u"B"_qs, u"ROSSI"_qs.repeated(60)}};
+        for (const auto& [first, second] : rows) {
+            statement.reset();
+            statement.bind(1, first);
+            statement.bind(2, second);
+            Statement moved = std::move(statement);
+            QVERIFY(moved.step());
+            QCOMPARE(moved.text(0), QString::fromLatin1(first.toUtf8().toHex().toUpper() + '/' +
+                                                        second.toUtf8().toHex().toUpper()));
+            statement = std::move(moved);
+        }
+    }
+
     // Each value as stored, as shown, its earliest day and the text that types it.
     void readsShowsAndOrdersDatesKnownInPart() {
         for (const auto& [gedcom, shown, earliest, typed] :
