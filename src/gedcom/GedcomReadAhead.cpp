@@ -62,8 +62,9 @@ void GedcomReadAhead::read() {
     }
 }
 
-// Waits while the caller is far enough behind, then takes back the room of a batch the caller is
-// done with, to be filled again.
+// Waits while the caller is far enough behind, then takes back a batch the caller is done with,
+// to be filled again. It is emptied here, on the thread that allocated its texts: memory freed by
+// another thread goes back to this one's heap only the slow way, and costs both threads time.
 bool GedcomReadAhead::handOver(Batch& batch) {
     Batch spent;
     {
@@ -78,6 +79,7 @@ bool GedcomReadAhead::handOver(Batch& batch) {
     }
     changed_.notify_all();
     batch = std::move(spent);
+    batch.clear();
     return true;
 }
 
@@ -121,7 +123,6 @@ Status GedcomReadAhead::readHeader() {
 
 Result<const RecordFacts*> GedcomReadAhead::nextRecord() {
     if (next_ < current_.size()) return &current_[next_++];
-    current_.clear();  // freed here, where the facts were used last and are still at hand
     std::unique_lock lock(mutex_);
     if (current_.capacity() > 0) spent_.push_back(std::exchange(current_, {}));
     next_ = 0;
