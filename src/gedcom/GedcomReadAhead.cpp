@@ -54,32 +54,36 @@ void GedcomReadAhead::read() {
     changed_.notify_all();
     if (!header.ok()) return;
     Batch batch;
+    Batch spent;
     for (;;) {
         const Result<std::optional<GedcomNode>> record = reader.nextRecord();
         if (!record.ok() || !record.value()) return finish(batch, record.status());
         batch.push_back(TakeFacts(*record.value()));
-        if (batch.size() == BatchRecords && !handOver(batch)) return;
+        // The caller's records are freed here, on the thread that allocated their texts: memory
+        // freed by another thread comes back to this one's heap only the slow way. One is freed
+        // for each record read, so the allocator hands its memory straight out again.
+        if (!spent.empty()) spent.pop_back();
+        if (batch.size() == BatchRecords && !handOver(batch, spent)) return;
     }
 }
 
 // Waits while the caller is far enough behind, then takes back a batch the caller is done with,
-// to be filled again. It is emptied here, on the thread that allocated its texts: memory freed by
-// another thread goes back to this one's heap only the slow way, and costs both threads time.
-bool GedcomReadAhead::handOver(Batch& batch) {
-    Batch spent;
+// to be emptied while the next one fills the room of the batch emptied before it.
+bool GedcomReadAhead::handOver(Batch& batch, Batch& spent) {
+    Batch returned;
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return ready_.size() < BatchesAhead || stopped_; });
         if (stopped_) return false;
         ready_.push_back(std::move(batch));
         if (!spent_.empty()) {
-            spent = std::move(spent_.back());
+            returned = std::move(spent_.back());
             spent_.pop_back();
         }
     }
     changed_.notify_all();
-    batch = std::move(spent);
-    batch.clear();
+    spent.clear();
+    batch = std::exchange(spent, std::move(returned));
     return true;
 }
 

@@ -45,7 +45,7 @@ private:
 
     // On the reading thread.
     void read();
-    bool handOver(Batch& batch);
+    bool handOver(Batch& batch, Batch& spent);
     void finish(Batch& batch, const Status& outcome);
 
     // On the caller's thread.
