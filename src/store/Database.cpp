@@ -141,8 +141,8 @@ void Statement::bind(int index, const QString& text) {
     }
     if (texts_.size() <= static_cast<std::size_t>(index)) texts_.resize(index + 1);
     QByteArray& utf8 = texts_[static_cast<std::size_t>(index)];
-    // The encoder writes a surrogate without its pair as U+FFFD where toUtf8 writes '?', as
-    // Radici always has: such a text keeps the bytes it was always stored with.
+    // Qt's encoder writes a surrogate without its pair as U+FFFD and toUtf8 as '?': such a text
+    // still goes through toUtf8, so it keeps the bytes Radici has always stored for it.
     if (std::any_of(text.cbegin(), text.cend(), [](QChar unit) { return unit.isSurrogate(); })) {
         utf8 = text.toUtf8();
     } else {

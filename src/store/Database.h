@@ -31,7 +31,7 @@ public:
     // Clears earlier bindings and rewinds, so a cached statement can be run again.
     void reset();
     // A null QString binds NULL. The text is bound from the statement's own buffer for that
-    // parameter, valid until the next binding or rewind.
+    // parameter, which keeps it until the parameter is bound again.
     void bind(int index, const QString& text);
     void bindUtf8(int index, const QByteArray& utf8);
     void bind(int index, std::int64_t value);
