@@ -2,6 +2,7 @@
 
 #include "gedcom/GedcomReadAhead.h"
 #include "store/BulkWriteCache.h"
+#include "store/HashedText.h"
 #include "store/IndexRebuild.h"
 #include "store/PersonKey.h"
 
@@ -171,9 +172,9 @@ private:
     std::vector<quint64> packedXrefNames_;   // by xref number: 0 for an xref of another form
     QHash<qint32, QString> otherXrefNames_;  // by xref number, for those
     std::vector<bool> defined_;
-    QSet<QString> keysTaken_;         // by persons of the file
-    QHash<QString, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
-    QHash<QString, quint32> textNumbers_;
+    QSet<HashedText> keysTaken_;         // by persons of the file
+    QHash<HashedText, int> ownNumbers_;  // by prefix of Radici's own keys: the last one given
+    QHash<HashedText, quint32> textNumbers_;
     EventDates eventDates_;
     std::vector<Family> families_;
     std::size_t linked_ = 0;  // families planned, in the file's order
@@ -220,10 +221,10 @@ qint32 ImportPlanner::xrefNumber(const QString& xref) {
 }
 
 quint32 ImportPlanner::textNumber(const QString& text) {
-    if (const auto found = textNumbers_.constFind(text); found != textNumbers_.cend())
+    if (const auto found = textNumbers_.constFind({text}); found != textNumbers_.cend())
         return *found;
     const auto number = static_cast<quint32>(plan_.texts_.size());
-    textNumbers_.insert(text, number);
+    textNumbers_.insert({text}, number);
     plan_.texts_.push_back(text);
     return number;
 }
@@ -244,7 +245,7 @@ QString ImportPlanner::describe(qint32 xref) const {
 // is the same person, merged; a stored key of Radici's own form is taken, since such a person
 // is always new.
 Result<bool> ImportPlanner::refnFree(const QString& key) const {
-    if (!KeyComplete(key) || keysTaken_.contains(key)) return false;
+    if (!KeyComplete(key) || keysTaken_.contains({key})) return false;
     if (!IsOwnKey(key) || !personsStored_) return true;
     const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
     if (!stored.ok()) return stored.status();
@@ -254,18 +255,18 @@ Result<bool> ImportPlanner::refnFree(const QString& key) const {
 // The next of Radici's own keys with the prefix: numbers go on from the highest stored and skip
 // keys of the file; empty when the four digits are used up.
 Result<QString> ImportPlanner::ownKey(const QString& prefix) {
-    auto last = ownNumbers_.find(prefix);
+    auto last = ownNumbers_.find({prefix});
     if (last == ownNumbers_.end()) {
         Result<int> highest =
             personsStored_ ? connection_.anagrafica().highestOwnNumber(prefix) : Result<int>(0);
         if (!highest.ok()) return highest.status();
-        last = ownNumbers_.insert(prefix, highest.value());
+        last = ownNumbers_.insert({prefix}, highest.value());
     }
     QString key;
     do {
         if (*last >= 9999) return QString();
         key = OwnKey(prefix, ++*last);
-    } while (keysTaken_.contains(key));
+    } while (keysTaken_.contains({key}));
     return key;
 }
 
@@ -279,7 +280,7 @@ Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
     if (free.value()) return refn;
     const std::optional<QString> key =
         RegistryKey(names.surname, names.given, birth.day.value_or(QDate()));
-    if (key && !keysTaken_.contains(*key)) return *key;
+    if (key && !keysTaken_.contains({*key})) return *key;
     own = true;
     return ownKey(OwnKeyPrefix(names.surname, names.given, birth.earliestYear));
 }
@@ -313,7 +314,7 @@ Status ImportPlanner::addIndividual(const PersonFacts& facts) {
     }
     for (const QString& family : facts.adoptedIn)
         adopted_.insert(PairKey(xref, xrefNumber(family)));
-    keysTaken_.insert(key);
+    keysTaken_.insert({key});
     return enter(xref, facts, key, own, names, birth);
 }
 

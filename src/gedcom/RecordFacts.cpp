@@ -241,8 +241,8 @@ SexRead ReadSex(const QString& sex) {
 EventDate EventDates::read(const QString& date) {
     const QString text = OneLine(date);
     if (const QDate day = ReadPlainGedcomDay(text); day.isValid()) return {day, {}, day.year()};
-    if (const auto found = read_.constFind(text); found != read_.cend()) return *found;
-    return *read_.insert(text, ReadEventDate(text));
+    if (const auto found = read_.constFind({text}); found != read_.cend()) return *found;
+    return *read_.insert({text}, ReadEventDate(text));
 }
 
 }  // namespace radici

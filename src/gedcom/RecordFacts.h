@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gedcom/GedcomReader.h"
+#include "store/HashedText.h"
 
 #include <QDate>
 #include <QHash>
@@ -109,7 +110,7 @@ public:
     EventDate read(const QString& date);
 
 private:
-    QHash<QString, EventDate> read_;  // by the text of a date, as read
+    QHash<HashedText, EventDate> read_;  // by the text of a date, as read
 };
 
 }  // namespace radici

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "HashedText.h"
 #include "Records.h"
 #include "SearchResult.h"
 #include "Status.h"
@@ -157,7 +158,7 @@ private:
     mutable Statement marriageStatement_;
     RowStatements personRows_;
     RowStatements marriageRows_;
-    QHash<QString, QString> orders_;  // by date text: its earliest day, as stored
+    QHash<HashedText, QString> orders_;  // by date text: its earliest day, as stored
 };
 
 // What "Salva" writes, in this order.
