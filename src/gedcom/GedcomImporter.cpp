@@ -221,7 +221,8 @@ qint32 ImportPlanner::xrefNumber(const QString& xref) {
 }
 
 quint32 ImportPlanner::textNumber(const QString& text) {
-    if (const auto found = textNumbers_.constFind({text}); found != textNumbers_.cend())
+    if (const auto found = textNumbers_.constFind(HashedText::borrowing(text));
+        found != textNumbers_.cend())
         return *found;
     const auto number = static_cast<quint32>(plan_.texts_.size());
     textNumbers_.insert({text}, number);
@@ -245,7 +246,7 @@ QString ImportPlanner::describe(qint32 xref) const {
 // is the same person, merged; a stored key of Radici's own form is taken, since such a person
 // is always new.
 Result<bool> ImportPlanner::refnFree(const QString& key) const {
-    if (!KeyComplete(key) || keysTaken_.contains({key})) return false;
+    if (!KeyComplete(key) || keysTaken_.contains(HashedText::borrowing(key))) return false;
     if (!IsOwnKey(key) || !personsStored_) return true;
     const Result<std::optional<Person>> stored = connection_.anagrafica().seek(key);
     if (!stored.ok()) return stored.status();
@@ -255,7 +256,7 @@ Result<bool> ImportPlanner::refnFree(const QString& key) const {
 // The next of Radici's own keys with the prefix: numbers go on from the highest stored and skip
 // keys of the file; empty when the four digits are used up.
 Result<QString> ImportPlanner::ownKey(const QString& prefix) {
-    auto last = ownNumbers_.find({prefix});
+    auto last = ownNumbers_.find(HashedText::borrowing(prefix));
     if (last == ownNumbers_.end()) {
         Result<int> highest =
             personsStored_ ? connection_.anagrafica().highestOwnNumber(prefix) : Result<int>(0);
@@ -266,7 +267,7 @@ Result<QString> ImportPlanner::ownKey(const QString& prefix) {
     do {
         if (*last >= 9999) return QString();
         key = OwnKey(prefix, ++*last);
-    } while (keysTaken_.contains({key}));
+    } while (keysTaken_.contains(HashedText::borrowing(key)));
     return key;
 }
 
@@ -280,7 +281,7 @@ Result<QString> ImportPlanner::keyFor(const QString& refn, const Names& names,
     if (free.value()) return refn;
     const std::optional<QString> key =
         RegistryKey(names.surname, names.given, birth.day.value_or(QDate()));
-    if (key && !keysTaken_.contains({*key})) return *key;
+    if (key && !keysTaken_.contains(HashedText::borrowing(*key))) return *key;
     own = true;
     return ownKey(OwnKeyPrefix(names.surname, names.given, birth.earliestYear));
 }

@@ -317,9 +317,9 @@ std::optional<GedcomNode> GedcomReader::splitAsBytes(QByteArrayView raw) {
         return {};
     GedcomNode node;
     if (parts->valueStart >= 0) {
-        const std::optional<QString> value = decode(raw.sliced(parts->valueStart));
+        std::optional<QString> value = decode(raw.sliced(parts->valueStart));
         if (!value) return {};
-        node.value = Unescaped(*value);
+        node.value = Unescaped(std::move(*value));
     }
     node.level = parts->level;
     node.xref = QString::fromLatin1(xref);

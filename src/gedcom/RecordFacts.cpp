@@ -167,6 +167,27 @@ FamilyFacts TakeFamily(const GedcomNode& record) {
     return facts;
 }
 
+// "Given /Surname/ Suffix" or "/Surname/ Given".
+Names NamesInValue(const QString& value) {
+    Names names;
+    const qsizetype open = value.indexOf(u'/');
+    const qsizetype close = open < 0 ? -1 : value.indexOf(u'/', open + 1);
+    if (open < 0) {
+        names.given = value;
+        return names;
+    }
+    names.surname = value.mid(open + 1, close < 0 ? -1 : close - open - 1);
+    const QString before = value.left(open).trimmed();
+    const QString after = close < 0 ? QString() : value.mid(close + 1).trimmed();
+    if (before.isEmpty()) {
+        names.given = after;
+    } else {
+        names.given = before;
+        names.leftOver = after;
+    }
+    return names;
+}
+
 }  // namespace
 
 RecordFacts TakeFacts(const GedcomNode& record) {
@@ -179,31 +200,15 @@ const QString MiddlePlaceParts = u"parti intermedie dei luoghi (tra comune e naz
 
 QString Stored(const QString& text) { return UpperCase(OneLine(text)); }
 
-// "Given /Surname/ Suffix" or "/Surname/ Given"; GIVN and SURN, when present, say exactly what
-// the value may leave unclear (a surname holding a "/").
+// GIVN and SURN, when present, say exactly what the value may leave unclear (a surname holding
+// a "/"); the value is read only for what they leave out.
 Names ReadNames(const NameFields& name) {
-    Names names;
-    const QString& value = name.value;
-    const qsizetype open = value.indexOf(u'/');
-    const qsizetype close = open < 0 ? -1 : value.indexOf(u'/', open + 1);
-    if (open < 0) {
-        names.given = value;
-    } else {
-        names.surname = value.mid(open + 1, close < 0 ? -1 : close - open - 1);
-        const QString before = value.left(open).trimmed();
-        const QString after = close < 0 ? QString() : value.mid(close + 1).trimmed();
-        if (before.isEmpty()) {
-            names.given = after;
-        } else {
-            names.given = before;
-            names.leftOver = after;
-        }
-    }
-    const QString& givn = name.givn;
-    const QString& surn = name.surn;
-    if (!givn.trimmed().isEmpty()) names.given = givn;
-    if (!surn.trimmed().isEmpty()) names.surname = surn;
-    if (!givn.trimmed().isEmpty() || !surn.trimmed().isEmpty()) names.leftOver.clear();
+    const bool givn = !QStringView(name.givn).trimmed().isEmpty();
+    const bool surn = !QStringView(name.surn).trimmed().isEmpty();
+    Names names = givn && surn ? Names{} : NamesInValue(name.value);
+    if (givn) names.given = name.givn;
+    if (surn) names.surname = name.surn;
+    if (givn || surn) names.leftOver.clear();
     // The parts that are not blank, one blank between them.
     names.leftOver = names.leftOver.trimmed();
     for (const QString& more : name.more) {
@@ -239,9 +244,12 @@ SexRead ReadSex(const QString& sex) {
 
 // A day in its usual form is read at once; any other text is read once for all.
 EventDate EventDates::read(const QString& date) {
+    // Nearly every date is a day in that form as it stands, read without a copy of its text.
+    if (const QDate day = ReadPlainGedcomDay(date); day.isValid()) return {day, {}, day.year()};
     const QString text = OneLine(date);
     if (const QDate day = ReadPlainGedcomDay(text); day.isValid()) return {day, {}, day.year()};
-    if (const auto found = read_.constFind({text}); found != read_.cend()) return *found;
+    if (const auto found = read_.constFind(HashedText::borrowing(text)); found != read_.cend())
+        return *found;
     return *read_.insert({text}, ReadEventDate(text));
 }
 

@@ -673,7 +673,8 @@ Status DatesInPartTable::writeRow(Statement& cache, const char* sql, BindKeys bi
 // The earliest day as the row keeps it to sort by; an import writes the same few texts ("1850",
 // "ABT 1900") over and over, so each is worked out once.
 const QString& DatesInPartTable::orderOf(const QString& data) {
-    if (const auto found = orders_.constFind({data}); found != orders_.cend()) return *found;
+    if (const auto found = orders_.constFind(HashedText::borrowing(data)); found != orders_.cend())
+        return *found;
     return *orders_.insert({data}, StorageDateText(EarliestDay(data)));
 }
 

@@ -14,6 +14,12 @@ namespace radici {
 struct HashedText {
     QString text;
 
+    // A key to look up with, borrowing the characters of a text that outlives it: copying the
+    // text would write its reference count, which another thread may be reading.
+    static HashedText borrowing(const QString& text) {
+        return {QString::fromRawData(text.constData(), text.size())};
+    }
+
     friend bool operator==(const HashedText&, const HashedText&) = default;
 };
 

@@ -27,7 +27,9 @@ QString ComposeKey(const QString& surname, const QString& givenName, const QStri
     return key;
 }
 
-bool KeyComplete(const QString& key) { return key.trimmed().size() == PersonKeyLength; }
+bool KeyComplete(const QString& key) {
+    return QStringView(key).trimmed().size() == PersonKeyLength;
+}
 
 bool IsOwnKey(const QString& key) {
     return key.size() == PersonKeyLength && key.at(6) == u'~' && key.at(11) == u'~';
