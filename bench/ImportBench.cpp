@@ -11,6 +11,7 @@
 #include "store/DatabaseConnection.h"
 #include "store/Schema.h"
 
+#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -120,10 +121,13 @@ bool ProgramImport(const QString& gedcom, const QString& path) {
     return plan.ok() && WriteImport(plan.value(), connection).ok();
 }
 
-// A fresh copy of the empty file, for one import.
+// A fresh copy of the empty file, for one import. The disk is then brought up to date, so that
+// what is left of the last repetition's disk work (its file written, then removed) is not done
+// during the next one: without it, both sides took two seconds longer.
 QString EmptyCopy(const QString& empty, const QString& path) {
     QFile::remove(path);
     QFile::copy(empty, path);
+    ::sync();
     return path;
 }
 
