@@ -14,8 +14,9 @@ namespace radici {
 struct HashedText {
     QString text;
 
-    // A key to look up with, borrowing the characters of a text that outlives it: copying the
-    // text would write its reference count, which another thread may be reading.
+    // A key to look up with, borrowing the characters of a text that outlives it. A copy would
+    // write the text's reference count, and the thread that frees the text, the import's reading
+    // thread, would then wait for that memory to come back from this thread's core.
     static HashedText borrowing(const QString& text) {
         return {QString::fromRawData(text.constData(), text.size())};
     }
