@@ -406,6 +406,20 @@ private slots:
         CheckLines(report.value().lines(), {"  @I2@ (BIAMAR25/07/1891), riga 12: \"Jr.\""});
     }
 
+    // GIVN or SURN alone: the other name still comes from the value, and nothing of the value is
+    // reported as left over.
+    void givnOrSurnAloneLeavesTheOtherNameToTheValue() {
+        TestDatabase db;
+        const QByteArray records = Indi("@I1@", "Lia /Bruni/ Sr.\n2 GIVN Lia", "F", "4 APR 1904") +
+                                   Indi("@I2@", "Ugo /Galli/ Jr.\n2 SURN Galli", "M", "5 MAY 1905");
+        const Result<ImportReport> report = Import(Gedcom(records), db.path());
+        QVERIFY2(report.ok(), qPrintable(report.status().description()));
+        QCOMPARE(db.person("BRULIA04/04/1904"), "BRUNI|LIA|1|1904-04-04|||||");
+        QCOMPARE(db.person("GALUGO05/05/1905"), "GALLI|UGO|0|1905-05-05|||||");
+        const QString lines = report.value().lines().join(u'\n');
+        QVERIFY2(!lines.contains(u"Sr.") && !lines.contains(u"Jr."), qPrintable(lines));
+    }
+
     void cancellingHalfWayLeavesTheFileAsItWas() {
         TestDatabase db;
         db.addPerson("ROSSI", "GIUSEPPE", "12/03/1888");
